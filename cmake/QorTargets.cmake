@@ -1,0 +1,39 @@
+# Helpers that keep the core/UI split explicit.
+#
+# qor_core_library(name SOURCES ... [LINKS ...])
+#   A static library of widget-free code. It may link QtCore, QtGui and the
+#   codec libraries, never QtWidgets.
+# qor_ui_library(name SOURCES ... [LINKS ...])
+#   A static library of widgets on top of the core.
+# qor_test(name SOURCES ... [LINKS ...])
+#   A GoogleTest executable registered with CTest. UI tests run offscreen.
+
+function(qor_core_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui ${ARG_LINKS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  set_property(GLOBAL APPEND PROPERTY QOR_CORE_LIBS ${name})
+endfunction()
+
+function(qor_ui_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC qor_core Qt6::Widgets ${ARG_LINKS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  set_property(GLOBAL APPEND PROPERTY QOR_UI_LIBS ${name})
+endfunction()
+
+function(qor_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LINKS})
+  target_compile_definitions(${name} PRIVATE
+    QOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    QOR_BINARY_DIR="${PROJECT_BINARY_DIR}")
+  gtest_discover_tests(${name}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

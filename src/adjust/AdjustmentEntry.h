@@ -1,0 +1,64 @@
+#pragma once
+// One display operation of a document's AdjustmentList. The fields are shared
+// by all kinds and mean different things per kind (see the per-kind aliases
+// in the comments).
+
+#include <QString>
+#include <memory>
+#include <vector>
+
+class Frame;
+
+enum AdjustmentKind : int {
+    KindContrast = 1,
+    KindLogo = 15,
+    KindRgb = 16,
+    KindText = 19,
+    KindTimeStamp = 28,
+    KindHueSat = 41,
+    KindGamma = 56,
+    KindRotate = 101,
+    KindBrightness = 1000,
+    KindGrid = 1020,
+};
+
+struct AdjustmentEntry {
+    int Kind = 0;
+    int Value1 = 0;   // contrast, red, hue, mirror code, brightness; LogoNumber; AnnX
+    int Value2 = 0;   // green, saturation, turn code; LogoCorner; AnnY; grid angle
+    int Value3 = 0;   // blue, value; LogoMethod; AnnAngle
+    float RealValue = 0.0f; // gamma exponent; grid size
+
+    // Logo (kind 15)
+    QString LogoFile;
+    int LogoSize = 100;   // percent
+    QString LogoLabel;
+
+    // Text and time stamps (kinds 19, 28)
+    int AnnBackground = 0; // 0 transparent, 1 black, 2 white
+    QString AnnDrawText;
+    int AnnInfoKind = 0;   // 0 seconds, 1 milliseconds, 2 frame number
+    int AnnDecimals = 0;
+    QString AnnLabel;
+    int AnnFontSize = 12;  // character-cell height in pixels
+    bool AnnFontBold = false;
+    bool AnnFontItalic = false;
+    bool AnnFontUnderline = false;
+    bool AnnFontStrikeOut = false;
+    unsigned AnnFontColour = 0x00FFFFFF; // 0x00BBGGRR
+    QString AnnFontName = QStringLiteral("Arial");
+
+    // Calibration grid (kind 1020)
+    int GridStartX = 0;
+    int GridStartY = 0;
+    bool GridPolar = false;
+    float GridPixelsPerUnit = 1.0f;
+};
+
+using AdjustmentList = std::vector<std::unique_ptr<AdjustmentEntry>>;
+
+// The first entry of that kind, or nullptr.
+AdjustmentEntry* FindEntry(const AdjustmentList& list, int kind);
+
+// Runs the entry's operation on the frame in place.
+void ApplyEntry(Frame& frame, const AdjustmentEntry& entry);
