@@ -1,0 +1,24 @@
+#pragma once
+// Small helpers shared by the subcommands of qorplayer-cli.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// Prints "qorplayer-cli: <message>" on one line to stderr.
+void CliError(const QString& message);
+// Prints a line to stdout.
+void CliPrint(const QString& line);
+
+// Looks up "--name VALUE" in args. Returns the value, or nullopt when absent.
+std::optional<QString> CliOption(const QStringList& args, const QString& name);
+// True when the bare flag "--name" is present.
+bool CliFlag(const QStringList& args, const QString& name);
+// The arguments that are neither options nor their values; `valueOptions`
+// names the options that take a value.
+QStringList CliPositional(const QStringList& args, const QStringList& valueOptions);
+
+// Parses an integer or real; on failure prints an error naming the option
+// and returns nullopt.
+std::optional<int> CliInt(const QString& text, const QString& what);
+std::optional<double> CliReal(const QString& text, const QString& what);
