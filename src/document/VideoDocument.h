@@ -1,0 +1,77 @@
+#pragma once
+// The document of one opened recording, without any widget: its recording
+// information, the source reader, the frame as read (`FrameBitmap`), the
+// processed frame that is shown, measured and exported (`DisplayBitmap`), the
+// ordered display operations applied to every frame, and the histograms.
+// The document window (TQORVideo) wraps one of these and shows DisplayBitmap.
+
+#include "adjust/AdjustmentEntry.h"
+#include "common/Frame.h"
+#include "document/FrameSource.h"
+#include "document/RecordingInfo.h"
+
+#include <QObject>
+#include <array>
+#include <memory>
+
+class VideoDocument : public QObject {
+    Q_OBJECT
+public:
+    explicit VideoDocument(QObject* parent = nullptr);
+    ~VideoDocument() override;
+
+    // Takes over an opened source: the source fills the record, the range
+    // covers the whole recording and the first frame is loaded (frame
+    // `TimeZeroFrame` for AVI, frame 0 otherwise — or the first frame when 0
+    // lies outside the recording).
+    void AttachSource(std::unique_ptr<FrameSource> source, const QString& fileName);
+    FrameSource* Source() const { return m_source.get(); }
+    bool IsOpen() const { return m_source != nullptr; }
+
+    // Time and frame numbers: time of frame N = (N − TimeZeroFrame) × FrameInterval;
+    // frame at time t = Round(t / FrameInterval + TimeZeroFrame).
+    double TimeOfFrame(int frameNumber) const;
+    int FrameAtTime(double seconds) const;
+
+    // Positions the document on frame n and renders DisplayBitmap. Returns 1.
+    int LoadFrame(int frameNumber);
+    // CurrentTime := t, then loads the frame at that time.
+    void GotoTime(float seconds);
+    // Loads the current frame again (after settings or operations changed).
+    void Redisplay();
+    // DisplayBitmap := FrameBitmap with every adjustment applied in list order.
+    void RenderFrame();
+    void ComputeHistograms();
+    // Rewrites the text of a time-stamp entry (kind 28) from the current frame.
+    void UpdateTimeStampText(AdjustmentEntry& entry) const;
+
+    // Status-bar texts: "12/200" and "0.0120s".
+    QString FrameReadout() const;
+    QString TimeReadout() const;
+
+    // Appends an entry and returns it (the list owns it).
+    AdjustmentEntry* AppendEntry(std::unique_ptr<AdjustmentEntry> entry);
+    // Removes and frees an entry; no-op when it is not in the list.
+    void RemoveEntry(const AdjustmentEntry* entry);
+
+    RecordingInfo Info;
+    Frame FrameBitmap;
+    Frame DisplayBitmap;
+    AdjustmentList Adjustments;        // the document's `AdjustmentList`
+    AdjustmentEntry* GridEntry = nullptr;
+    float CurrentTime = 0.0f;
+    bool HasInfoChunk = false;
+
+    std::array<int, 256> RedHistogram{};
+    std::array<int, 256> GreenHistogram{};
+    std::array<int, 256> BlueHistogram{};
+    std::array<int, 256> LumaHistogram{};
+
+signals:
+    // After every LoadFrame: DisplayBitmap holds the new frame. Tracking
+    // copies it into its working bitmap, the window refreshes its view.
+    void frameLoaded();
+
+private:
+    std::unique_ptr<FrameSource> m_source;
+};
