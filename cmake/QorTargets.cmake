@@ -8,8 +8,28 @@
 # qor_test(name SOURCES ... [LINKS ...])
 #   A GoogleTest executable registered with CTest. UI tests run offscreen.
 
+# Listed files that do not exist (yet) are skipped with a warning, so one
+# folder's unfinished list does not stop everyone else's configure.
+function(qor_existing_sources out)
+  set(result "")
+  foreach(src ${ARGN})
+    if(IS_ABSOLUTE ${src})
+      set(path ${src})
+    else()
+      set(path ${CMAKE_CURRENT_SOURCE_DIR}/${src})
+    endif()
+    if(EXISTS ${path})
+      list(APPEND result ${src})
+    else()
+      message(WARNING "${CMAKE_CURRENT_SOURCE_DIR}: missing source ${src}")
+    endif()
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
 function(qor_core_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  qor_existing_sources(ARG_SOURCES ${ARG_SOURCES})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC Qt6::Core Qt6::Gui ${ARG_LINKS})
@@ -19,6 +39,7 @@ endfunction()
 
 function(qor_ui_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  qor_existing_sources(ARG_SOURCES ${ARG_SOURCES})
   add_library(${name} STATIC ${ARG_SOURCES})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(${name} PUBLIC qor_core Qt6::Widgets ${ARG_LINKS})
@@ -28,6 +49,7 @@ endfunction()
 
 function(qor_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  qor_existing_sources(ARG_SOURCES ${ARG_SOURCES})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LINKS})
   target_compile_definitions(${name} PRIVATE

@@ -54,7 +54,8 @@ void RecordingInfo::writeShortString(char* field, const QString& text)
 {
     const QByteArray latin = text.toLatin1();
     const int length = std::min<int>(latin.size(), 255);
-    std::memset(field, 0, 256);
+    // Bytes past the text are left as they are, so a record read from a
+    // file writes back byte for byte.
     field[0] = char(length);
     std::memcpy(field + 1, latin.constData(), size_t(length));
 }

@@ -1,0 +1,119 @@
+#include "document/VideoDocument.h"
+
+#include "common/LumaTables.h"
+#include "common/Rounding.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A source whose frame n is filled with grey level (n mod 256).
+class GreySource : public FrameSource {
+public:
+    GreySource(int first, int last, int rate, int kind = 7)
+        : m_first(first), m_last(last), m_rate(rate), m_kind(kind) {}
+    int sourceKind() const override { return m_kind; }
+    void fillInfo(RecordingInfo& info) const override
+    {
+        info.FirstFrame = m_kind == 0 ? 0 : m_first;
+        info.LastFrame = m_kind == 0 ? m_last - m_first : m_last;
+        info.FrameCount = m_last - m_first + 1;
+        info.FrameRate = m_rate;
+        info.TimeZeroFrame = m_kind == 0 ? m_timeZero : 0;
+        info.ImageWidth = 5;
+        info.ImageHeight = 3;
+    }
+    bool readFrame(int n, Frame& frame) override
+    {
+        ++reads;
+        lastRequested = n;
+        frame.resize(5, 3);
+        const uint8_t v = uint8_t(n & 0xff);
+        frame.fill(v, v, v);
+        return true;
+    }
+    int m_timeZero = 0;
+    int reads = 0;
+    int lastRequested = 0;
+
+private:
+    int m_first, m_last, m_rate, m_kind;
+};
+
+} // namespace
+
+TEST(VideoDocument, TimeAndFrameNumbersRoundHalfToEven)
+{
+    VideoDocument doc;
+    doc.AttachSource(std::make_unique<GreySource>(0, 100, 4), QStringLiteral("x.bvf"));
+    EXPECT_EQ(doc.FrameAtTime(0.125), 0);
+    EXPECT_EQ(doc.FrameAtTime(0.375), 2);
+    EXPECT_DOUBLE_EQ(doc.TimeOfFrame(3), 0.75);
+}
+
+TEST(VideoDocument, NegativeBravaFramesMapToNegativeTimes)
+{
+    VideoDocument doc;
+    auto source = std::make_unique<GreySource>(-500, 499, 1000);
+    GreySource* raw = source.get();
+    doc.AttachSource(std::move(source), QStringLiteral("x.bvf"));
+    EXPECT_EQ(doc.Info.CurrentFrame, 0);
+    EXPECT_EQ(doc.Info.FrameCount, 1000);
+    EXPECT_EQ(doc.Info.RangeFirst, -500);
+    EXPECT_EQ(doc.Info.RangeLast, 499);
+
+    doc.GotoTime(-0.5f);
+    EXPECT_EQ(doc.Info.CurrentFrame, -500);
+    EXPECT_EQ(raw->lastRequested, -500);
+    doc.GotoTime(0.0f);
+    EXPECT_EQ(doc.Info.CurrentFrame, 0);
+}
+
+TEST(VideoDocument, AviFramesOutsideTheFileKeepThePreviousPictureAndLabel)
+{
+    VideoDocument doc;
+    auto source = std::make_unique<GreySource>(0, 999, 1000, 0);
+    GreySource* raw = source.get();
+    doc.AttachSource(std::move(source), QStringLiteral("x.avi"));
+    EXPECT_EQ(doc.Info.FrameLabel, QStringLiteral("00000"));
+
+    doc.LoadFrame(999);
+    EXPECT_EQ(doc.Info.FrameLabel, QStringLiteral("00999"));
+    const int readsBefore = raw->reads;
+    const Frame before = doc.FrameBitmap;
+    doc.LoadFrame(1000);
+    EXPECT_EQ(raw->reads, readsBefore);
+    EXPECT_EQ(doc.FrameBitmap, before);
+    EXPECT_EQ(doc.Info.FrameLabel, QStringLiteral("00999"));
+    EXPECT_EQ(doc.FrameReadout(), QStringLiteral("1000/1000"));
+}
+
+TEST(VideoDocument, EmptyListCopiesTheFrameAndWhiteFillsTopBins)
+{
+    VideoDocument doc;
+    doc.AttachSource(std::make_unique<GreySource>(0, 300, 100), QStringLiteral("x.bvf"));
+    doc.LoadFrame(255);
+    EXPECT_EQ(doc.DisplayBitmap, doc.FrameBitmap);
+    EXPECT_EQ(doc.RedHistogram[255], 15);
+    EXPECT_EQ(doc.GreenHistogram[255], 15);
+    EXPECT_EQ(doc.BlueHistogram[255], 15);
+    const LumaTables& t = BuildLumaTables();
+    const int lumaBin = int(Round(double(t.wR[255] + t.wG[255] + t.wB[255])));
+    EXPECT_EQ(doc.LumaHistogram[lumaBin], 15);
+}
+
+TEST(VideoDocument, TimeStampTextFollowsTheCurrentFrame)
+{
+    VideoDocument doc;
+    doc.AttachSource(std::make_unique<GreySource>(-10, 10, 1000), QStringLiteral("x.bvf"));
+    doc.LoadFrame(-3);
+    AdjustmentEntry e;
+    e.Kind = KindTimeStamp;
+    struct Case { int kind; int decimals; const char* text; };
+    for (const Case& c : {Case{0, 4, "-0.0030 s"}, Case{1, 1, "-3.0 ms"}, Case{2, 0, "-3"}}) {
+        e.AnnInfoKind = c.kind;
+        e.AnnDecimals = c.decimals;
+        doc.UpdateTimeStampText(e);
+        EXPECT_EQ(e.AnnDrawText, QString::fromLatin1(c.text)) << c.kind;
+    }
+}
