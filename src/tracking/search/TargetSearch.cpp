@@ -1,3 +1,6 @@
+// Search parameters, luminance, template capture and the dispatch of the
+// centring step by method.
+
 #include "tracking/search/TargetSearch.h"
 
 #include "common/Rounding.h"
@@ -28,26 +31,38 @@ double Luminance(const Frame& frame, int x, int y)
     return 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
 }
 
-// Temporary stubs while the searches are being written.
-TargetTemplate CaptureTemplate(const Frame&, double, double, int, int) { return {}; }
-PixelRect SearchWindow(int, int, int, int, int, int) { return {}; }
-CorrelationResult CorrelationStep(const Frame&, const TargetTemplate&, double x, double y,
-                                  const SearchParameters&)
+TargetTemplate CaptureTemplate(const Frame& frame, double displayX, double displayY,
+                               int templateWidth, int templateHeight)
 {
-    CorrelationResult r;
-    r.x = x;
-    r.y = y;
-    return r;
+    TargetTemplate t;
+    if (templateWidth <= 0 || templateHeight <= 0 || !std::isfinite(displayX) || !std::isfinite(displayY))
+        return t;
+    t.width = templateWidth;
+    t.height = templateHeight;
+    const int left = int(Trunc(displayX) - templateWidth / 2);
+    const int top = int(Trunc(displayY) - templateHeight / 2);
+    t.values.resize(size_t(templateWidth) * size_t(templateHeight));
+    for (int j = 0; j < templateHeight; ++j)
+        for (int i = 0; i < templateWidth; ++i)
+            t.values[size_t(j) * templateWidth + i] = Luminance(frame, left + i, top + j);
+    t.fracX = displayX - double(Trunc(displayX));
+    t.fracY = displayY - double(Trunc(displayY));
+    return t;
 }
-CentreResult Search(const Frame&, const SearchParameters&, double x, double y, bool) { return {false, x, y}; }
-CentreResult QuadrantCentre(const Frame&, const SearchParameters&, double x, double y, bool) { return {false, x, y}; }
-CentreResult SpotCentre(const Frame&, const SearchParameters&, double x, double y, bool) { return {false, x, y}; }
-IntensityRange SpotRange(const Frame&, const SearchParameters&, const PixelRect&) { return {}; }
-bool SpiralSeed(const Frame&, int, int, int, int, const PixelRect&, int&, int&) { return false; }
-CentreResult RegionCentre(const Frame&, const PixelRect&, bool, int, int, double x, double y) { return {false, x, y}; }
-int LabelRegions(const double*, int, int, double, double, std::vector<int32_t>&) { return 0; }
-CentreResult CircleCentre(const Frame&, double x, double y, double) { return {false, x, y}; }
-CentreResult RingSearch(const Frame&, double x, double y, double) { return {false, x, y}; }
-CentreResult LineIntersection(PointD, PointD, PointD, PointD) { return {}; }
+
+CentreResult Search(const Frame& frame, const SearchParameters& params,
+                    double posX, double posY, bool wide)
+{
+    switch (params.Method) {
+    case MethodQuadrant:
+        return QuadrantCentre(frame, params, posX, posY, wide);
+    case MethodLightSpot:
+    case MethodDarkSpot:
+        return SpotCentre(frame, params, posX, posY, wide);
+    default:
+        // Correlation alone: the correlation position is the centre.
+        return {true, posX, posY};
+    }
+}
 
 } // namespace tracking

@@ -1,0 +1,234 @@
+// Normalised cross-correlation of a point's template over its search window.
+//
+// The correlation of an offset is
+//   C = sum (T - mT)(S - mS) / (sqrt(vT * vS) * n)
+// and since the zero-mean template sums to zero, the numerator equals
+// sum (T - mT) * S: the window mean drops out. The window variance comes
+// from integral images of the luminance and its square, kept in integers
+// (luminance times 1000 is an exact integer), so it is exact for every
+// offset and a flat window really has variance 0 (counted as 1). Carrying a
+// clamped running mean and variance from offset to offset instead would let
+// every clamp bias all later offsets.
+
+#include "tracking/search/TargetSearch.h"
+
+#include "common/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tracking {
+
+namespace {
+
+// Scratch buffers reused between searches so that a step allocates nothing
+// once they have grown to the largest window seen.
+struct CorrelationScratch {
+    std::vector<double> window;      // luminance x 1000 of the window, row-major
+    std::vector<int64_t> sum;        // integral image of the luminance x 1000
+    std::vector<int64_t> sumSq;      // integral image of its square
+    std::vector<double> zeroMeanTemplate;
+    std::vector<double> map;         // correlation map, row-major nx x ny
+    std::vector<int32_t> labels;
+};
+
+CorrelationScratch& Scratch()
+{
+    thread_local CorrelationScratch scratch;
+    return scratch;
+}
+
+// Numerators sum (T - mT) * S for one map row: acc[u] for u = 0 ... nx - 1.
+// Written as one multiply-add across the row per template value, which
+// vectorises without reordering any sum.
+__attribute__((target_clones("avx2", "default")))
+void AccumulateMapRow(double* acc, int nx, const double* windowRows, int windowWidth,
+                      const double* templ, int tw, int th)
+{
+    std::fill(acc, acc + nx, 0.0);
+    for (int j = 0; j < th; ++j) {
+        const double* srow = windowRows + size_t(j) * windowWidth;
+        const double* trow = templ + size_t(j) * tw;
+        for (int i = 0; i < tw; ++i) {
+            const double t = trow[i];
+            const double* s = srow + i;
+            for (int u = 0; u < nx; ++u)
+                acc[u] += t * s[u];
+        }
+    }
+}
+
+} // namespace
+
+PixelRect SearchWindow(int cx, int cy, int w, int h, int frameWidth, int frameHeight)
+{
+    auto axis = [](int a, int size, int frameSize, int& start, int& length) {
+        const double half = size / 2.0;
+        if (Trunc(a - half) < 0) {
+            start = 0;
+            length = int(Trunc(a + half));
+        } else if (a + half > frameSize) {
+            start = int(Trunc(a - half));
+            length = int(Trunc(half + frameSize - a));
+        } else {
+            start = int(Trunc(a - half));
+            length = size;
+        }
+        // A window larger than the frame overhangs both sides; clip the far
+        // side too so that nothing outside the frame is ever read.
+        if (start > frameSize)
+            start = frameSize;
+        length = std::clamp(length, 0, frameSize - start);
+    };
+    PixelRect r;
+    axis(cx, w, frameWidth, r.left, r.width);
+    axis(cy, h, frameHeight, r.top, r.height);
+    return r;
+}
+
+CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& templ,
+                                  double searchX, double searchY,
+                                  const SearchParameters& params)
+{
+    CorrelationResult result;
+    result.x = searchX;
+    result.y = searchY;
+    result.score = 0.0;
+
+    const int tw = templ.width;
+    const int th = templ.height;
+    const int bw = frame.width();
+    const int bh = frame.height();
+    if (templ.isEmpty() || templ.values.size() != size_t(tw) * size_t(th) || frame.isEmpty()
+        || !std::isfinite(searchX) || !std::isfinite(searchY))
+        return result;
+
+    // The template must fit inside the frame around the search centre.
+    if (!(Round(searchX - tw / 2.0) >= 0 && Round(searchX + tw / 2.0) <= bw
+          && Round(searchY - th / 2.0) >= 0 && Round(searchY + th / 2.0) <= bh))
+        return result;
+    result.templateInside = true;
+
+    const PixelRect win = SearchWindow(int(Round(searchX)), int(Round(searchY)),
+                                       params.SearchWidth, params.SearchHeight, bw, bh);
+    const int nx = win.width - tw;   // offsets 0 ... nx - 1
+    const int ny = win.height - th;
+
+    int px = 0, py = 0;
+    double best = -999.0;
+    bool refined = false;
+    double cx = 0.0, cy = 0.0;
+
+    if (nx > 0 && ny > 0) {
+        CorrelationScratch& s = Scratch();
+        const int ww = win.width;
+        const int wh = win.height;
+        const int iw = ww + 1;   // integral image row length
+
+        // Window luminance x 1000 and its integral images.
+        s.window.resize(size_t(ww) * wh);
+        s.sum.assign(size_t(iw) * (wh + 1), 0);
+        s.sumSq.assign(size_t(iw) * (wh + 1), 0);
+        for (int y = 0; y < wh; ++y) {
+            const uint8_t* p = frame.pixel(win.left, win.top + y);
+            double* out = s.window.data() + size_t(y) * ww;
+            const int64_t* sumAbove = s.sum.data() + size_t(y) * iw;
+            const int64_t* sqAbove = s.sumSq.data() + size_t(y) * iw;
+            int64_t* sumRow = s.sum.data() + size_t(y + 1) * iw;
+            int64_t* sqRow = s.sumSq.data() + size_t(y + 1) * iw;
+            int64_t rowSum = 0, rowSq = 0;
+            for (int x = 0; x < ww; ++x, p += 3) {
+                const int64_t l = 114 * int64_t(p[0]) + 587 * int64_t(p[1]) + 299 * int64_t(p[2]);
+                out[x] = double(l);
+                rowSum += l;
+                rowSq += l * l;
+                sumRow[x + 1] = sumAbove[x + 1] + rowSum;
+                sqRow[x + 1] = sqAbove[x + 1] + rowSq;
+            }
+        }
+
+        // Template statistics, once per search. A template of equal values
+        // has variance exactly 0 (correlation 0 everywhere), whatever
+        // rounding the mean picks up.
+        const int n = tw * th;
+        double mean = 0.0;
+        bool flat = true;
+        for (double v : templ.values) {
+            mean += v;
+            flat = flat && v == templ.values.front();
+        }
+        mean /= n;
+        s.zeroMeanTemplate.resize(size_t(n));
+        double varT = 0.0;
+        for (int k = 0; k < n; ++k) {
+            const double d = templ.values[size_t(k)] - mean;
+            s.zeroMeanTemplate[size_t(k)] = d;
+            varT += d * d;
+        }
+        varT = flat ? 0.0 : varT / n;
+
+        // The window sums are in luminance x 1000, the numerators too.
+        const double scale = 1.0 / (1000.0 * n);
+        const __int128 n128 = n;
+        s.map.resize(size_t(nx) * ny);
+        for (int v = 0; v < ny; ++v) {
+            double* row = s.map.data() + size_t(v) * nx;
+            AccumulateMapRow(row, nx, s.window.data() + size_t(v) * ww, ww,
+                             s.zeroMeanTemplate.data(), tw, th);
+            const int64_t* sTop = s.sum.data() + size_t(v) * iw;
+            const int64_t* sBottom = s.sum.data() + size_t(v + th) * iw;
+            const int64_t* qTop = s.sumSq.data() + size_t(v) * iw;
+            const int64_t* qBottom = s.sumSq.data() + size_t(v + th) * iw;
+            for (int u = 0; u < nx; ++u) {
+                const int64_t sum = sBottom[u + tw] - sBottom[u] - sTop[u + tw] + sTop[u];
+                const int64_t sumSq = qBottom[u + tw] - qBottom[u] - qTop[u + tw] + qTop[u];
+                // n^2 * variance * 1e6, exact.
+                const __int128 spread = n128 * sumSq - __int128(sum) * sum;
+                double varS = double(spread) / (double(n) * double(n) * 1e6);
+                if (varS < 1.0)
+                    varS = 1.0;
+                const double denominator = std::sqrt(varT * varS);
+                const double c = denominator == 0.0 ? 0.0 : row[u] * scale / denominator;
+                row[u] = c;
+                if (c > best) {   // strictly greater: the first maximum wins
+                    best = c;
+                    px = u;
+                    py = v;
+                }
+            }
+        }
+
+        cx = px;
+        cy = py;
+        // Sub-pixel refinement over the peak's region of high correlation;
+        // a peak on the first row or column keeps its integer offset.
+        if (px > 0 && py > 0 && best >= params.Threshold) {
+            LabelRegions(s.map.data(), nx, ny, params.Threshold, 1.1, s.labels);
+            const int32_t k = s.labels[size_t(py) * nx + px];
+            double sumC = 0.0, sumU = 0.0, sumV = 0.0;
+            for (int v = 0; v < ny; ++v) {
+                for (int u = 0; u < nx; ++u) {
+                    if (s.labels[size_t(v) * nx + u] != k)
+                        continue;
+                    const double c = s.map[size_t(v) * nx + u];
+                    sumC += c;
+                    sumU += c * u;
+                    sumV += c * v;
+                }
+            }
+            if (k != 0 && sumC > 0.0) {
+                cx = sumU / sumC;
+                cy = sumV / sumC;
+                refined = true;
+            }
+        }
+    }
+
+    result.x = win.left + cx + tw / 2.0 - (tw % 2) / 2.0 + templ.fracX;
+    result.y = win.top + cy + th / 2.0 - (th % 2) / 2.0 + templ.fracY;
+    result.score = best;
+    result.refined = refined;
+    return result;
+}
+
+} // namespace tracking

@@ -1,0 +1,205 @@
+// Light and dark spot centring: an intensity range, a seed pixel in range
+// near the point, and the centre of gravity of the seed's region.
+
+#include "tracking/search/TargetSearch.h"
+
+#include "common/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace tracking {
+
+IntensityRange SpotRange(const Frame& frame, const SearchParameters& params, const PixelRect& rect)
+{
+    IntensityRange range;
+    if (params.FixedRange == 1) {
+        range.low = params.RangeMin;
+        range.high = params.RangeMax;
+    } else if (params.Method == MethodLightSpot) {
+        double e = 0.0;
+        for (int y = rect.top; y < rect.top + rect.height; ++y)
+            for (int x = rect.left; x < rect.left + rect.width; ++x)
+                e = std::max(e, Luminance(frame, x, y));
+        range.low = int(Round(e * params.ThresholdPercent / 100.0));
+        range.high = 255;
+    } else {
+        double e = 255.0;
+        for (int y = rect.top; y < rect.top + rect.height; ++y)
+            for (int x = rect.left; x < rect.left + rect.width; ++x)
+                e = std::min(e, Luminance(frame, x, y));
+        range.low = 0;
+        range.high = int(Round(255.0 - (255.0 - e) * params.ThresholdPercent / 100.0));
+    }
+    return range;
+}
+
+bool SpiralSeed(const Frame& frame, int x0, int y0, int low, int high,
+                const PixelRect& bound, int& seedX, int& seedY)
+{
+    // Only pixels of the bound that lie in the frame are tested.
+    const int left = std::max(bound.left, 0);
+    const int top = std::max(bound.top, 0);
+    const int right = std::min(bound.left + bound.width, frame.width());    // exclusive
+    const int bottom = std::min(bound.top + bound.height, frame.height());  // exclusive
+    if (left >= right || top >= bottom)
+        return false;
+    auto inRange = [&](int x, int y) {
+        const double l = Luminance(frame, x, y);
+        return l >= low && l <= high;
+    };
+
+    // Once the legs are longer than the bound's reach from the start in any
+    // direction, the spiral has passed over all of it.
+    const long long reach = std::max({std::llabs(x0 - (long long)left), std::llabs((long long)right - 1 - x0),
+                                      std::llabs(y0 - (long long)top), std::llabs((long long)bottom - 1 - y0)});
+    const long long lastLeg = 2 * reach + 2;
+    static const int dx[4] = {0, -1, 0, 1};   // up, left, down, right
+    static const int dy[4] = {-1, 0, 1, 0};
+    long long x = x0, y = y0;
+    for (long long leg = 0;; ++leg) {
+        const long long length = leg / 2 + 1;
+        if (length > lastLeg)
+            return false;
+        const int d = int(leg % 4);
+        for (long long step = 0; step < length; ++step) {
+            if (x >= left && x < right && y >= top && y < bottom && inRange(int(x), int(y))) {
+                seedX = int(x);
+                seedY = int(y);
+                return true;
+            }
+            x += dx[d];
+            y += dy[d];
+        }
+    }
+}
+
+CentreResult RegionCentre(const Frame& frame, const PixelRect& rect, bool weighted,
+                          int low, int high, double seedX, double seedY)
+{
+    CentreResult result{false, seedX, seedY};
+    if (!(rect.left < seedX && seedX < rect.left + rect.width
+          && rect.top < seedY && seedY < rect.top + rect.height))
+        return result;
+    if (rect.left < 0 || rect.top < 0 || rect.isEmpty()
+        || rect.left + rect.width > frame.width() || rect.top + rect.height > frame.height())
+        return result;
+    // The seed rounds to a pixel of the rectangle, never beyond it.
+    const long long sx = Round(seedX) - rect.left;
+    const long long sy = Round(seedY) - rect.top;
+    if (sx < 0 || sy < 0 || sx >= rect.width || sy >= rect.height)
+        return result;
+
+    const int w = rect.width;
+    const int h = rect.height;
+    thread_local std::vector<double> lum;
+    thread_local std::vector<int32_t> labels;
+    lum.resize(size_t(w) * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            lum[size_t(y) * w + x] = Luminance(frame, rect.left + x, rect.top + y);
+    LabelRegions(lum.data(), w, h, low, high, labels);
+    const int32_t k = labels[size_t(sy) * w + size_t(sx)];
+    if (k == 0)
+        return result;
+
+    double cx = 0.0, cy = 0.0;
+    bool done = false;
+    if (weighted) {
+        // A dark range is weighted with darkness, a light one with brightness.
+        const bool dark = low + high <= 255;
+        double sumW = 0.0, sumX = 0.0, sumY = 0.0;
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                if (labels[size_t(y) * w + x] != k)
+                    continue;
+                const double l = lum[size_t(y) * w + x];
+                const double weight = dark ? 255.0 - l : l;
+                sumW += weight;
+                sumX += weight * (rect.left + x);
+                sumY += weight * (rect.top + y);
+            }
+        }
+        // A region whose every weight is 0 has no weighted centre; it falls
+        // back to the normal one below.
+        if (sumW > 0.0) {
+            cx = sumX / sumW;
+            cy = sumY / sumW;
+            done = true;
+        }
+    }
+    if (!done) {
+        // Each row counts from its leftmost to its rightmost region pixel,
+        // gaps included.
+        double sumX = 0.0, sumY = 0.0, n = 0.0;
+        for (int y = 0; y < h; ++y) {
+            int xmin = -1, xmax = -1;
+            for (int x = 0; x < w; ++x) {
+                if (labels[size_t(y) * w + x] == k) {
+                    if (xmin < 0)
+                        xmin = x;
+                    xmax = x;
+                }
+            }
+            if (xmin < 0)
+                continue;
+            const double count = xmax - xmin + 1;
+            sumX += count * (rect.left + (xmin + xmax) / 2.0);
+            sumY += count * (rect.top + y);
+            n += count;
+        }
+        cx = sumX / n;
+        cy = sumY / n;
+    }
+    result.found = true;
+    result.x = cx + 0.5;
+    result.y = cy + 0.5;
+    return result;
+}
+
+CentreResult SpotCentre(const Frame& frame, const SearchParameters& params,
+                        double posX, double posY, bool wide)
+{
+    CentreResult result{false, posX, posY};
+    if (!std::isfinite(posX) || !std::isfinite(posY))
+        return result;
+    const int tw = params.TemplateWidth;
+    const int th = params.TemplateHeight;
+    PixelRect rect{int(Trunc(posX - tw / 2.0)), int(Trunc(posY - th / 2.0)), tw, th};
+    const IntensityRange range = SpotRange(frame, params, rect);
+    const bool weighted = params.WeightedCog != 0;
+
+    // The seed is looked for inside the point's search window only.
+    const int x0 = int(Round(posX));
+    const int y0 = int(Round(posY));
+    const PixelRect bound = SearchWindow(x0, y0, params.SearchWidth, params.SearchHeight,
+                                         frame.width(), frame.height());
+    int sx = 0, sy = 0;
+    if (!SpiralSeed(frame, x0, y0, range.low, range.high, bound, sx, sy))
+        return result;
+
+    CentreResult found = RegionCentre(frame, rect, weighted, range.low, range.high, sx, sy);
+    if (wide) {
+        // Re-centre the rectangle on the result until it settles (at most
+        // five passes); a pass that loses the region fails the search.
+        for (int pass = 1; pass < 5 && found.found; ++pass) {
+            rect.left = int(Trunc(found.x - rect.width / 2.0));
+            rect.top = int(Trunc(found.y - rect.height / 2.0));
+            const CentreResult next = RegionCentre(frame, rect, weighted, range.low, range.high,
+                                                   found.x, found.y);
+            const bool settled = next.found && next.x == found.x && next.y == found.y;
+            found = next;
+            if (settled)
+                break;
+        }
+    }
+    if (found.found) {
+        result.found = true;
+        result.x = found.x;
+        result.y = found.y;
+    }
+    return result;
+}
+
+} // namespace tracking
