@@ -1,7 +1,10 @@
 #include "common/NumberFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -64,13 +67,23 @@ QString FormatShortest(double value)
 {
     if (!std::isfinite(value))
         return FormatExponent(value, 15);
-    char buffer[64];
-    for (int p = 1; p <= 17; ++p) {
-        std::snprintf(buffer, sizeof buffer, "%.*g", p, value);
+    // Fewest significant digits that read back as the same double.
+    char buffer[400];
+    int p = 1;
+    for (; p <= 17; ++p) {
+        std::snprintf(buffer, sizeof buffer, "%.*e", p - 1, value);
         if (std::strtod(buffer, nullptr) == value)
             break;
     }
-    return trimExponent(buffer);
+    p = std::min(p, 17);
+    const int exponent = value == 0.0 ? 0 : int(std::strtol(std::strchr(buffer, 'e') + 1, nullptr, 10));
+    // Plain notation for everything a person would write plainly ("500",
+    // "0.001", "123456789012345"); exponent form only for very large or very
+    // small magnitudes.
+    if (exponent < -5 || exponent > 14)
+        return trimExponent(buffer);
+    std::snprintf(buffer, sizeof buffer, "%.*f", std::max(0, p - 1 - exponent), value);
+    return QString::fromLatin1(buffer);
 }
 
 QString FormatGeneral(double value, int significantDigits)

@@ -1,0 +1,19 @@
+#pragma once
+// T/HIS time-history files: one channel per ".dat" text file, single-byte
+// characters, every line ended by CR LF. Nineteen header lines, then one
+// "x y" line per exported sample.
+
+#include "graphs/Channel.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The complete file content. Every PointStep-th sample is written
+// (N = samples / PointStep). Y has its sign changed when the channel is
+// inverted; a stored Y of -1 is a missing sample and is written as "0".
+QByteArray ThisFileBytes(const TABChannel& channel);
+
+// Writes the file through a temporary file in the same folder that replaces
+// `path` only once complete, so a failure leaves no partial file. On failure
+// returns false and sets `error` to a message naming the file.
+bool WriteThisFile(const TABChannel& channel, const QString& path, QString* error);
