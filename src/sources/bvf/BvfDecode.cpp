@@ -1,0 +1,473 @@
+#include "sources/bvf/BvfDecode.h"
+
+#include "common/LumaTables.h"
+#include "common/Rounding.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace bvf {
+
+namespace {
+
+// Site colours of the first two rows and columns of each Bayer pattern.
+constexpr SiteColour kPatterns[4][2][2] = {
+    {{SiteGreen, SiteRed}, {SiteBlue, SiteGreen}},
+    {{SiteRed, SiteGreen}, {SiteGreen, SiteBlue}},
+    {{SiteBlue, SiteGreen}, {SiteGreen, SiteRed}},
+    {{SiteGreen, SiteBlue}, {SiteRed, SiteGreen}},
+};
+
+inline int ClampByte(int v)
+{
+    return v < 0 ? 0 : (v > 255 ? 255 : v);
+}
+
+// Column parity (0 or 1) of the green sites in row y.
+inline int GreenParity(int pattern, int y)
+{
+    return SiteColourAt(pattern, 0, y) == SiteGreen ? 0 : 1;
+}
+
+// Green at a red or blue site from the direct neighbours inside the window.
+int GreenFromNeighbours(const uint8_t* mosaic, int width, int height, int x, int y)
+{
+    const uint8_t* r = mosaic + size_t(y) * size_t(width);
+    int sum = 0;
+    int count = 0;
+    if (y > 0) { sum += r[x - width]; ++count; }
+    if (x > 0) { sum += r[x - 1]; ++count; }
+    if (x + 1 < width) { sum += r[x + 1]; ++count; }
+    if (y + 1 < height) { sum += r[x + width]; ++count; }
+    return count ? std::min(sum / count, 255) : r[x];
+}
+
+// The difference estimate over neighbour offsets (dx, dy) that lie inside the
+// window: G - sum(Gn - Cn) / k, in 16-bit arithmetic, clamped to a byte.
+int DifferenceEstimate(const uint8_t* mosaic, const Plane& green, int x, int y,
+                       const int (*offsets)[2], int n)
+{
+    const int w = green.width;
+    const int h = green.height;
+    int16_t sum = 0;
+    int16_t k = 0;
+    for (int i = 0; i < n; ++i) {
+        const int nx = x + offsets[i][0];
+        const int ny = y + offsets[i][1];
+        if (nx < 0 || ny < 0 || nx >= w || ny >= h)
+            continue;
+        const size_t at = size_t(ny) * size_t(w) + size_t(nx);
+        sum = int16_t(sum + (int(green.pixels[at]) - int(mosaic[at])));
+        ++k;
+    }
+    const int g = green.pixels[size_t(y) * size_t(w) + size_t(x)];
+    if (k == 0)
+        return g;
+    return ClampByte(g - int16_t(sum / k));
+}
+
+constexpr int kLeftRight[2][2] = {{-1, 0}, {1, 0}};
+constexpr int kUpDown[2][2] = {{0, -1}, {0, 1}};
+constexpr int kDiagonals[4][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+
+// Red, green, blue of one pixel, any position (used along the border).
+void DemosaicPixelSlow(const uint8_t* mosaic, const Plane& green, int pattern, int x, int y,
+                       int rgb[3])
+{
+    const SiteColour site = SiteColourAt(pattern, x, y);
+    const int g = green.pixels[size_t(y) * size_t(green.width) + size_t(x)];
+    rgb[SiteGreen] = g;
+    if (site == SiteGreen) {
+        const SiteColour beside = SiteColourAt(pattern, x + 1, y);
+        const SiteColour across = beside == SiteRed ? SiteBlue : SiteRed;
+        rgb[beside] = DifferenceEstimate(mosaic, green, x, y, kLeftRight, 2);
+        rgb[across] = DifferenceEstimate(mosaic, green, x, y, kUpDown, 2);
+    } else {
+        const SiteColour other = site == SiteRed ? SiteBlue : SiteRed;
+        rgb[site] = mosaic[size_t(y) * size_t(green.width) + size_t(x)];
+        rgb[other] = DifferenceEstimate(mosaic, green, x, y, kDiagonals, 4);
+    }
+}
+
+inline void StorePixel(uint8_t* out, int r, int g, int b, const std::array<ByteTable, 3>& t,
+                       int chroma)
+{
+    r = t[0][r];
+    g = t[1][g];
+    b = t[2][b];
+    if (chroma != 100)
+        ApplyChroma(chroma, r, g, b);
+    out[0] = uint8_t(b);
+    out[1] = uint8_t(g);
+    out[2] = uint8_t(r);
+}
+
+// Round half to even of a value already limited to 0..255: adding and taking
+// away 1.5 * 2^23 leaves the float rounded in the default rounding mode.
+inline int RoundByte(float v)
+{
+    v = v < 0.0f ? 0.0f : (v > 255.0f ? 255.0f : v);
+    return int((v + 12582912.0f) - 12582912.0f);
+}
+
+} // namespace
+
+SiteColour SiteColourAt(int pattern, int x, int y)
+{
+    return kPatterns[pattern & 3][y & 1][x & 1];
+}
+
+SiteMeans ComputeSiteMeans(const uint8_t* mosaic, int width, int height, int pattern)
+{
+    int64_t sums[3] = {0, 0, 0};
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* r = mosaic + size_t(y) * size_t(width);
+        uint32_t even = 0;
+        uint32_t odd = 0;
+        int x = 0;
+        for (; x + 1 < width; x += 2) {
+            even += r[x];
+            odd += r[x + 1];
+        }
+        if (x < width)
+            even += r[x];
+        sums[SiteColourAt(pattern, 0, y)] += even;
+        sums[SiteColourAt(pattern, 1, y)] += odd;
+    }
+    const int64_t pixels = int64_t(width) * int64_t(height);
+    const int64_t quarter = std::max<int64_t>(pixels / 4, 1);
+    const int64_t half = std::max<int64_t>(pixels / 2, 1);
+    SiteMeans means;
+    means.red = int(std::max<int64_t>(sums[SiteRed] / quarter, 1));
+    means.green = int(std::max<int64_t>(sums[SiteGreen] / half, 1));
+    means.blue = int(std::max<int64_t>(sums[SiteBlue] / quarter, 1));
+    return means;
+}
+
+void InterpolateGreen(const uint8_t* mosaic, int width, int height, int pattern, Plane& green,
+                      Plane& scratch)
+{
+    scratch.resize(width, height);
+    green.resize(width, height);
+
+    // Unsmoothed green into `scratch`.
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* m = mosaic + size_t(y) * size_t(width);
+        uint8_t* o = scratch.row(y);
+        const int gpar = GreenParity(pattern, y);
+        const bool interiorRow = y > 0 && y + 1 < height;
+        if (!interiorRow || width < 3) {
+            for (int x = 0; x < width; ++x)
+                o[x] = (x & 1) == gpar ? m[x]
+                                       : uint8_t(GreenFromNeighbours(mosaic, width, height, x, y));
+            continue;
+        }
+        const uint8_t* up = m - width;
+        const uint8_t* down = m + width;
+        o[0] = gpar == 0 ? m[0] : uint8_t(GreenFromNeighbours(mosaic, width, height, 0, y));
+        for (int x = 1; x + 1 < width; ++x) {
+            const int mean = (int(up[x]) + m[x - 1] + m[x + 1] + down[x]) >> 2;
+            o[x] = (x & 1) == gpar ? m[x] : uint8_t(mean);
+        }
+        const int last = width - 1;
+        o[last] = (last & 1) == gpar
+            ? m[last]
+            : uint8_t(GreenFromNeighbours(mosaic, width, height, last, y));
+    }
+
+    // 3x3 box mean away from the border, from the unsmoothed plane.
+    std::memcpy(green.row(0), scratch.row(0), size_t(width));
+    if (height > 1)
+        std::memcpy(green.row(height - 1), scratch.row(height - 1), size_t(width));
+    static thread_local std::vector<uint16_t> columnSums;
+    columnSums.resize(size_t(width));
+    uint16_t* cs = columnSums.data();
+    for (int y = 1; y + 1 < height; ++y) {
+        const uint8_t* a = scratch.row(y - 1);
+        const uint8_t* b = scratch.row(y);
+        const uint8_t* c = scratch.row(y + 1);
+        uint8_t* o = green.row(y);
+        for (int x = 0; x < width; ++x)
+            cs[x] = uint16_t(a[x] + b[x] + c[x]);
+        o[0] = b[0];
+        for (int x = 1; x + 1 < width; ++x)
+            o[x] = uint8_t(uint16_t(cs[x - 1] + cs[x] + cs[x + 1]) / uint16_t(9));
+        if (width > 1)
+            o[width - 1] = b[width - 1];
+    }
+}
+
+std::array<int, 3> WhiteReference(int mode, const std::array<int, 3>& autoRef,
+                                  const std::array<int, 3>& userRef)
+{
+    switch (mode) {
+    case 1: return {222, 127, 80};
+    case 2: return {180, 141, 95};
+    case 3: return {191, 220, 112};
+    case 4: return autoRef;
+    case 5: return userRef;
+    default: return {255, 255, 255};
+    }
+}
+
+std::array<ByteTable, 3> BuildWhiteBalanceTables(const std::array<int, 3>& reference)
+{
+    // The camera keeps the reference in 16-bit signed values.
+    int16_t ref[3] = {int16_t(reference[0]), int16_t(reference[1]), int16_t(reference[2])};
+    const int16_t m = std::max({ref[0], ref[1], ref[2]});
+    std::array<ByteTable, 3> tables;
+    for (int c = 0; c < 3; ++c) {
+        if (ref[c] < 1)
+            ref[c] = 1;
+        const double step = double(m) / double(ref[c]);
+        double running = 0.0;
+        for (int i = 0; i < 256; ++i) {
+            tables[c][i] = running > 255.0 ? 255 : uint8_t(std::max<int64_t>(Round(running), 0));
+            running += step;
+        }
+    }
+    return tables;
+}
+
+ByteTable BuildGammaTable(int gammaMode)
+{
+    ByteTable table;
+    if (gammaMode != 1 && gammaMode != 2) {
+        for (int i = 0; i < 256; ++i)
+            table[i] = uint8_t(i);
+        return table;
+    }
+    const double e = gammaMode == 1 ? 0.7 : 0.45;
+    const double scale = 255.0 / std::pow(255.0, e);
+    for (int i = 0; i < 256; ++i)
+        table[i] = uint8_t(std::clamp<int64_t>(Trunc(std::pow(double(i), e) * scale), 0, 255));
+    return table;
+}
+
+void ApplyChroma(int chroma, int& red, int& green, int& blue)
+{
+    if (chroma == 100)
+        return;
+    float factor = 1.0f;
+    switch (chroma) {
+    case 0: factor = 0.0f; break;
+    case 25: factor = 0.25f; break;
+    case 50: factor = 0.5f; break;
+    case 75: factor = 0.75f; break;
+    case 125: factor = 1.25f; break;
+    case 150: factor = 1.5f; break;
+    case 175: factor = 1.75f; break;
+    case 200: factor = 2.0f; break;
+    default: break;
+    }
+    const float y = 0.299f * float(red) + 0.587f * float(green) + 0.114f * float(blue);
+    const float r = y + (float(red) - y) * factor;
+    const float b = y + (float(blue) - y) * factor;
+    const float g = (y - (0.299f * r + 0.114f * b)) / 0.587f;
+    auto toByte = [](float v) { return v < 0.0f ? 0 : (v > 255.0f ? 255 : int(v)); };
+    red = toByte(r);
+    green = toByte(g);
+    blue = toByte(b);
+}
+
+void Demosaic(const uint8_t* mosaic, const Plane& green, int pattern,
+              const std::array<ByteTable, 3>& t, int chroma, Frame& out)
+{
+    const int w = green.width;
+    const int h = green.height;
+    out.resize(w, h);
+    const uint8_t* tr = t[0].data();
+    const uint8_t* tg = t[1].data();
+    const uint8_t* tb = t[2].data();
+    const bool plain = chroma == 100;
+
+    for (int y = 0; y < h; ++y) {
+        uint8_t* o = out.row(y);
+        const bool interiorRow = y > 0 && y + 1 < h;
+        if (!interiorRow || w < 3) {
+            for (int x = 0; x < w; ++x) {
+                int rgb[3];
+                DemosaicPixelSlow(mosaic, green, pattern, x, y, rgb);
+                StorePixel(o + 3 * x, rgb[0], rgb[1], rgb[2], t, chroma);
+            }
+            continue;
+        }
+        const uint8_t* m0 = mosaic + size_t(y) * size_t(w);
+        const uint8_t* mu = m0 - w;
+        const uint8_t* md = m0 + w;
+        const uint8_t* g0 = green.row(y);
+        const uint8_t* gu = g0 - w;
+        const uint8_t* gd = g0 + w;
+        const int gpar = GreenParity(pattern, y);
+        // Colour of the non-green sites of this row; the rows above and below
+        // carry the other one.
+        const bool rowIsRed = SiteColourAt(pattern, gpar ^ 1, y) == SiteRed;
+
+        {
+            int rgb[3];
+            DemosaicPixelSlow(mosaic, green, pattern, 0, y, rgb);
+            StorePixel(o, rgb[0], rgb[1], rgb[2], t, chroma);
+        }
+        for (int x = 1; x + 1 < w; ++x) {
+            const int g = g0[x];
+            int beside;   // the row's own colour
+            int across;   // the colour of the rows above and below
+            if ((x & 1) == gpar) {
+                const int16_t dh = int16_t((g0[x - 1] - m0[x - 1]) + (g0[x + 1] - m0[x + 1]));
+                const int16_t dv = int16_t((gu[x] - mu[x]) + (gd[x] - md[x]));
+                beside = ClampByte(g - int16_t(dh / 2));
+                across = ClampByte(g - int16_t(dv / 2));
+            } else {
+                const int16_t dd = int16_t((gu[x - 1] - mu[x - 1]) + (gu[x + 1] - mu[x + 1])
+                                           + (gd[x - 1] - md[x - 1]) + (gd[x + 1] - md[x + 1]));
+                beside = m0[x];
+                across = ClampByte(g - int16_t(dd / 4));
+            }
+            const int r = rowIsRed ? beside : across;
+            const int b = rowIsRed ? across : beside;
+            uint8_t* p = o + 3 * x;
+            if (plain) {
+                p[0] = tb[b];
+                p[1] = tg[g];
+                p[2] = tr[r];
+            } else {
+                StorePixel(p, r, g, b, t, chroma);
+            }
+        }
+        {
+            int rgb[3];
+            DemosaicPixelSlow(mosaic, green, pattern, w - 1, y, rgb);
+            StorePixel(o + 3 * (w - 1), rgb[0], rgb[1], rgb[2], t, chroma);
+        }
+    }
+}
+
+void MonochromeToFrame(const uint8_t* mosaic, int width, int height, const ByteTable& table,
+                       Frame& out)
+{
+    out.resize(width, height);
+    const uint8_t* t = table.data();
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* m = mosaic + size_t(y) * size_t(width);
+        uint8_t* o = out.row(y);
+        for (int x = 0; x < width; ++x) {
+            const uint8_t v = t[m[x]];
+            o[3 * x] = v;
+            o[3 * x + 1] = v;
+            o[3 * x + 2] = v;
+        }
+    }
+}
+
+void ApplyTable(Frame& frame, const ByteTable& table)
+{
+    const uint8_t* t = table.data();
+    const size_t rowBytes = size_t(frame.width()) * 3;
+    for (int y = 0; y < frame.height(); ++y) {
+        uint8_t* p = frame.row(y);
+        for (size_t i = 0; i < rowBytes; ++i)
+            p[i] = t[p[i]];
+    }
+}
+
+void EnhanceEdges(Frame& frame, int level, bool monochrome, EnhanceScratch& scratch)
+{
+    if (level < 1 || level > 4 || frame.isEmpty())
+        return;
+    static constexpr float kGain[4] = {1.0f, 2.0f, 4.0f, 6.0f};
+    const float k = kGain[level - 1];
+    constexpr float c0 = 0.28125f, c1 = 0.0625f, c2 = -0.21875f, c3 = -0.03125f, c4 = 0.046875f;
+    const LumaTables& lt = BuildLumaTables();
+    const int w = frame.width();
+    const int h = frame.height();
+
+    // Luminance of every pixel.
+    scratch.luma.resize(size_t(w) * size_t(h));
+    float* luma = scratch.luma.data();
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* p = frame.row(y);
+        float* l = luma + size_t(y) * size_t(w);
+        for (int x = 0; x < w; ++x)
+            l[x] = lt.wR[p[3 * x + 2]] + lt.wG[p[3 * x + 1]] + lt.wB[p[3 * x]];
+    }
+
+    // Small responses are noise: cut them to zero and shrink the rest by 4.
+    auto core = [](float v) {
+        if (v >= 4.0f)
+            v -= 4.0f;
+        if (v > -4.0f && v < 4.0f)
+            v = 0.0f;
+        if (v <= -4.0f)
+            v += 4.0f;
+        return v;
+    };
+
+    static thread_local std::vector<float> sharpened;
+    sharpened.resize(size_t(w));
+    float* wrow = sharpened.data();
+    const size_t ws = size_t(w);
+    for (int y = 0; y < h; ++y) {
+        const float* l = luma + size_t(y) * ws;
+        std::memcpy(wrow, l, ws * sizeof(float));
+        if (y >= 4 && y <= h - 5 && w >= 9) {
+            for (int x = 4; x <= w - 5; ++x) {
+                const float* c = l + x;
+                float hs = k * (c0 * c[0] + c1 * (c[-1] + c[1]) + c2 * (c[-2] + c[2])
+                                + c3 * (c[-3] + c[3]) + c4 * (c[-4] + c[4]));
+                float vs = k * (c0 * c[0] + c1 * (c[-ws] + c[ws]) + c2 * (c[-2 * ws] + c[2 * ws])
+                                + c3 * (c[-3 * ws] + c[3 * ws]) + c4 * (c[-4 * ws] + c[4 * ws]));
+                wrow[x] = c[0] + core(hs) + core(vs);
+            }
+        }
+        uint8_t* p = frame.row(y);
+        for (int x = 0; x < w; ++x) {
+            uint8_t* px = p + 3 * x;
+            const float yv = l[x];
+            const float wv = wrow[x];
+            const int r = RoundByte(float(px[2]) - yv + wv);
+            const int b = RoundByte(float(px[0]) - yv + wv);
+            const int g = RoundByte((wv - (lt.wR[r] + lt.wB[b])) * 1.704f);
+            if (monochrome) {
+                px[0] = px[1] = px[2] = uint8_t(g);
+            } else {
+                px[0] = uint8_t(b);
+                px[1] = uint8_t(g);
+                px[2] = uint8_t(r);
+            }
+        }
+    }
+}
+
+void RotateQuarter(const Frame& in, Frame& out)
+{
+    const int w = in.width();
+    const int h = in.height();
+    out.resize(h, w);
+    // Clockwise: input (x, y) lands at output (h - 1 - y, x).
+    for (int y = 0; y < h; ++y) {
+        const uint8_t* src = in.row(y);
+        const int ox = h - 1 - y;
+        for (int x = 0; x < w; ++x)
+            std::memcpy(out.pixel(ox, x), src + 3 * x, 3);
+    }
+}
+
+void RotateHalf(Frame& frame)
+{
+    const int w = frame.width();
+    const int h = frame.height();
+    for (int y = 0; y < (h + 1) / 2; ++y) {
+        const int oy = h - 1 - y;
+        const int xEnd = y == oy ? w / 2 : w;
+        for (int x = 0; x < xEnd; ++x) {
+            uint8_t* a = frame.pixel(x, y);
+            uint8_t* b = frame.pixel(w - 1 - x, oy);
+            std::swap(a[0], b[0]);
+            std::swap(a[1], b[1]);
+            std::swap(a[2], b[2]);
+        }
+    }
+}
+
+} // namespace bvf

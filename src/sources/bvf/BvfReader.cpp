@@ -1,0 +1,431 @@
+#include "sources/bvf/BvfReader.h"
+
+#include "sources/bvf/BvfFormat.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <algorithm>
+#include <climits>
+
+using namespace bvf;
+
+namespace {
+// Windows wider or taller than this cannot come from a camera; the limit
+// keeps the size arithmetic far from overflow.
+constexpr int64_t kMaxWindowSide = 1 << 16;
+} // namespace
+
+std::unique_ptr<TBVSCFILECAM> TBVSCFILECAM::open(const QString& path, QString* error)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot open \"%1\": %2").arg(path, file->errorString());
+        return nullptr;
+    }
+    QString why;
+    auto reader = openDevice(std::move(file), &why);
+    if (!reader && error)
+        *error = QStringLiteral("\"%1\": %2").arg(QFileInfo(path).fileName(), why);
+    return reader;
+}
+
+std::unique_ptr<TBVSCFILECAM> TBVSCFILECAM::openDevice(std::unique_ptr<QIODevice> device,
+                                                       QString* error)
+{
+    if (!device || !device->isOpen() || device->isSequential()) {
+        if (error)
+            *error = QStringLiteral("The recording cannot be read.");
+        return nullptr;
+    }
+    std::unique_ptr<TBVSCFILECAM> reader(new TBVSCFILECAM);
+    reader->m_device = std::move(device);
+    reader->m_fileSize = reader->m_device->size();
+    QString why;
+    if (!reader->readHeader(&why)) {
+        if (error)
+            *error = why;
+        return nullptr;
+    }
+    return reader;
+}
+
+std::unique_ptr<TBVSCFILECAM> TBVSCFILECAM::openBytes(const QByteArray& bytes, QString* error)
+{
+    auto buffer = std::make_unique<QBuffer>();
+    buffer->setData(bytes);
+    buffer->open(QIODevice::ReadOnly);
+    return openDevice(std::move(buffer), error);
+}
+
+TBVSCFILECAM::~TBVSCFILECAM() = default;
+
+bool TBVSCFILECAM::readExactly(int64_t offset, char* into, int64_t count)
+{
+    if (offset < 0 || count < 0 || offset > m_fileSize || count > m_fileSize - offset)
+        return false;
+    if (!m_device->seek(offset))
+        return false;
+    return m_device->read(into, count) == count;
+}
+
+bool TBVSCFILECAM::readHeader(QString* error)
+{
+    char fileHeader[kFileHeaderSize];
+    if (!readExactly(0, fileHeader, kFileHeaderSize)) {
+        *error = QStringLiteral("The file is too short to be a Brava recording.");
+        return false;
+    }
+    if (std::memcmp(fileHeader, kMagic, 4) != 0) {
+        *error = QStringLiteral("The file is not a Brava recording (it does not start with \"BVSC\").");
+        return false;
+    }
+
+    QByteArray camera(kCameraKept, '\0');
+    QByteArray window(kWindowLeading + kWindowKept, '\0');
+    bool haveCamera = false;
+    bool haveWindow = false;
+    int64_t pos = kFileHeaderSize;
+    int32_t firstPayload = -1;
+
+    // Chunks up to and including the first frame record (type 4).
+    while (firstPayload < 0) {
+        char chunk[kChunkHeaderSize];
+        if (!readExactly(pos, chunk, kChunkHeaderSize)) {
+            *error = QStringLiteral("The file ends before its first frame record "
+                                    "(it is truncated or holds no frames).");
+            return false;
+        }
+        const int32_t type = ReadI32(chunk + kChunkTypeOffset);
+        const int32_t size = ReadI32(chunk + kChunkSizeOffset);
+        const int64_t payloadAt = pos + kChunkHeaderSize + (type == ChunkWindow ? kWindowLeading : 0);
+        if (size < 0 || payloadAt + size > m_fileSize) {
+            *error = QStringLiteral("The file is truncated or damaged: the chunk of type %1 at "
+                                    "offset %2 states %3 bytes, past the end of the file.")
+                         .arg(type).arg(pos).arg(size);
+            return false;
+        }
+
+        switch (type) {
+        case ChunkCamera: {
+            camera.fill('\0');
+            readExactly(payloadAt, camera.data(), std::min<int64_t>(size, kCameraKept));
+            haveCamera = true;
+            m_isColour = uint8_t(camera[kCamColourFlag]) == 'C';
+            m_sensor = SensorSizeForModel(camera.constData() + kCamModelCode);
+            if (!m_sensor.isValid())
+                m_sensor = QSize(ReadU16(camera.constData() + kCamSensorWidth),
+                                 ReadU16(camera.constData() + kCamSensorHeight));
+            if (m_sensor.width() < 2 || m_sensor.height() < 2) {
+                *error = QStringLiteral("The sensor size (%1 x %2) is smaller than 2 x 2 pixels.")
+                             .arg(m_sensor.width()).arg(m_sensor.height());
+                return false;
+            }
+            // A dark frame read before the description no longer fits.
+            m_darkUsable = m_darkUsable && m_darkSize == m_sensor;
+            break;
+        }
+        case ChunkWindow: {
+            window.fill('\0');
+            readExactly(pos + kChunkHeaderSize, window.data(),
+                        kWindowLeading + std::min<int64_t>(size, kWindowKept));
+            haveWindow = true;
+            m_startFrame = ReadI32(window.constData() + 4);
+            m_endFrame = ReadI32(window.constData() + 8);
+            break;
+        }
+        case ChunkDarkFrame: {
+            // A dark frame that does not cover the sensor is of no use.
+            const int64_t samples = int64_t(m_sensor.width()) * m_sensor.height();
+            m_darkUsable = false;
+            if (kImagePrefix + samples <= size) {
+                m_dark.resize(size_t(samples));
+                if (readExactly(payloadAt + kImagePrefix, reinterpret_cast<char*>(m_dark.data()),
+                                samples)) {
+                    int least = 255;
+                    for (uint8_t s : m_dark)
+                        least = std::min<int>(least, s);
+                    m_darkMin = least == 255 ? 0 : least;
+                    m_darkSize = m_sensor;
+                    m_darkUsable = true;
+                }
+            }
+            break;
+        }
+        case ChunkSettings: {
+            m_rotation = 0;
+            if (size == kSettingsSize) {
+                QByteArray block(kSettingsSize, '\0');
+                if (readExactly(payloadAt, block.data(), kSettingsSize))
+                    applySettings(block.constData());
+            }
+            break;
+        }
+        case ChunkFirstFrame:
+            m_framesStart = pos;
+            m_frameStride = int64_t(size) + kChunkHeaderSize;
+            firstPayload = size;
+            break;
+        default:
+            break; // unknown chunks are skipped
+        }
+        pos = payloadAt + size;
+    }
+
+    if (!haveWindow) {
+        *error = QStringLiteral("The file has no recording window (chunk type 2).");
+        return false;
+    }
+    const char* win = window.constData() + kWindowLeading;
+    const int32_t kind = ReadI32(win + kWinLayoutKind);
+    if (kind == 0 || kind == 1) {
+        m_windowTop = ReadI32(win + kWinTop);
+        m_windowLeft = ReadI32(win + kWinLeft);
+        m_windowBottom = ReadI32(win + kWinBottom);
+        m_windowRight = ReadI32(win + kWinRight);
+        m_frameRate = ReadI32(win + kWinFrameRate);
+    } else {
+        const char* cam = camera.constData();
+        m_windowTop = ReadU16(cam + kCamWindowTop);
+        m_windowLeft = ReadU16(cam + kCamWindowLeft);
+        m_windowBottom = ReadU16(cam + kCamWindowBottom);
+        m_windowRight = ReadU16(cam + kCamWindowRight);
+        m_frameRate = ReadU16(cam + kCamFrameRate);
+    }
+    (void)haveCamera;
+
+    const int64_t width = int64_t(m_windowRight) - m_windowLeft + 1;
+    const int64_t height = int64_t(m_windowBottom) - m_windowTop + 1;
+    if (width < 2 || height < 2) {
+        *error = QStringLiteral("The recorded window (%1 x %2) is smaller than 2 x 2 pixels.")
+                     .arg(width).arg(height);
+        return false;
+    }
+    if (width > kMaxWindowSide || height > kMaxWindowSide
+        || kImagePrefix + width * height > int64_t(firstPayload)) {
+        *error = QStringLiteral("The frame records (%1 bytes) are too small for the recorded "
+                                "window of %2 x %3 pixels.")
+                     .arg(firstPayload).arg(width).arg(height);
+        return false;
+    }
+    m_width = int(width);
+    m_height = int(height);
+    if (m_frameRate <= 0) {
+        *error = QStringLiteral("The recording's frame rate (%1) is not valid.").arg(m_frameRate);
+        return false;
+    }
+    if (m_endFrame < m_startFrame) {
+        *error = QStringLiteral("The frame range is reversed (first frame %1, last frame %2).")
+                     .arg(m_startFrame).arg(m_endFrame);
+        return false;
+    }
+    if (int64_t(m_endFrame) - m_startFrame + 1 > INT32_MAX) {
+        *error = QStringLiteral("The frame range (%1 to %2) is too long.")
+                     .arg(m_startFrame).arg(m_endFrame);
+        return false;
+    }
+    // Dark-frame subtraction needs the window inside the dark frame.
+    if (m_darkUsable) {
+        m_darkUsable = m_windowLeft >= 0 && m_windowTop >= 0
+            && int64_t(m_windowLeft) + width <= m_darkSize.width()
+            && int64_t(m_windowTop) + height <= m_darkSize.height();
+    }
+
+    m_recordPayload = firstPayload;
+    m_raw.resize(size_t(kImagePrefix + width * height));
+    if (!readExactly(m_framesStart + kChunkHeaderSize, reinterpret_cast<char*>(m_raw.data()),
+                     int64_t(m_raw.size()))) {
+        *error = QStringLiteral("The first frame record cannot be read.");
+        return false;
+    }
+    m_currentFrame = m_startFrame;
+    decodeFrame();
+    return true;
+}
+
+void TBVSCFILECAM::applySettings(const char* block)
+{
+    const int version = SettingsVersion(uint8_t(block[kSetVersionHigh]), uint8_t(block[kSetVersionLow]));
+    m_settingsVersion = version;
+    if (version >= 70) {
+        const int32_t chroma = ReadI32(block + kSetChroma);
+        const int32_t gamma = ReadI32(block + kSetGamma);
+        const int32_t wb = ReadI32(block + kSetWbMode);
+        const int32_t enhance = ReadI32(block + kSetEnhance);
+        m_chroma = chroma >= 0 && chroma <= 200 ? chroma : 100;
+        m_gammaMode = gamma >= 0 && gamma <= 2 ? gamma : 0;
+        m_enhanceLevel = enhance >= 0 && enhance <= 4 ? enhance : 2;
+        m_wbMode = wb >= 0 && wb <= 5 ? wb : WbDaylight;
+        m_wbTablesValid = false;
+    }
+    m_subtractDark = version >= 71 && ReadI32(block + kSetDarkSwitch) == kDarkSwitchOn;
+    m_rotation = ReadI32(block + kSetRotation);
+    if (ReadI32(block + kSetBuild) > kLastBuildWithoutPattern)
+        m_bayerPattern = ReadI32(block + kSetBayerPattern) & 3;
+}
+
+int64_t TBVSCFILECAM::recordsInFile() const
+{
+    const int64_t needed = kChunkHeaderSize + int64_t(m_raw.size());
+    if (m_fileSize - m_framesStart < needed)
+        return 0;
+    return (m_fileSize - m_framesStart - needed) / m_frameStride + 1;
+}
+
+bool TBVSCFILECAM::readFrame(int32_t frameNumber)
+{
+    if (frameNumber < m_startFrame || frameNumber > m_endFrame) {
+        m_error = QStringLiteral("Frame %1 is outside the recording (frames %2 to %3).")
+                      .arg(frameNumber).arg(m_startFrame).arg(m_endFrame);
+        return false;
+    }
+    const int64_t index = int64_t(frameNumber) - m_startFrame;
+    const int64_t at = m_framesStart + index * m_frameStride;
+    char header[kChunkHeaderSize];
+    if (!readExactly(at, header, kChunkHeaderSize)
+        || at + kChunkHeaderSize + int64_t(m_raw.size()) > m_fileSize) {
+        m_error = QStringLiteral("Frame %1 is missing: the file ends before its record.")
+                      .arg(frameNumber);
+        return false;
+    }
+    const int32_t payload = ReadI32(header + kChunkSizeOffset);
+    if (payload != m_recordPayload) {
+        m_error = QStringLiteral("Frame %1 is damaged: its record states %2 bytes where the "
+                                 "first record states %3.")
+                      .arg(frameNumber).arg(payload).arg(m_recordPayload);
+        return false;
+    }
+    if (m_device->read(reinterpret_cast<char*>(m_raw.data()), int64_t(m_raw.size()))
+        != int64_t(m_raw.size())) {
+        m_error = QStringLiteral("Frame %1 cannot be read: %2").arg(frameNumber).arg(m_device->errorString());
+        // The buffer may hold part of this record now: fetch the frame shown
+        // before again so that redecode() still matches output().
+        const int64_t current = m_framesStart + (int64_t(m_currentFrame) - m_startFrame) * m_frameStride;
+        readExactly(current + kChunkHeaderSize, reinterpret_cast<char*>(m_raw.data()),
+                    int64_t(m_raw.size()));
+        return false;
+    }
+    m_currentFrame = frameNumber;
+    decodeFrame();
+    m_error.clear();
+    return true;
+}
+
+void TBVSCFILECAM::redecode()
+{
+    decodeFrame();
+}
+
+void TBVSCFILECAM::setWbMode(int mode)
+{
+    m_wbMode = std::clamp(mode, 0, 5);
+    m_wbTablesValid = false;
+}
+
+void TBVSCFILECAM::setUserWhiteReference(int red, int green, int blue)
+{
+    m_userWb = {std::clamp(red, 0, 255), std::clamp(green, 0, 255), std::clamp(blue, 0, 255)};
+    m_wbTablesValid = false;
+}
+
+void TBVSCFILECAM::setChroma(int percent)
+{
+    m_chroma = std::clamp(percent, 0, 200);
+}
+
+void TBVSCFILECAM::setGammaMode(int mode)
+{
+    m_gammaMode = std::clamp(mode, 0, 2);
+}
+
+void TBVSCFILECAM::setEnhanceLevel(int level)
+{
+    m_enhanceLevel = std::clamp(level, 0, 4);
+}
+
+bool TBVSCFILECAM::pickWhiteReference(const QPoint& point)
+{
+    if (point.x() < 0 || point.y() < 0 || point.x() >= m_output.width()
+        || point.y() >= m_output.height())
+        return false;
+    setWbMode(WbOff);
+    decodeFrame();
+    if (point.x() >= m_output.width() || point.y() >= m_output.height())
+        return false;
+    const uint8_t* p = m_output.pixel(point.x(), point.y());
+    setUserWhiteReference(p[2], p[1], p[0]);
+    setWbMode(WbUserDefined);
+    decodeFrame();
+    return true;
+}
+
+void TBVSCFILECAM::decodeFrame()
+{
+    const int w = m_width;
+    const int h = m_height;
+    const uint8_t* mosaic = m_raw.data() + kImagePrefix;
+
+    if (m_subtractDark && m_darkUsable) {
+        m_mosaic.resize(size_t(w) * size_t(h));
+        const int darkWidth = m_darkSize.width();
+        for (int r = 0; r < h; ++r) {
+            const uint8_t* s = mosaic + size_t(r) * size_t(w);
+            const uint8_t* d = m_dark.data() + size_t(m_windowTop + r) * size_t(darkWidth)
+                + size_t(m_windowLeft);
+            uint8_t* o = m_mosaic.data() + size_t(r) * size_t(w);
+            for (int c = 0; c < w; ++c) {
+                const int v = int(s[c]) - (int(d[c]) + m_darkMin);
+                o[c] = uint8_t(v < 0 ? 0 : v);
+            }
+        }
+        mosaic = m_mosaic.data();
+    }
+
+    const ByteTable gamma = BuildGammaTable(m_gammaMode);
+    if (m_isColour) {
+        const int pattern = m_bayerPattern & 3;
+        m_means = ComputeSiteMeans(mosaic, w, h, pattern);
+        InterpolateGreen(mosaic, w, h, pattern, m_green, m_greenScratch);
+        if (!m_wbTablesValid) {
+            const std::array<int, 3> autoRef{m_means.red, m_means.green, m_means.blue};
+            m_wbTables = BuildWhiteBalanceTables(WhiteReference(m_wbMode, autoRef, m_userWb));
+            m_wbTablesValid = true;
+        }
+        if (m_chroma == 100) {
+            // Gamma follows white balance directly: one table does both.
+            std::array<ByteTable, 3> combined;
+            for (int c = 0; c < 3; ++c)
+                for (int i = 0; i < 256; ++i)
+                    combined[c][i] = gamma[m_wbTables[c][i]];
+            Demosaic(mosaic, m_green, pattern, combined, m_chroma, m_output);
+        } else {
+            Demosaic(mosaic, m_green, pattern, m_wbTables, m_chroma, m_output);
+            if (m_gammaMode == 1 || m_gammaMode == 2)
+                ApplyTable(m_output, gamma);
+        }
+    } else {
+        m_means = SiteMeans{};
+        MonochromeToFrame(mosaic, w, h, gamma, m_output);
+    }
+
+    if (m_enhanceLevel != 0)
+        EnhanceEdges(m_output, m_enhanceLevel, !m_isColour, m_enhanceScratch);
+
+    switch (m_rotation) {
+    case 90:
+        RotateQuarter(m_output, m_turned);
+        std::swap(m_output, m_turned);
+        break;
+    case 180:
+        RotateHalf(m_output);
+        break;
+    case 270:
+        RotateHalf(m_output);
+        RotateQuarter(m_output, m_turned);
+        std::swap(m_output, m_turned);
+        break;
+    default:
+        break;
+    }
+}
