@@ -1,0 +1,275 @@
+#include "export/ExportRange.h"
+
+#include "document/VideoDocument.h"
+#include "export/DpxWriter.h"
+#include "export/FileNames.h"
+#include "export/ImageFileWriters.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+QString ExportDialog::Title(int rangeFirst, int rangeLast)
+{
+    return QStringLiteral("Save As (For Frames %1 To %2)").arg(rangeFirst).arg(rangeLast);
+}
+
+ExportKind ExportKindForFilter(int filterIndex)
+{
+    switch (filterIndex) {
+    case 1: return ExportKind::Avi;
+    case 2: return ExportKind::Tiff;
+    case 3: return ExportKind::Jpeg;
+    case 4: return ExportKind::Bmp;
+    case 5: return ExportKind::Dpx;
+    case 6: return ExportKind::GreyAvi;
+    case 7: return ExportKind::MultiPageTiff;
+    default: return ExportKind::None;
+    }
+}
+
+QString ExportFormatText(ExportKind kind)
+{
+    switch (kind) {
+    case ExportKind::Avi:
+    case ExportKind::GreyAvi: return QStringLiteral("Windows AVI");
+    case ExportKind::Tiff: return QStringLiteral("TIFF");
+    case ExportKind::Jpeg: return QStringLiteral("JPEG");
+    case ExportKind::Bmp: return QStringLiteral("Windows Bitmap");
+    case ExportKind::Dpx: return QStringLiteral("Digital Picture Exchange");
+    case ExportKind::MultiPageTiff: return QStringLiteral("Multipage TIFF");
+    case ExportKind::None: break;
+    }
+    return QString();
+}
+
+QString ExportTargetFile(ExportKind kind, const QString& fileName)
+{
+    switch (kind) {
+    case ExportKind::Avi:
+    case ExportKind::GreyAvi:
+        // The chosen name when it already is an AVI name (in any letter
+        // case), so that exactly the file the user picked is written.
+        if (FileExtension(fileName).compare(QLatin1String(".avi"), Qt::CaseInsensitive) == 0)
+            return fileName;
+        return FileBaseName(fileName) + QStringLiteral(".AVI");
+    case ExportKind::MultiPageTiff:
+        return fileName + QStringLiteral(".tif");
+    default:
+        return QString();
+    }
+}
+
+QString ExportSequenceFile(ExportKind kind, const QString& fileName, int frame, int firstFrame, int lastFrame)
+{
+    QString extension;
+    switch (kind) {
+    case ExportKind::Tiff: extension = QStringLiteral(".tif"); break;
+    case ExportKind::Jpeg: extension = QStringLiteral(".jpg"); break;
+    case ExportKind::Bmp: extension = QStringLiteral(".bmp"); break;
+    case ExportKind::Dpx: extension = QStringLiteral(".dpx"); break;
+    default: return QString();
+    }
+    return FileBaseName(fileName) + NumberText(frame, firstFrame, lastFrame) + extension;
+}
+
+QByteArray ExportInfoChunk(const RecordingInfo& info, int rangeFirst)
+{
+    RecordingInfo copy = info;
+    // Exported frame k is source frame RangeFirst + k, so time 0 moves with it.
+    const int64_t timeZero = int64_t(info.TimeZeroFrame) - rangeFirst;
+    copy.TimeZeroFrame = int32_t(std::clamp<int64_t>(timeZero, INT32_MIN, INT32_MAX));
+    QByteArray bytes = copy.toBytes();
+    std::memset(bytes.data() + RecordingInfo::OffCalPoint1, 0, 16);
+    std::memset(bytes.data() + RecordingInfo::OffReservedTail, 0, size_t(RecordingInfo::Size - RecordingInfo::OffReservedTail));
+    return bytes;
+}
+
+namespace {
+
+bool SameFile(const QString& a, const QString& b)
+{
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+// Runs one export; the document is put back on RangeFirst by the caller.
+class RangeExport {
+public:
+    RangeExport(VideoDocument& document, const ExportRequest& request, ExportProgress* progress)
+        : m_doc(document), m_request(request), m_progress(progress), m_kind(ExportKindForFilter(request.filterIndex))
+    {
+    }
+
+    ExportResult run();
+    // Whether any frame was rendered (the document then moved).
+    bool rendered() const { return m_rendered; }
+
+private:
+    ExportResult fail(const QString& message);
+    bool openOutput();
+    bool writeFrame(int frameNumber);
+    void closeOutput();
+    // Refuses to write over the recording the frames come from.
+    bool checkNotSource(const QString& file);
+
+    VideoDocument& m_doc;
+    const ExportRequest& m_request;
+    ExportProgress* m_progress;
+    const ExportKind m_kind;
+    ExportResult m_result;
+    AviWriter m_avi;
+    MultiPageTiffWriter m_tiff;
+    QString m_error;
+    bool m_rendered = false;
+};
+
+ExportResult RangeExport::fail(const QString& message)
+{
+    closeOutput();
+    m_result.status = ExportResult::Failed;
+    m_result.error = message;
+    return m_result;
+}
+
+bool RangeExport::checkNotSource(const QString& file)
+{
+    if (SameFile(file, m_doc.Info.FileName)) {
+        m_error = QStringLiteral("Cannot export into the recording being read: %1").arg(file);
+        return false;
+    }
+    return true;
+}
+
+bool RangeExport::openOutput()
+{
+    const Frame& frame = m_doc.DisplayBitmap;
+    const QString target = ExportTargetFile(m_kind, m_request.fileName);
+    if (m_kind == ExportKind::Avi || m_kind == ExportKind::GreyAvi) {
+        if (!checkNotSource(target))
+            return false;
+        const bool grey = m_kind == ExportKind::GreyAvi;
+        const AviCodec codec = grey ? AviCodec::Grey8 : m_request.aviCodec;
+        const int quality = grey ? 100 : m_request.quality;
+        const QByteArray chunk = ExportInfoChunk(m_doc.Info, m_request.rangeFirst);
+        if (!m_avi.open(target, frame.width(), frame.height(), m_request.playSpeed, codec, quality, chunk, &m_error))
+            return false;
+        m_result.files << target;
+    } else if (m_kind == ExportKind::MultiPageTiff) {
+        if (!checkNotSource(target))
+            return false;
+        if (!m_tiff.open(target, &m_error))
+            return false;
+        m_result.files << target;
+    }
+    return true;
+}
+
+bool RangeExport::writeFrame(int frameNumber)
+{
+    const Frame& frame = m_doc.DisplayBitmap;
+    switch (m_kind) {
+    case ExportKind::Avi:
+    case ExportKind::GreyAvi:
+        if (!m_avi.writeFrame(frame)) {
+            m_error = QStringLiteral("Frame %1 could not be written: %2").arg(frameNumber).arg(m_avi.lastError());
+            return false;
+        }
+        return true;
+    case ExportKind::MultiPageTiff:
+        return m_tiff.appendPage(frame, &m_error);
+    default:
+        break;
+    }
+
+    const QString file = ExportSequenceFile(m_kind, m_request.fileName, frameNumber, m_doc.Info.FirstFrame, m_doc.Info.LastFrame);
+    if (!checkNotSource(file))
+        return false;
+    bool ok = false;
+    switch (m_kind) {
+    case ExportKind::Tiff: ok = WriteTiff(file, frame, &m_error); break;
+    case ExportKind::Jpeg: ok = WriteJpeg(file, frame, m_request.quality, &m_error); break;
+    case ExportKind::Bmp: ok = WriteBmp(file, frame, &m_error); break;
+    case ExportKind::Dpx: ok = WriteDpx(file, frame, &m_error); break;
+    default: break;
+    }
+    if (ok)
+        m_result.files << file;
+    return ok;
+}
+
+void RangeExport::closeOutput()
+{
+    // Finishing the AVI index also after a failure or abort keeps the frames
+    // written so far playable.
+    if (m_avi.isOpen() && !m_avi.close() && m_error.isEmpty())
+        m_error = m_avi.lastError();
+    m_tiff.close();
+}
+
+ExportResult RangeExport::run()
+{
+    if (m_kind == ExportKind::None)
+        return fail(QStringLiteral("Unknown export format %1").arg(m_request.filterIndex));
+    if (!IsValidFileName(m_request.fileName, false))
+        return fail(QString::fromLatin1(ExportDialog::InvalidName));
+    const bool avi = m_kind == ExportKind::Avi || m_kind == ExportKind::GreyAvi;
+    if (avi && (m_request.playSpeed < 1 || m_request.playSpeed > 1000))
+        return fail(QStringLiteral("The play speed must be 1 to 1000 frames per second, not %1").arg(m_request.playSpeed));
+
+    RecordingInfo& info = m_doc.Info;
+    info.SaveSettings[0] = m_request.filterIndex;
+    info.InfoText[16] = m_request.fileName.left(255);
+
+    const int first = m_request.rangeFirst;
+    const int last = std::max(m_request.rangeLast, first);
+    const int64_t count64 = int64_t(last) - first + 1;
+    if (count64 > INT_MAX)
+        return fail(QStringLiteral("The range %1 to %2 is too long").arg(first).arg(last));
+    const int count = int(count64);
+
+    m_doc.LoadFrame(first);
+    m_rendered = true;
+    info.ExportText[2] = ExportFormatText(m_kind);
+    if (m_doc.DisplayBitmap.isEmpty())
+        return fail(QStringLiteral("Frame %1 has no picture to export").arg(first));
+
+    if (!openOutput())
+        return fail(m_error);
+
+    for (int i = 0; i < count; ++i) {
+        if (m_progress && !m_progress->step(i, count)) {
+            closeOutput();
+            m_result.status = ExportResult::Aborted;
+            return m_result;
+        }
+        const int n = first + i;
+        if (i > 0) // the first frame is already rendered
+            m_doc.LoadFrame(n);
+        if (!writeFrame(n))
+            return fail(m_error);
+        ++m_result.framesWritten;
+    }
+    closeOutput();
+    if (!m_error.isEmpty())
+        return fail(m_error);
+    if (m_progress)
+        m_progress->step(count, count);
+    m_result.status = ExportResult::Completed;
+    return m_result;
+}
+
+} // namespace
+
+ExportResult ExportRange(VideoDocument& document, const ExportRequest& request, ExportProgress* progress)
+{
+    RangeExport exporter(document, request, progress);
+    const ExportResult result = exporter.run();
+    // Afterwards the document shows the first frame of the range.
+    if (exporter.rendered())
+        document.LoadFrame(request.rangeFirst);
+    return result;
+}

@@ -1,0 +1,200 @@
+#include "export/ImageFileWriters.h"
+
+#include "common/Frame.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QtEndian>
+#include <tiffio.h>
+#include <turbojpeg.h>
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+bool SaveBytes(const QString& fileName, const char* data, qsizetype size, QString* error)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly) || file.write(data, size) != size || !file.commit()) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+void SetError(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+}
+
+// libtiff reports through global handlers; keep the last message for ours.
+thread_local QString g_tiffMessage;
+
+void TiffErrorHandler(const char* module, const char* format, va_list args)
+{
+    char buffer[512];
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    g_tiffMessage = module ? QStringLiteral("%1: %2").arg(QString::fromLocal8Bit(module), QString::fromLocal8Bit(buffer))
+                           : QString::fromLocal8Bit(buffer);
+}
+
+void InstallTiffHandlers()
+{
+    static const bool installed = [] {
+        TIFFSetErrorHandler(TiffErrorHandler);
+        TIFFSetWarningHandler(nullptr); // warnings are not failures; keep stderr quiet
+        return true;
+    }();
+    (void)installed;
+}
+
+// Writes one RGB page into an open TIFF and finishes its directory.
+bool WriteTiffPage(TIFF* tiff, const Frame& frame, QString* error, const QString& fileName)
+{
+    const int width = frame.width();
+    const int height = frame.height();
+    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, uint32_t(width));
+    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, uint32_t(height));
+    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, uint16_t(3));
+    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, uint16_t(8));
+    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, uint16_t(PHOTOMETRIC_RGB));
+    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
+    TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_NONE));
+    TIFFSetField(tiff, TIFFTAG_ORIENTATION, uint16_t(ORIENTATION_TOPLEFT));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
+
+    std::vector<uint8_t> rgb(size_t(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* in = frame.row(y);
+        uint8_t* out = rgb.data();
+        for (int x = 0; x < width; ++x, in += 3, out += 3) {
+            out[0] = in[2];
+            out[1] = in[1];
+            out[2] = in[0];
+        }
+        if (TIFFWriteScanline(tiff, rgb.data(), uint32_t(y), 0) < 0) {
+            SetError(error, QStringLiteral("Cannot write %1: %2").arg(fileName, g_tiffMessage));
+            return false;
+        }
+    }
+    if (!TIFFWriteDirectory(tiff)) {
+        SetError(error, QStringLiteral("Cannot write %1: %2").arg(fileName, g_tiffMessage));
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool WriteBmp(const QString& fileName, const Frame& frame, QString* error)
+{
+    // The frame's rows are already DIB rows (blue, green, red, padded to four
+    // bytes); a BMP only stores them from the bottom up.
+    constexpr int headersSize = 14 + 40;
+    const qsizetype imageSize = qsizetype(frame.stride()) * frame.height();
+    QByteArray bytes(headersSize + imageSize, '\0');
+    char* b = bytes.data();
+    b[0] = 'B';
+    b[1] = 'M';
+    qToLittleEndian<uint32_t>(uint32_t(bytes.size()), b + 2);
+    qToLittleEndian<uint32_t>(headersSize, b + 10);
+    qToLittleEndian<uint32_t>(40, b + 14);
+    qToLittleEndian<int32_t>(frame.width(), b + 18);
+    qToLittleEndian<int32_t>(frame.height(), b + 22); // positive: bottom-up
+    qToLittleEndian<uint16_t>(1, b + 26);             // planes
+    qToLittleEndian<uint16_t>(24, b + 28);            // bits per pixel
+    qToLittleEndian<uint32_t>(0, b + 30);             // BI_RGB
+    qToLittleEndian<uint32_t>(uint32_t(imageSize), b + 34);
+    char* rows = b + headersSize;
+    for (int y = 0; y < frame.height(); ++y)
+        std::memcpy(rows + qsizetype(frame.height() - 1 - y) * frame.stride(), frame.row(y), size_t(frame.stride()));
+    return SaveBytes(fileName, bytes.constData(), bytes.size(), error);
+}
+
+bool WriteJpeg(const QString& fileName, const Frame& frame, int quality, QString* error)
+{
+    tjhandle compressor = tjInitCompress();
+    if (!compressor) {
+        SetError(error, QStringLiteral("Cannot start the JPEG encoder"));
+        return false;
+    }
+    unsigned char* jpeg = nullptr;
+    unsigned long jpegSize = 0;
+    const int rc = tjCompress2(compressor, frame.bits(), frame.width(), frame.stride(), frame.height(), TJPF_BGR,
+                               &jpeg, &jpegSize, TJSAMP_420, std::clamp(quality, 1, 100), 0);
+    bool ok = false;
+    if (rc != 0) {
+        SetError(error, QStringLiteral("Cannot encode %1: %2").arg(fileName, QString::fromLocal8Bit(tjGetErrorStr2(compressor))));
+    } else {
+        ok = SaveBytes(fileName, reinterpret_cast<const char*>(jpeg), qsizetype(jpegSize), error);
+    }
+    tjFree(jpeg);
+    tjDestroy(compressor);
+    return ok;
+}
+
+bool WriteTiff(const QString& fileName, const Frame& frame, QString* error)
+{
+    MultiPageTiffWriter writer;
+    if (!writer.open(fileName, error))
+        return false;
+    const bool ok = writer.appendPage(frame, error);
+    writer.close();
+    if (!ok)
+        QFile::remove(fileName); // no half-written image left behind
+    return ok;
+}
+
+struct MultiPageTiffWriter::Handle {
+    TIFF* tiff = nullptr;
+};
+
+MultiPageTiffWriter::MultiPageTiffWriter() = default;
+
+MultiPageTiffWriter::~MultiPageTiffWriter()
+{
+    close();
+}
+
+bool MultiPageTiffWriter::open(const QString& fileName, QString* error)
+{
+    close();
+    InstallTiffHandlers();
+    g_tiffMessage.clear();
+    TIFF* tiff = TIFFOpen(QFile::encodeName(fileName).constData(), "w");
+    if (!tiff) {
+        SetError(error, QStringLiteral("Cannot create %1%2").arg(fileName, g_tiffMessage.isEmpty() ? QString() : QStringLiteral(": ") + g_tiffMessage));
+        return false;
+    }
+    m_handle = std::make_unique<Handle>();
+    m_handle->tiff = tiff;
+    m_fileName = fileName;
+    m_pages = 0;
+    return true;
+}
+
+bool MultiPageTiffWriter::appendPage(const Frame& frame, QString* error)
+{
+    if (!m_handle) {
+        SetError(error, QStringLiteral("No TIFF file is open"));
+        return false;
+    }
+    g_tiffMessage.clear();
+    if (!WriteTiffPage(m_handle->tiff, frame, error, m_fileName))
+        return false;
+    ++m_pages;
+    return true;
+}
+
+void MultiPageTiffWriter::close()
+{
+    if (m_handle) {
+        TIFFClose(m_handle->tiff);
+        m_handle.reset();
+    }
+}
