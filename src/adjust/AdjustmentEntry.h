@@ -32,6 +32,7 @@ struct AdjustmentEntry {
     // Logo (kind 15)
     QString LogoFile;
     int LogoSize = 100;   // percent
+    bool LogoDisabled = false; // a pending logo not yet added: the pipeline skips it
     QString LogoLabel;
 
     // Text and time stamps (kinds 19, 28)
@@ -60,5 +61,8 @@ using AdjustmentList = std::vector<std::unique_ptr<AdjustmentEntry>>;
 // The first entry of that kind, or nullptr.
 AdjustmentEntry* FindEntry(const AdjustmentList& list, int kind);
 
-// Runs the entry's operation on the frame in place.
+// Runs the entry's operation on the frame in place. The frame keeps 24 bits
+// per pixel; only the quarter turns of a rotate entry change its size.
+// Entries of unknown kinds, and the calibration grid (which the document
+// only remembers), do nothing.
 void ApplyEntry(Frame& frame, const AdjustmentEntry& entry);

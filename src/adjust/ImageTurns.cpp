@@ -1,0 +1,106 @@
+#include "adjust/ImageTurns.h"
+
+#include "common/Frame.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+namespace {
+
+void SwapPixels(uint8_t* a, uint8_t* b)
+{
+    std::swap(a[0], b[0]);
+    std::swap(a[1], b[1]);
+    std::swap(a[2], b[2]);
+}
+
+void MirrorTopToBottom(Frame& frame)
+{
+    const size_t rowBytes = size_t(frame.width()) * 3;
+    for (int top = 0, bottom = frame.height() - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(frame.row(top), frame.row(top) + rowBytes, frame.row(bottom));
+}
+
+void MirrorLeftToRight(Frame& frame)
+{
+    for (int y = 0; y < frame.height(); ++y)
+        for (int left = 0, right = frame.width() - 1; left < right; ++left, --right)
+            SwapPixels(frame.pixel(left, y), frame.pixel(right, y));
+}
+
+// Quarter turn clockwise: source (x, y) goes to (H − 1 − y, x).
+// `clockwise` false gives the counter-clockwise turn: (x, y) → (y, W − 1 − x).
+void QuarterTurn(Frame& frame, bool clockwise)
+{
+    const int w = frame.width();
+    const int h = frame.height();
+    Frame turned(h, w);
+    // Square tiles keep both the rows read and the columns written in cache.
+    constexpr int kTile = 32;
+    for (int y0 = 0; y0 < h; y0 += kTile) {
+        const int y1 = std::min(h, y0 + kTile);
+        for (int x0 = 0; x0 < w; x0 += kTile) {
+            const int x1 = std::min(w, x0 + kTile);
+            for (int y = y0; y < y1; ++y) {
+                const uint8_t* src = frame.pixel(x0, y);
+                for (int x = x0; x < x1; ++x, src += 3) {
+                    uint8_t* dst = clockwise ? turned.pixel(h - 1 - y, x) : turned.pixel(y, w - 1 - x);
+                    dst[0] = src[0];
+                    dst[1] = src[1];
+                    dst[2] = src[2];
+                }
+            }
+        }
+    }
+    frame = std::move(turned);
+}
+
+} // namespace
+
+bool ILRotate(Frame& frame, int angle)
+{
+    if (frame.isEmpty())
+        return false;
+    switch (angle) {
+    case 90:
+        QuarterTurn(frame, true);
+        return true;
+    case 180:
+        ILMirror(frame, true, true);
+        return true;
+    case 270:
+        QuarterTurn(frame, false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ILMirror(Frame& frame, bool topToBottom, bool leftToRight)
+{
+    if (topToBottom)
+        MirrorTopToBottom(frame);
+    if (leftToRight)
+        MirrorLeftToRight(frame);
+}
+
+void ApplyRotateMirror(Frame& frame, int mirrorCode, int turnCode)
+{
+    if (frame.isEmpty())
+        return;
+    switch (mirrorCode) {
+    case 1: ILMirror(frame, true, false); break;
+    case 2: ILMirror(frame, false, true); break;
+    case 3: ILMirror(frame, true, true); break;
+    default: break;
+    }
+    switch (turnCode) {
+    // A half turn followed by a quarter turn is three quarter turns; done as
+    // one counter-clockwise quarter turn, which gives the same pixels.
+    case 1: ILRotate(frame, 270); break;
+    case 2: ILRotate(frame, 90); break;
+    case 3: ILRotate(frame, 180); break;
+    default: break;
+    }
+}

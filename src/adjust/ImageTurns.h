@@ -1,0 +1,20 @@
+#pragma once
+// Quarter and half turns and mirrors of 24-bit frames (the rotate/mirror
+// entry and the Brava reader's orientation).
+
+class Frame;
+
+// Turns the frame by 90 (a quarter turn clockwise, on screen: the top row
+// becomes the right column; width and height swap), 180 or 270 degrees
+// (270 = three quarter turns = a quarter turn counter-clockwise). Other
+// angles and empty frames are left alone; returns whether it turned.
+bool ILRotate(Frame& frame, int angle);
+
+// Mirrors top to bottom and/or left to right.
+void ILMirror(Frame& frame, bool topToBottom, bool leftToRight);
+
+// The rotate/mirror entry: mirror code 1 top to bottom, 2 left to right,
+// 3 both; turn code 1 a half turn followed by a quarter turn (the inverse of
+// code 2), 2 a quarter turn, 3 a half turn. Mirroring comes first. Other
+// codes do nothing.
+void ApplyRotateMirror(Frame& frame, int mirrorCode, int turnCode);

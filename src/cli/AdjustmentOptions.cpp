@@ -1,0 +1,175 @@
+#include "cli/AdjustmentOptions.h"
+
+#include "adjust/AdjustmentEntry.h"
+#include "document/VideoDocument.h"
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace {
+
+struct Range {
+    int low;
+    int high;
+};
+
+// Parses `count` comma-separated whole numbers, each within its range.
+std::optional<std::vector<int>> ParseInts(const QString& option, const QString& text,
+                                          const std::vector<Range>& ranges, QString* error)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != qsizetype(ranges.size())) {
+        *error = QStringLiteral("%1: expected %2 comma-separated whole numbers, got \"%3\"")
+                     .arg(option).arg(ranges.size()).arg(text);
+        return std::nullopt;
+    }
+    std::vector<int> values;
+    for (size_t i = 0; i < ranges.size(); ++i) {
+        bool ok = false;
+        const int v = parts[qsizetype(i)].trimmed().toInt(&ok);
+        if (!ok) {
+            *error = QStringLiteral("%1: \"%2\" is not a whole number").arg(option, parts[qsizetype(i)]);
+            return std::nullopt;
+        }
+        if (v < ranges[i].low || v > ranges[i].high) {
+            *error = QStringLiteral("%1: %2 is outside %3..%4")
+                         .arg(option).arg(v).arg(ranges[i].low).arg(ranges[i].high);
+            return std::nullopt;
+        }
+        values.push_back(v);
+    }
+    return values;
+}
+
+std::unique_ptr<AdjustmentEntry> MakeEntry(int kind, int v1 = 0, int v2 = 0, int v3 = 0)
+{
+    auto entry = std::make_unique<AdjustmentEntry>();
+    entry->Kind = kind;
+    entry->Value1 = v1;
+    entry->Value2 = v2;
+    entry->Value3 = v3;
+    return entry;
+}
+
+// "X,Y,ANGLE,TEXT": the text is everything after the third comma.
+std::unique_ptr<AdjustmentEntry> ParseText(const QString& option, const QString& value, QString* error)
+{
+    const int first = value.indexOf(QLatin1Char(','));
+    const int second = first < 0 ? -1 : value.indexOf(QLatin1Char(','), first + 1);
+    const int third = second < 0 ? -1 : value.indexOf(QLatin1Char(','), second + 1);
+    if (third < 0) {
+        *error = QStringLiteral("%1: expected X,Y,ANGLE,TEXT, got \"%2\"").arg(option, value);
+        return nullptr;
+    }
+    const auto numbers = ParseInts(option, value.left(third),
+                                   {{-1000000, 1000000}, {-1000000, 1000000}, {-360000, 360000}}, error);
+    if (!numbers)
+        return nullptr;
+    const QString text = value.mid(third + 1);
+    if (text.isEmpty()) {
+        *error = QStringLiteral("%1: the text is empty").arg(option);
+        return nullptr;
+    }
+    if (text.size() > 255) {
+        *error = QStringLiteral("%1: the text is longer than 255 characters").arg(option);
+        return nullptr;
+    }
+    auto entry = MakeEntry(KindText, (*numbers)[0], (*numbers)[1], (*numbers)[2]);
+    entry->AnnDrawText = text;
+    entry->AnnLabel = text;
+    return entry;
+}
+
+std::unique_ptr<AdjustmentEntry> ParseOne(const QString& option, const QString& value, QString* error)
+{
+    if (option == QLatin1String("--brightness")) {
+        const auto v = ParseInts(option, value, {{-254, 254}}, error);
+        return v ? MakeEntry(KindBrightness, (*v)[0]) : nullptr;
+    }
+    if (option == QLatin1String("--contrast")) {
+        const auto v = ParseInts(option, value, {{-150, 150}}, error);
+        return v ? MakeEntry(KindContrast, (*v)[0]) : nullptr;
+    }
+    if (option == QLatin1String("--gamma-slider")) {
+        const auto v = ParseInts(option, value, {{1, 19}}, error);
+        if (!v)
+            return nullptr;
+        auto entry = MakeEntry(KindGamma, (*v)[0]);
+        entry->RealValue = float(20 - (*v)[0]) / 10.0f;
+        return entry;
+    }
+    if (option == QLatin1String("--rgb")) {
+        const auto v = ParseInts(option, value, {{-150, 150}, {-150, 150}, {-150, 150}}, error);
+        return v ? MakeEntry(KindRgb, (*v)[0], (*v)[1], (*v)[2]) : nullptr;
+    }
+    if (option == QLatin1String("--hue-sat")) {
+        const auto v = ParseInts(option, value, {{-180, 180}, {-100, 100}}, error);
+        return v ? MakeEntry(KindHueSat, (*v)[0], (*v)[1], 0) : nullptr;
+    }
+    if (option == QLatin1String("--rotate")) {
+        const auto v = ParseInts(option, value, {{0, 3}, {0, 3}}, error);
+        return v ? MakeEntry(KindRotate, (*v)[0], (*v)[1]) : nullptr;
+    }
+    return ParseText(option, value, error);
+}
+
+} // namespace
+
+QStringList AdjustmentOptionNames()
+{
+    return {QStringLiteral("--brightness"), QStringLiteral("--contrast"), QStringLiteral("--gamma-slider"),
+            QStringLiteral("--rgb"),        QStringLiteral("--hue-sat"),  QStringLiteral("--rotate"),
+            QStringLiteral("--text")};
+}
+
+QString AdjustmentOptionsUsage()
+{
+    return QStringLiteral(
+        "  --brightness D          brightness offset -254..254\n"
+        "  --contrast A            contrast -150..150\n"
+        "  --gamma-slider S        gamma slider 1..19 (10 = none)\n"
+        "  --rgb R,G,B             colour balance, each -150..150\n"
+        "  --hue-sat H,S           hue -180..180, saturation -100..100\n"
+        "  --rotate MIRROR,TURN    mirror 0..3, turn 0 none, 1 = 90, 2 = 270, 3 = 180 degrees\n"
+        "  --text X,Y,ANGLE,TEXT   text at (X, Y) turned ANGLE degrees counter-clockwise\n");
+}
+
+bool ParseAdjustmentOptions(const QStringList& args, VideoDocument& doc, QString* error)
+{
+    QString message;
+    const QStringList names = AdjustmentOptionNames();
+    std::vector<std::unique_ptr<AdjustmentEntry>> parsed;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& option = args[i];
+        if (!names.contains(option))
+            continue;
+        if (i + 1 >= args.size()) {
+            message = QStringLiteral("%1 needs a value").arg(option);
+            break;
+        }
+        auto entry = ParseOne(option, args[++i], &message);
+        if (!entry)
+            break;
+        // A document has at most one entry of each adjustment kind; text
+        // entries may repeat.
+        if (entry->Kind != KindText) {
+            bool twice = FindEntry(doc.Adjustments, entry->Kind) != nullptr;
+            for (const auto& other : parsed)
+                twice = twice || other->Kind == entry->Kind;
+            if (twice) {
+                message = QStringLiteral("%1 may be given only once").arg(option);
+                break;
+            }
+        }
+        parsed.push_back(std::move(entry));
+    }
+    if (!message.isEmpty()) {
+        if (error)
+            *error = message;
+        return false;
+    }
+    for (auto& entry : parsed)
+        doc.AppendEntry(std::move(entry));
+    return true;
+}
