@@ -1,0 +1,417 @@
+#include "sources/avi/AviSource.h"
+
+#include "sources/avi/AviInfoChunk.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <queue>
+#include <vector>
+
+namespace {
+
+// Frames larger than this are refused as implausible (hostile headers).
+constexpr int64_t MaxPixels = int64_t(16384) * 16384;
+
+QString ffmpegError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return QString::fromLocal8Bit(text);
+}
+
+struct FrameDeleter {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+
+// One decoded picture and the frame number it shows.
+struct Picture {
+    FramePtr frame{av_frame_alloc()};
+    int64_t number = -1;
+    bool valid() const { return number >= 0; }
+    void reset() { av_frame_unref(frame.get()); number = -1; }
+};
+
+} // namespace
+
+struct AviSource::Impl {
+    QString path;
+    AVFormatContext* format = nullptr;
+    AVCodecContext* codec = nullptr;
+    AVStream* stream = nullptr;
+    AVPacket* packet = av_packet_alloc();
+    SwsContext* scaler = nullptr;
+
+    int width = 0;
+    int height = 0;
+    int frameCount = 0;
+    int64_t firstTimestamp = 0;   // stream time stamp of frame 0
+    AVRational frameDuration{1, 1};  // one frame in stream time-base units (as a ratio)
+    bool reorders = false;        // decoder output order differs from packet order
+    std::optional<QByteArray> infoChunk;
+    // Palette of 8-bit files. The demuxer hands it out once, with the first
+    // packet, so it is kept and given to the decoder again after each seek.
+    QByteArray palette;
+    bool paletteSent = false;
+
+    // Decoder state. `current` is the last picture handed out or decoded;
+    // `ahead` a picture already decoded past a requested (missing) frame.
+    Picture current;
+    Picture ahead;
+    bool decoderPrimed = false;   // packets were sent since the last seek
+    bool inputEnded = false;
+    // Frame numbers of the packets sent and not yet output, smallest first:
+    // in display order the next picture shows the smallest of them.
+    std::priority_queue<int64_t, std::vector<int64_t>, std::greater<>> pending;
+
+    QString error;
+
+    ~Impl()
+    {
+        sws_freeContext(scaler);
+        avcodec_free_context(&codec);
+        avformat_close_input(&format);
+        av_packet_free(&packet);
+    }
+
+    int64_t frameNumberOf(int64_t ts) const
+    {
+        if (ts == AV_NOPTS_VALUE)
+            return -1;
+        // (ts - first) / frameDuration, rounded to the nearest frame.
+        return av_rescale_rnd(ts - firstTimestamp, frameDuration.den, frameDuration.num, AV_ROUND_NEAR_INF);
+    }
+    int64_t timestampOf(int64_t n) const
+    {
+        return firstTimestamp + av_rescale_rnd(n, frameDuration.num, frameDuration.den, AV_ROUND_NEAR_INF);
+    }
+
+    // Frame number of the key frame at or before n, from the index; -1 when unknown.
+    int64_t keyFrameAtOrBefore(int64_t n) const
+    {
+        const AVIndexEntry* e = avformat_index_get_entry_from_timestamp(stream, timestampOf(n), AVSEEK_FLAG_BACKWARD);
+        return e ? frameNumberOf(e->timestamp) : -1;
+    }
+
+    bool countFrames();
+    bool seekTo(int64_t n);
+    bool decodeUntil(int64_t n);
+    bool receive(Picture& out);
+    bool convert(const AVFrame* f, Frame& target);
+};
+
+bool AviSource::Impl::countFrames()
+{
+    frameCount = 0;
+    if (stream->nb_frames > 0 && stream->nb_frames <= INT32_MAX)
+        frameCount = int(stream->nb_frames);
+    if (frameCount == 0) {
+        const int entries = avformat_index_get_entries_count(stream);
+        if (entries > 0) {
+            const AVIndexEntry* last = avformat_index_get_entry(stream, entries - 1);
+            frameCount = int(std::clamp<int64_t>(frameNumberOf(last->timestamp) + 1, 0, INT32_MAX));
+        }
+    }
+    if (frameCount == 0) {
+        // No count and no index: read the packets once.
+        int64_t lastNumber = -1;
+        while (av_read_frame(format, packet) >= 0) {
+            if (packet->stream_index == stream->index && packet->size > 0) {
+                const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+                lastNumber = std::max(lastNumber + 1, frameNumberOf(ts));
+            }
+            av_packet_unref(packet);
+        }
+        frameCount = int(std::clamp<int64_t>(lastNumber + 1, 0, INT32_MAX));
+        av_seek_frame(format, stream->index, firstTimestamp, AVSEEK_FLAG_BACKWARD);
+    }
+    return frameCount > 0;
+}
+
+bool AviSource::Impl::seekTo(int64_t n)
+{
+    current.reset();
+    ahead.reset();
+    pending = {};
+    paletteSent = false;
+    inputEnded = false;
+    decoderPrimed = false;
+    avcodec_flush_buffers(codec);
+    const int result = av_seek_frame(format, stream->index, timestampOf(n), AVSEEK_FLAG_BACKWARD);
+    if (result < 0) {
+        // Some files seek only by byte position; starting over always works.
+        if (avformat_seek_file(format, stream->index, INT64_MIN, firstTimestamp, firstTimestamp, 0) < 0) {
+            error = QStringLiteral("Cannot seek to frame %1: %2").arg(n).arg(ffmpegError(result));
+            return false;
+        }
+    }
+    return true;
+}
+
+// Takes the next decoded picture, if the decoder has one, and numbers it.
+bool AviSource::Impl::receive(Picture& out)
+{
+    out.reset();
+    if (avcodec_receive_frame(codec, out.frame.get()) < 0)
+        return false;
+    int64_t number = -1;
+    if (!reorders)
+        number = frameNumberOf(out.frame->best_effort_timestamp);
+    if (number < 0 && !pending.empty())
+        number = pending.top();
+    // Drop the numbers of packets that produced no picture of their own.
+    while (!pending.empty() && pending.top() <= number)
+        pending.pop();
+    out.number = std::max<int64_t>(number, 0);
+    return true;
+}
+
+// Decodes forward until `current` holds frame n (or the last frame before it
+// when n itself is missing from the stream).
+bool AviSource::Impl::decodeUntil(int64_t n)
+{
+    if (ahead.valid() && ahead.number <= n) {
+        std::swap(current, ahead);
+        ahead.reset();
+    }
+    Picture next;
+    while (!(current.valid() && current.number == n)) {
+        if (ahead.valid())   // ahead.number > n: frame n is missing, show its predecessor
+            return current.valid();
+        if (receive(next)) {
+            if (next.number <= n || !current.valid())
+                std::swap(current, next);
+            else
+                std::swap(ahead, next);
+            continue;
+        }
+        if (inputEnded) {
+            if (current.valid() && current.number < n && n < frameCount)
+                return true;   // trailing frames without data repeat the last picture
+            error = QStringLiteral("Frame %1 could not be decoded").arg(n);
+            return false;
+        }
+        const int result = av_read_frame(format, packet);
+        if (result < 0) {
+            inputEnded = true;
+            avcodec_send_packet(codec, nullptr);   // drain the decoder
+            continue;
+        }
+        if (packet->stream_index == stream->index && packet->size > 0) {
+            const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
+            const int64_t number = frameNumberOf(ts);
+            if (number >= 0)
+                pending.push(number);
+            if (!palette.isEmpty() && !paletteSent) {
+                if (!av_packet_get_side_data(packet, AV_PKT_DATA_PALETTE, nullptr)) {
+                    uint8_t* data = av_packet_new_side_data(packet, AV_PKT_DATA_PALETTE, size_t(palette.size()));
+                    if (data)
+                        std::memcpy(data, palette.constData(), size_t(palette.size()));
+                }
+                paletteSent = true;
+            }
+            // A damaged packet is skipped; the frame numbers still hold.
+            avcodec_send_packet(codec, packet);
+            decoderPrimed = true;
+        }
+        av_packet_unref(packet);
+    }
+    return true;
+}
+
+// Converts a decoded picture to 24-bit BGR of the file's frame size. On
+// failure `target` is left as it was.
+bool AviSource::Impl::convert(const AVFrame* f, Frame& target)
+{
+    if (f->width <= 0 || f->height <= 0 || !f->data[0]) {
+        error = QStringLiteral("The decoder returned an empty picture");
+        return false;
+    }
+    if (f->format == AV_PIX_FMT_BGR24 && f->width == width && f->height == height) {
+        target.resize(width, height);
+        const size_t rowBytes = size_t(width) * 3;
+        for (int y = 0; y < height; ++y)
+            std::memcpy(target.row(y), f->data[0] + ptrdiff_t(y) * f->linesize[0], rowBytes);
+        return true;
+    }
+    scaler = sws_getCachedContext(scaler, f->width, f->height, AVPixelFormat(f->format), width, height,
+                                  AV_PIX_FMT_BGR24, SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT,
+                                  nullptr, nullptr, nullptr);
+    if (!scaler) {
+        error = QStringLiteral("Cannot convert pictures of this pixel format");
+        return false;
+    }
+    target.resize(width, height);
+    uint8_t* dst[4] = {target.bits(), nullptr, nullptr, nullptr};
+    int dstStride[4] = {target.stride(), 0, 0, 0};
+    sws_scale(scaler, f->data, f->linesize, 0, f->height, dst, dstStride);
+    return true;
+}
+
+AviSource::AviSource() : d(std::make_unique<Impl>()) {}
+AviSource::~AviSource() = default;
+
+std::unique_ptr<AviSource> OpenAviSource(const QString& path, QString* error)
+{
+    auto fail = [&](const QString& text) -> std::unique_ptr<AviSource> {
+        if (error)
+            *error = text;
+        return nullptr;
+    };
+    if (!QFileInfo(path).isFile())
+        return fail(QStringLiteral("File not found: %1").arg(path));
+    av_log_set_level(AV_LOG_FATAL);   // failures are reported through our own texts
+
+    std::unique_ptr<AviSource> source(new AviSource);
+    AviSource::Impl& s = *source->d;
+    s.path = path;
+    if (!s.packet)
+        return fail(QStringLiteral("Out of memory"));
+    int result = avformat_open_input(&s.format, QFile::encodeName(path).constData(), nullptr, nullptr);
+    if (result < 0)
+        return fail(QStringLiteral("Cannot open %1: %2").arg(path, ffmpegError(result)));
+    result = avformat_find_stream_info(s.format, nullptr);
+    if (result < 0)
+        return fail(QStringLiteral("Cannot read %1: %2").arg(path, ffmpegError(result)));
+
+    for (unsigned i = 0; i < s.format->nb_streams; ++i) {
+        if (s.format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+            s.stream = s.format->streams[i];
+            break;
+        }
+    }
+    if (!s.stream)
+        return fail(QStringLiteral("%1 has no video stream").arg(path));
+    for (unsigned i = 0; i < s.format->nb_streams; ++i) {
+        if (s.format->streams[i] != s.stream)
+            s.format->streams[i]->discard = AVDISCARD_ALL;
+    }
+
+    const AVCodecParameters* par = s.stream->codecpar;
+    s.width = par->width;
+    s.height = par->height;
+    if (s.width <= 0 || s.height <= 0 || int64_t(s.width) * s.height > MaxPixels)
+        return fail(QStringLiteral("%1 has an invalid frame size %2 x %3").arg(path).arg(s.width).arg(s.height));
+
+    const AVCodec* decoder = avcodec_find_decoder(par->codec_id);
+    if (!decoder)
+        return fail(QStringLiteral("No decoder for the video of %1").arg(path));
+    s.codec = avcodec_alloc_context3(decoder);
+    if (!s.codec || avcodec_parameters_to_context(s.codec, par) < 0)
+        return fail(QStringLiteral("Cannot set up the decoder for %1").arg(path));
+    s.codec->thread_count = 0;   // as many as the machine has
+    s.codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    result = avcodec_open2(s.codec, decoder, nullptr);
+    if (result < 0)
+        return fail(QStringLiteral("Cannot open the decoder for %1: %2").arg(path, ffmpegError(result)));
+
+    // Time stamps count frames in AVI; other containers are mapped through the rate.
+    const AVRational rate = s.stream->r_frame_rate.num > 0 ? s.stream->r_frame_rate : s.stream->avg_frame_rate;
+    if (rate.num > 0 && rate.den > 0 && s.stream->time_base.num > 0) {
+        // One frame in time-base units: (1 / rate) / time_base.
+        s.frameDuration = av_div_q(av_inv_q(rate), s.stream->time_base);
+        if (s.frameDuration.num <= 0 || s.frameDuration.den <= 0)
+            s.frameDuration = {1, 1};
+    }
+    if (avformat_index_get_entries_count(s.stream) > 0)
+        s.firstTimestamp = avformat_index_get_entry(s.stream, 0)->timestamp;
+    else if (s.stream->start_time != AV_NOPTS_VALUE)
+        s.firstTimestamp = s.stream->start_time;
+    // B-frames: the decoder's time stamps cannot be trusted in AVI, so pictures
+    // are numbered by the packets fed in instead.
+    s.reorders = par->video_delay > 0 || s.codec->has_b_frames > 0;
+
+    if (par->format == AV_PIX_FMT_PAL8 || par->codec_id == AV_CODEC_ID_RAWVIDEO) {
+        // The first packet (still buffered from probing) carries the palette.
+        while (av_read_frame(s.format, s.packet) >= 0) {
+            const bool ours = s.packet->stream_index == s.stream->index;
+            size_t size = 0;
+            const uint8_t* data = av_packet_get_side_data(s.packet, AV_PKT_DATA_PALETTE, &size);
+            if (ours && data && size > 0)
+                s.palette = QByteArray(reinterpret_cast<const char*>(data), qsizetype(size));
+            av_packet_unref(s.packet);
+            if (ours)
+                break;
+        }
+        av_seek_frame(s.format, s.stream->index, s.firstTimestamp, AVSEEK_FLAG_BACKWARD);
+    }
+    if (!s.countFrames())
+        return fail(QStringLiteral("%1 holds no video frames").arg(path));
+    s.infoChunk = ReadAviInfoChunk(path);
+    return source;
+}
+
+void AviSource::fillInfo(RecordingInfo& info) const
+{
+    info.FileName = d->path;
+    info.SourceKind = 0;
+    info.TimeZeroFrame = 0;
+    info.FrameRate = 1000;
+    if (d->infoChunk) {
+        RecordingInfo chunk;
+        if (chunk.fromBytes(*d->infoChunk)) {
+            info.TimeZeroFrame = chunk.TimeZeroFrame;
+            // A rate of 0 or less would make the frame interval infinite.
+            if (chunk.FrameRate > 0)
+                info.FrameRate = chunk.FrameRate;
+            info.InfoTitle = chunk.InfoTitle;
+            for (int k = 0; k < 16; ++k)
+                info.InfoText[size_t(k)] = chunk.InfoText[size_t(k)];
+        }
+    }
+    info.FrameInterval = 1.0f / float(info.FrameRate);
+    info.FrameCount = d->frameCount;
+    info.FirstFrame = info.RangeCopyFirst = info.RangeFirst = 0;
+    info.LastFrame = info.RangeCopyLast = info.RangeLast = d->frameCount - 1;
+    info.ImageWidth = d->width;
+    info.ImageHeight = d->height;
+}
+
+bool AviSource::readFrame(int frameNumber, Frame& frame)
+{
+    Impl& s = *d;
+    s.error.clear();
+    if (frameNumber < 0 || frameNumber >= s.frameCount) {
+        s.error = QStringLiteral("Frame %1 is outside 0..%2").arg(frameNumber).arg(s.frameCount - 1);
+        return false;
+    }
+    const int64_t n = frameNumber;
+    const bool haveCurrent = s.current.valid();
+    // Going forward from the decoder's place costs n - current frames; a seek
+    // costs n - key frames. Seek only when that is cheaper or we must go back.
+    bool seek = !s.decoderPrimed || !haveCurrent || n < s.current.number;
+    if (!seek && n > s.current.number + 1) {
+        const int64_t key = s.keyFrameAtOrBefore(n);
+        seek = key > s.current.number + 1;
+    }
+    if (seek && !(haveCurrent && n == s.current.number)) {
+        if (!s.seekTo(n))
+            return false;
+    }
+    if (!s.decodeUntil(n))
+        return false;
+    return s.convert(s.current.frame.get(), frame);
+}
+
+QString AviSource::lastError() const { return d->error; }
+int AviSource::frameCount() const { return d->frameCount; }
+int AviSource::width() const { return d->width; }
+int AviSource::height() const { return d->height; }
+bool AviSource::hasInfoChunk() const { return d->infoChunk.has_value(); }
+
+double AviSource::streamFrameRate() const
+{
+    const AVRational rate = d->stream->r_frame_rate;
+    return rate.den > 0 ? av_q2d(rate) : 0.0;
+}
