@@ -24,10 +24,11 @@ namespace {
 // Scratch buffers reused between searches so that a step allocates nothing
 // once they have grown to the largest window seen.
 struct CorrelationScratch {
-    std::vector<double> window;      // luminance x 1000 of the window, row-major
+    std::vector<int32_t> luma;       // luminance x 1000 of the window, row-major
+    std::vector<float> window;       // the same less its rounded mean, for the numerators
     std::vector<int64_t> sum;        // integral image of the luminance x 1000
     std::vector<int64_t> sumSq;      // integral image of its square
-    std::vector<double> zeroMeanTemplate;
+    std::vector<float> zeroMeanTemplate;
     std::vector<double> map;         // correlation map, row-major nx x ny
     std::vector<int32_t> labels;
 };
@@ -38,24 +39,78 @@ CorrelationScratch& Scratch()
     return scratch;
 }
 
-// Numerators sum (T - mT) * S for one map row: acc[u] for u = 0 ... nx - 1.
-// Written as one multiply-add across the row per template value, which
-// vectorises without reordering any sum.
-__attribute__((target_clones("avx2", "default")))
-void AccumulateMapRow(double* acc, int nx, const double* windowRows, int windowWidth,
-                      const double* templ, int tw, int th)
+// Eight floats; GCC lowers the operations to SSE2 or AVX with FMA depending
+// on the clone being compiled. The unaligned variant is for window loads.
+typedef float Vec8 __attribute__((vector_size(32)));
+typedef float Vec8Unaligned __attribute__((vector_size(32), aligned(4)));
+
+// Numerators sum (T - mT) * (S - c) for `count` consecutive offsets of
+// `Rows` map rows, starting at the window row pointer `windowRows` (already
+// moved to the first offset). The window holds S - c with c its rounded
+// mean, so single precision loses nothing to large common values (the
+// zero-mean template makes c drop out of the sum). The sums run over the
+// template in the same order for every offset, so equal windows give equal
+// correlations. Blocks of 8 * Vectors offsets stay in registers over the
+// whole template; lanes beyond `count` read the window's padding and are
+// dropped.
+template <int Vectors, int Rows>
+inline __attribute__((always_inline)) void AccumulateBlock(double* out, int outStride, int count,
+                                                           const float* windowRows, int windowWidth,
+                                                           const float* templ, int tw, int th)
 {
-    std::fill(acc, acc + nx, 0.0);
+    Vec8 acc[Rows][Vectors];
+    for (int r = 0; r < Rows; ++r)
+        for (int k = 0; k < Vectors; ++k)
+            acc[r][k] = Vec8{};
     for (int j = 0; j < th; ++j) {
-        const double* srow = windowRows + size_t(j) * windowWidth;
-        const double* trow = templ + size_t(j) * tw;
+        const float* srow = windowRows + size_t(j) * windowWidth;
+        const float* trow = templ + size_t(j) * tw;
         for (int i = 0; i < tw; ++i) {
-            const double t = trow[i];
-            const double* s = srow + i;
-            for (int u = 0; u < nx; ++u)
-                acc[u] += t * s[u];
+            const float t = trow[i];
+            for (int r = 0; r < Rows; ++r) {
+                const float* s = srow + size_t(r) * windowWidth + i;
+                for (int k = 0; k < Vectors; ++k)
+                    acc[r][k] += t * *reinterpret_cast<const Vec8Unaligned*>(s + 8 * k);
+            }
         }
     }
+    for (int r = 0; r < Rows; ++r) {
+        float lanes[8 * Vectors];
+        for (int k = 0; k < Vectors; ++k)
+            for (int l = 0; l < 8; ++l)
+                lanes[8 * k + l] = acc[r][k][l];
+        for (int u = 0; u < count; ++u)
+            out[size_t(r) * outStride + u] = lanes[u];
+    }
+}
+
+// Extra floats after the window so the last block never reads past it.
+constexpr int WindowPadding = 64;
+
+template <int Rows>
+inline __attribute__((always_inline)) void AccumulateRows(double* out, int nx, const float* rows, int windowWidth,
+                                                          const float* templ, int tw, int th)
+{
+    int u = 0;
+    for (; nx - u > 16; u += 32)
+        AccumulateBlock<4, Rows>(out + u, nx, std::min(32, nx - u), rows + u, windowWidth, templ, tw, th);
+    if (nx - u > 8)
+        AccumulateBlock<2, Rows>(out + u, nx, nx - u, rows + u, windowWidth, templ, tw, th);
+    else if (nx - u > 0)
+        AccumulateBlock<1, Rows>(out + u, nx, nx - u, rows + u, windowWidth, templ, tw, th);
+}
+
+// All numerators of the map, two rows at a time (they share each template
+// value and give the multiply-adds enough independent sums to keep busy).
+__attribute__((target_clones("fma", "default")))
+void ComputeNumerators(double* map, int nx, int ny, const float* window, int windowWidth,
+                       const float* templ, int tw, int th)
+{
+    int v = 0;
+    for (; v + 1 < ny; v += 2)
+        AccumulateRows<2>(map + size_t(v) * nx, nx, window + size_t(v) * windowWidth, windowWidth, templ, tw, th);
+    if (v < ny)
+        AccumulateRows<1>(map + size_t(v) * nx, nx, window + size_t(v) * windowWidth, windowWidth, templ, tw, th);
 }
 
 } // namespace
@@ -126,12 +181,12 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
         const int iw = ww + 1;   // integral image row length
 
         // Window luminance x 1000 and its integral images.
-        s.window.resize(size_t(ww) * wh);
+        s.luma.resize(size_t(ww) * wh);
         s.sum.assign(size_t(iw) * (wh + 1), 0);
         s.sumSq.assign(size_t(iw) * (wh + 1), 0);
         for (int y = 0; y < wh; ++y) {
             const uint8_t* p = frame.pixel(win.left, win.top + y);
-            double* out = s.window.data() + size_t(y) * ww;
+            int32_t* out = s.luma.data() + size_t(y) * ww;
             const int64_t* sumAbove = s.sum.data() + size_t(y) * iw;
             const int64_t* sqAbove = s.sumSq.data() + size_t(y) * iw;
             int64_t* sumRow = s.sum.data() + size_t(y + 1) * iw;
@@ -139,13 +194,20 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
             int64_t rowSum = 0, rowSq = 0;
             for (int x = 0; x < ww; ++x, p += 3) {
                 const int64_t l = 114 * int64_t(p[0]) + 587 * int64_t(p[1]) + 299 * int64_t(p[2]);
-                out[x] = double(l);
+                out[x] = int32_t(l);
                 rowSum += l;
                 rowSq += l * l;
                 sumRow[x + 1] = sumAbove[x + 1] + rowSum;
                 sqRow[x + 1] = sqAbove[x + 1] + rowSq;
             }
         }
+
+        const int64_t total = s.sum[size_t(wh) * iw + ww];
+        const int32_t common = int32_t(total / (int64_t(ww) * wh));
+        s.window.resize(size_t(ww) * wh + WindowPadding);
+        for (size_t k = 0; k < s.luma.size(); ++k)
+            s.window[k] = float(s.luma[k] - common);
+        std::fill(s.window.begin() + ptrdiff_t(s.luma.size()), s.window.end(), 0.0f);
 
         // Template statistics, once per search. A template of equal values
         // has variance exactly 0 (correlation 0 everywhere), whatever
@@ -162,7 +224,7 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
         double varT = 0.0;
         for (int k = 0; k < n; ++k) {
             const double d = templ.values[size_t(k)] - mean;
-            s.zeroMeanTemplate[size_t(k)] = d;
+            s.zeroMeanTemplate[size_t(k)] = float(d);
             varT += d * d;
         }
         varT = flat ? 0.0 : varT / n;
@@ -171,10 +233,9 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
         const double scale = 1.0 / (1000.0 * n);
         const __int128 n128 = n;
         s.map.resize(size_t(nx) * ny);
+        ComputeNumerators(s.map.data(), nx, ny, s.window.data(), ww, s.zeroMeanTemplate.data(), tw, th);
         for (int v = 0; v < ny; ++v) {
             double* row = s.map.data() + size_t(v) * nx;
-            AccumulateMapRow(row, nx, s.window.data() + size_t(v) * ww, ww,
-                             s.zeroMeanTemplate.data(), tw, th);
             const int64_t* sTop = s.sum.data() + size_t(v) * iw;
             const int64_t* sBottom = s.sum.data() + size_t(v + th) * iw;
             const int64_t* qTop = s.sumSq.data() + size_t(v) * iw;
