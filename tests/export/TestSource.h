@@ -6,14 +6,32 @@
 #include "document/FrameSource.h"
 #include "document/VideoDocument.h"
 
+#include <functional>
 #include <memory>
 
 inline uint8_t PatternBlue(int n, int x, int) { return uint8_t(n * 7 + x * 3); }
 inline uint8_t PatternGreen(int n, int, int y) { return uint8_t(n * 13 + y * 5); }
 inline uint8_t PatternRed(int n, int x, int y) { return uint8_t(n + x + 2 * y); }
 
+// Paints frame n into an already sized frame.
+using FramePainter = std::function<void(int n, Frame& frame)>;
+
+inline void PaintPattern(int n, Frame& frame)
+{
+    for (int y = 0; y < frame.height(); ++y) {
+        uint8_t* p = frame.row(y);
+        for (int x = 0; x < frame.width(); ++x, p += 3) {
+            p[0] = PatternBlue(n, x, y);
+            p[1] = PatternGreen(n, x, y);
+            p[2] = PatternRed(n, x, y);
+        }
+    }
+}
+
 class PatternSource : public FrameSource {
 public:
+    FramePainter painter = PaintPattern;
+
     PatternSource(int first, int last, int width, int height, int frameRate = 1000, int timeZero = 0)
         : m_first(first), m_last(last), m_width(width), m_height(height), m_rate(frameRate), m_timeZero(timeZero)
     {
@@ -40,14 +58,7 @@ public:
         if (n < m_first || n > m_last)
             return false;
         frame.resize(m_width, m_height);
-        for (int y = 0; y < m_height; ++y) {
-            uint8_t* p = frame.row(y);
-            for (int x = 0; x < m_width; ++x, p += 3) {
-                p[0] = PatternBlue(n, x, y);
-                p[1] = PatternGreen(n, x, y);
-                p[2] = PatternRed(n, x, y);
-            }
-        }
+        painter(n, frame);
         return true;
     }
 
@@ -59,10 +70,20 @@ private:
 
 // A document holding a PatternSource recording.
 inline std::unique_ptr<VideoDocument> MakePatternDocument(int first, int last, int width, int height,
-                                                          int frameRate = 1000, int timeZero = 0)
+                                                          int frameRate = 1000, int timeZero = 0,
+                                                          FramePainter painter = PaintPattern,
+                                                          const QString& fileName = QStringLiteral("/nonexistent/recording.bvf"))
 {
     auto doc = std::make_unique<VideoDocument>();
-    doc->AttachSource(std::make_unique<PatternSource>(first, last, width, height, frameRate, timeZero),
-                      QStringLiteral("/nonexistent/recording.bvf"));
+    auto source = std::make_unique<PatternSource>(first, last, width, height, frameRate, timeZero);
+    source->painter = std::move(painter);
+    doc->AttachSource(std::move(source), fileName);
     return doc;
+}
+
+inline Frame PatternFrame(int n, int width, int height)
+{
+    Frame frame(width, height);
+    PaintPattern(n, frame);
+    return frame;
 }

@@ -1,0 +1,348 @@
+#include "export/ExportRange.h"
+
+#include "ExternalTools.h"
+#include "TestSource.h"
+#include "TiffRead.h"
+#include "document/VideoDocument.h"
+#include "export/DpxWriter.h"
+#include "sources/avi/AviInfoChunk.h"
+#include "sources/avi/AviSource.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtEndian>
+#include <gtest/gtest.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// Records every progress call; answers false (abort) at `abortAt`.
+struct RecordingProgress : ExportProgress {
+    int abortAt = -1;
+    std::vector<std::pair<int, int>> calls;
+    bool step(int done, int total) override
+    {
+        calls.emplace_back(done, total);
+        return done != abortAt;
+    }
+};
+
+class ExportRangeTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.path() + QLatin1Char('/') + name; }
+    QStringList filesInDir() const { return QDir(m_dir.path()).entryList(QDir::Files, QDir::Name); }
+
+    QTemporaryDir m_dir;
+};
+
+ExportRequest Request(const QString& fileName, int filterIndex, int first, int last)
+{
+    ExportRequest request;
+    request.fileName = fileName;
+    request.filterIndex = filterIndex;
+    request.rangeFirst = first;
+    request.rangeLast = last;
+    return request;
+}
+
+// Frame k of an AVI file, through the program's own reader.
+Frame ReadAviFrame(AviSource& source, int k)
+{
+    Frame frame;
+    source.readFrame(k, frame);
+    return frame;
+}
+
+} // namespace
+
+TEST_F(ExportRangeTest, ImageSequencesAreNumberedAndHoldTheRenderedFrames)
+{
+    auto doc = MakePatternDocument(-50, 120, 9, 5);
+    struct Case { int filter; const char* extension; };
+    const Case cases[] = {{2, ".tif"}, {3, ".jpg"}, {4, ".bmp"}, {5, ".dpx"}};
+    for (const Case& c : cases) {
+        const QString folder = path(QString::number(c.filter));
+        QDir().mkpath(folder);
+        const ExportResult result = ExportRange(*doc, Request(folder + "/shot.xyz", c.filter, -3, 12));
+        ASSERT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
+        EXPECT_EQ(result.framesWritten, 16);
+        ASSERT_EQ(result.files.size(), 16);
+        EXPECT_EQ(result.files.first(), folder + "/shot-003" + c.extension);
+        EXPECT_EQ(result.files[15], folder + "/shot012" + c.extension);
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files).size(), 16);
+
+        for (int n : {-3, 0, 12}) {
+            const QString file = result.files[n + 3];
+            const Frame expected = PatternFrame(n, 9, 5);
+            switch (c.filter) {
+            case 2: EXPECT_EQ(MaxDifference(ReadTiffPage(file, 0), expected), 0) << qPrintable(file); break;
+            case 3: EXPECT_EQ(QImage(file).size(), QSize(9, 5)) << qPrintable(file); break;
+            case 4: EXPECT_EQ(MaxDifference(QImage(file), expected), 0) << qPrintable(file); break;
+            case 5: {
+                QFile dpx(file);
+                ASSERT_TRUE(dpx.open(QIODevice::ReadOnly));
+                const QByteArray bytes = dpx.readAll();
+                const int rowBytes = Dpx::RowBytes(9);
+                ASSERT_EQ(bytes.size(), Dpx::DataOffset + rowBytes * 5);
+                const char* px = bytes.constData() + Dpx::DataOffset + 4 * rowBytes + 8 * 3; // pixel (8, 4)
+                EXPECT_EQ(uint8_t(px[0]), PatternRed(n, 8, 4));
+                EXPECT_EQ(uint8_t(px[1]), PatternGreen(n, 8, 4));
+                EXPECT_EQ(uint8_t(px[2]), PatternBlue(n, 8, 4));
+                break;
+            }
+            }
+        }
+    }
+}
+
+TEST_F(ExportRangeTest, ProgressAndKeptChoices)
+{
+    auto doc = MakePatternDocument(0, 100, 4, 4);
+    doc->LoadFrame(77);
+    RecordingProgress progress;
+    const QString name = path("clip.bmp");
+    const ExportResult result = ExportRange(*doc, Request(name, 4, 10, 13), &progress);
+    ASSERT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
+    const std::vector<std::pair<int, int>> expected{{0, 4}, {1, 4}, {2, 4}, {3, 4}, {4, 4}};
+    EXPECT_EQ(progress.calls, expected);
+    EXPECT_EQ(doc->Info.SaveSettings[0], 4);
+    EXPECT_EQ(doc->Info.InfoText[16], name);
+    EXPECT_EQ(doc->Info.ExportText[2], QStringLiteral("Windows Bitmap"));
+    // Afterwards the document shows the first frame of the range.
+    EXPECT_EQ(doc->Info.CurrentFrame, 10);
+    EXPECT_EQ(doc->DisplayBitmap, PatternFrame(10, 4, 4));
+}
+
+TEST_F(ExportRangeTest, LastBeforeFirstWritesExactlyTheFirstFrame)
+{
+    auto doc = MakePatternDocument(0, 100, 4, 4);
+    const ExportResult result = ExportRange(*doc, Request(path("one.tif"), 2, 20, 5));
+    ASSERT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
+    EXPECT_EQ(result.framesWritten, 1);
+    EXPECT_EQ(filesInDir(), QStringList{"one020.tif"});
+}
+
+TEST_F(ExportRangeTest, AbortDuringASequenceKeepsTheFilesWritten)
+{
+    auto doc = MakePatternDocument(0, 9, 4, 4);
+    RecordingProgress progress;
+    progress.abortAt = 3;
+    const ExportResult result = ExportRange(*doc, Request(path("f.jpg"), 3, 0, 9), &progress);
+    EXPECT_EQ(result.status, ExportResult::Aborted);
+    EXPECT_EQ(result.framesWritten, 3);
+    EXPECT_EQ(filesInDir(), (QStringList{"f0.jpg", "f1.jpg", "f2.jpg"}));
+    EXPECT_EQ(doc->Info.CurrentFrame, 0);
+}
+
+TEST_F(ExportRangeTest, AbortDuringAnAviLeavesAPlayableFile)
+{
+    auto doc = MakePatternDocument(0, 99, 6, 4);
+    RecordingProgress progress;
+    progress.abortAt = 4;
+    const ExportResult result = ExportRange(*doc, Request(path("cut.avi"), 1, 10, 99), &progress);
+    EXPECT_EQ(result.status, ExportResult::Aborted);
+    EXPECT_EQ(result.files, QStringList{path("cut.avi")});
+
+    QString error;
+    auto avi = OpenAviSource(path("cut.avi"), &error);
+    ASSERT_TRUE(avi) << qPrintable(error);
+    ASSERT_EQ(avi->frameCount(), 4);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(ReadAviFrame(*avi, k), PatternFrame(10 + k, 6, 4)) << k;
+}
+
+TEST_F(ExportRangeTest, AviCodecsAndTheGreyVariant)
+{
+    // Green runs up to 255 so that the grey clamp shows.
+    auto doc = MakePatternDocument(0, 9, 8, 4, 1000, 0, [](int n, Frame& f) {
+        for (int y = 0; y < f.height(); ++y)
+            for (int x = 0; x < f.width(); ++x) {
+                uint8_t* p = f.pixel(x, y);
+                p[0] = uint8_t(n * 20);
+                p[1] = uint8_t(248 + x);
+                p[2] = uint8_t(100 + y);
+            }
+    });
+
+    ExportRequest dib = Request(path("dib.avi"), 1, 2, 5);
+    ExportRequest mjpeg = Request(path("mjpeg.avi"), 1, 2, 5);
+    mjpeg.aviCodec = AviCodec::Mjpeg;
+    mjpeg.quality = 95;
+    ExportRequest grey = Request(path("grey.avi"), 6, 2, 5);
+    for (const ExportRequest& request : {dib, mjpeg, grey}) {
+        const ExportResult result = ExportRange(*doc, request);
+        ASSERT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
+        QString error;
+        auto avi = OpenAviSource(request.fileName, &error);
+        ASSERT_TRUE(avi) << qPrintable(error);
+        EXPECT_EQ(avi->frameCount(), 4);
+        EXPECT_EQ(avi->width(), 8);
+        EXPECT_EQ(avi->height(), 4);
+        EXPECT_DOUBLE_EQ(avi->streamFrameRate(), 15.0);
+    }
+
+    QString error;
+    auto dibAvi = OpenAviSource(path("dib.avi"), &error);
+    doc->LoadFrame(3);
+    EXPECT_EQ(ReadAviFrame(*dibAvi, 1), doc->DisplayBitmap);
+
+    auto greyAvi = OpenAviSource(path("grey.avi"), &error);
+    const Frame g = ReadAviFrame(*greyAvi, 1);
+    for (int x = 0; x < 8; ++x) {
+        const uint8_t level = uint8_t(std::min(248 + x, 254));
+        const uint8_t* p = g.pixel(x, 2);
+        EXPECT_EQ(p[0], level) << x;
+        EXPECT_EQ(p[1], level) << x;
+        EXPECT_EQ(p[2], level) << x;
+    }
+}
+
+TEST_F(ExportRangeTest, AviInfoChunkIsTheRecordWithTimeZeroMoved)
+{
+    auto doc = MakePatternDocument(0, 400, 4, 2, 2000, 200);
+    doc->Info.CalPoint1 = {10.5f, 20.5f};
+    doc->Info.CalPoint2 = {30.5f, 40.5f};
+    doc->Info.SvfSettingsE = 77;
+    doc->Info.InfoText[3] = QStringLiteral("lens 50mm");
+    const ExportResult result = ExportRange(*doc, Request(path("info.AVI"), 1, 150, 160));
+    ASSERT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
+
+    const auto chunk = ReadAviInfoChunk(path("info.AVI"));
+    ASSERT_TRUE(chunk.has_value());
+    ASSERT_EQ(chunk->size(), RecordingInfo::Size);
+    RecordingInfo info;
+    ASSERT_TRUE(info.fromBytes(*chunk));
+    EXPECT_EQ(info.TimeZeroFrame, 50);
+    EXPECT_EQ(info.FrameRate, 2000);
+    EXPECT_EQ(info.InfoText[0], QStringLiteral("Qor Brava"));
+    EXPECT_EQ(info.InfoText[3], QStringLiteral("lens 50mm"));
+    EXPECT_EQ(info.InfoText[16], path("info.AVI"));
+    EXPECT_EQ(info.ExportText[2], QStringLiteral("Windows AVI"));
+    EXPECT_EQ(info.SaveSettings[0], 1);
+    EXPECT_EQ(info.CalPoint1, (std::array<float, 2>{0, 0}));
+    EXPECT_EQ(info.CalPoint2, (std::array<float, 2>{0, 0}));
+    EXPECT_EQ(chunk->mid(RecordingInfo::OffReservedTail), QByteArray(RecordingInfo::Size - RecordingInfo::OffReservedTail, '\0'));
+    // The document itself keeps its own values.
+    EXPECT_EQ(doc->Info.TimeZeroFrame, 200);
+    EXPECT_EQ(doc->Info.CalPoint1[0], 10.5f);
+    // A short string's bytes after its text are zero.
+    const int infoText3 = RecordingInfo::OffInfoText + 3 * 256;
+    EXPECT_EQ(chunk->mid(infoText3 + 1 + 9, 256 - 10), QByteArray(256 - 10, '\0'));
+}
+
+TEST_F(ExportRangeTest, ExportedAviKeepsTimeZeroOnTheSameFrame)
+{
+    struct Case { int timeZero; int rangeFirst; int rangeLast; int chunkTimeZero; };
+    const Case cases[] = {
+        {0, -500, 499, 500},    // frames before the trigger: time 0 is exported frame 500
+        {500, -500, 499, 1000}, // time 0 after the last exported frame
+        {0, 100, 199, -100},    // time 0 before the first exported frame
+    };
+    for (const Case& c : cases) {
+        auto doc = MakePatternDocument(-500, 499, 4, 2, 1000, c.timeZero);
+        const QString file = path(QStringLiteral("t%1_%2.avi").arg(c.timeZero).arg(c.rangeFirst));
+        const ExportResult result = ExportRange(*doc, Request(file, 1, c.rangeFirst, c.rangeLast));
+        ASSERT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
+
+        QString error;
+        auto avi = OpenAviSource(file, &error);
+        ASSERT_TRUE(avi) << qPrintable(error);
+        RecordingInfo exported;
+        avi->fillInfo(exported);
+        EXPECT_EQ(exported.TimeZeroFrame, c.chunkTimeZero);
+        EXPECT_EQ(exported.FrameRate, 1000);
+        ASSERT_EQ(avi->frameCount(), c.rangeLast - c.rangeFirst + 1);
+        // Every exported frame sits at the time its source frame had.
+        VideoDocument reopened;
+        reopened.AttachSource(std::move(avi), file);
+        const int count = c.rangeLast - c.rangeFirst + 1;
+        for (int k : {0, count / 2 + 1, count - 1}) {
+            const int sourceFrame = c.rangeFirst + k;
+            EXPECT_DOUBLE_EQ(reopened.TimeOfFrame(k), doc->TimeOfFrame(sourceFrame)) << k;
+            reopened.LoadFrame(reopened.FrameAtTime(doc->TimeOfFrame(sourceFrame)));
+            EXPECT_EQ(reopened.DisplayBitmap, PatternFrame(sourceFrame, 4, 2)) << k;
+        }
+    }
+}
+
+TEST_F(ExportRangeTest, MultiPageTiffGoesToTheChosenNamePlusTif)
+{
+    auto doc = MakePatternDocument(0, 20, 5, 3);
+    // A file of that name from an earlier export is replaced, not extended.
+    ASSERT_EQ(ExportRange(*doc, Request(path("pages.TIFF"), 7, 0, 9)).status, ExportResult::Completed);
+    const ExportResult result = ExportRange(*doc, Request(path("pages.TIFF"), 7, 3, 6));
+    ASSERT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
+    EXPECT_EQ(result.files, QStringList{path("pages.TIFF.tif")});
+    EXPECT_EQ(filesInDir(), QStringList{"pages.TIFF.tif"});
+    EXPECT_EQ(doc->Info.ExportText[2], QStringLiteral("Multipage TIFF"));
+    for (int page = 0; page < 4; ++page)
+        EXPECT_EQ(MaxDifference(ReadTiffPage(path("pages.TIFF.tif"), page), PatternFrame(3 + page, 5, 3)), 0) << page;
+    if (HaveTool(QStringLiteral("tiffinfo"))) {
+        const QByteArray info = RunTool(QStringLiteral("tiffinfo"), {path("pages.TIFF.tif")});
+        EXPECT_EQ(info.count("TIFF Directory at offset"), 4);
+    }
+}
+
+TEST(ExportTargets, AviAndMultiPageNames)
+{
+    struct Case { ExportKind kind; const char* chosen; const char* written; };
+    const Case cases[] = {
+        {ExportKind::Avi, "/d/clip.avi", "/d/clip.avi"},
+        {ExportKind::Avi, "/d/clip.AVI", "/d/clip.AVI"},
+        {ExportKind::Avi, "/d/clip", "/d/clip.AVI"},
+        {ExportKind::GreyAvi, "/d/clip.mov", "/d/clip.AVI"},
+        {ExportKind::MultiPageTiff, "/d/name.TIFF", "/d/name.TIFF.tif"},
+        {ExportKind::MultiPageTiff, "/d/name", "/d/name.tif"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ExportTargetFile(c.kind, QString::fromLatin1(c.chosen)), QString::fromLatin1(c.written)) << c.chosen;
+    EXPECT_EQ(ExportSequenceFile(ExportKind::Dpx, "/d/a.b.dpx", -3, -50, 120), QStringLiteral("/d/a.b-003.dpx"));
+    EXPECT_EQ(ExportDialog::Title(-5, 200), QStringLiteral("Save As (For Frames -5 To 200)"));
+    EXPECT_EQ(ExportKindForFilter(0), ExportKind::None);
+    EXPECT_EQ(ExportKindForFilter(8), ExportKind::None);
+}
+
+TEST_F(ExportRangeTest, FailuresAreReportedAndWriteNothingUnasked)
+{
+    // Invalid name: nothing written, nothing remembered.
+    auto doc = MakePatternDocument(0, 9, 4, 4);
+    ExportResult result = ExportRange(*doc, Request(path("bad|name.tif"), 2, 0, 3));
+    EXPECT_EQ(result.status, ExportResult::Failed);
+    EXPECT_EQ(result.error, QStringLiteral("Filename not valid"));
+    EXPECT_EQ(doc->Info.SaveSettings[0], 0);
+    EXPECT_TRUE(filesInDir().isEmpty());
+
+    // An AVI play speed outside 1..1000.
+    ExportRequest request = Request(path("speed.avi"), 1, 0, 3);
+    request.playSpeed = 0;
+    result = ExportRange(*doc, request);
+    EXPECT_EQ(result.status, ExportResult::Failed);
+    EXPECT_TRUE(result.error.contains("play speed")) << qPrintable(result.error);
+    EXPECT_TRUE(filesInDir().isEmpty());
+
+    // The recording being read is never the export target.
+    QFile recording(path("rec.avi"));
+    ASSERT_TRUE(recording.open(QIODevice::WriteOnly));
+    recording.write("original");
+    recording.close();
+    auto fromFile = MakePatternDocument(0, 9, 4, 4, 1000, 0, PaintPattern, path("rec.avi"));
+    result = ExportRange(*fromFile, Request(path("rec.avi"), 1, 0, 3));
+    EXPECT_EQ(result.status, ExportResult::Failed);
+    EXPECT_TRUE(result.error.contains("recording being read")) << qPrintable(result.error);
+    ASSERT_TRUE(recording.open(QIODevice::ReadOnly));
+    EXPECT_EQ(recording.readAll(), QByteArray("original"));
+    recording.close();
+
+    // A frame that cannot be written stops the run; earlier frames stay.
+    QDir().mkdir(path("seq2.bmp")); // a folder where frame 2 would go
+    result = ExportRange(*doc, Request(path("seq.bmp"), 4, 0, 5));
+    EXPECT_EQ(result.status, ExportResult::Failed);
+    EXPECT_TRUE(result.error.contains("seq2.bmp")) << qPrintable(result.error);
+    EXPECT_EQ(result.framesWritten, 2);
+    EXPECT_TRUE(QFile::exists(path("seq0.bmp")));
+    EXPECT_TRUE(QFile::exists(path("seq1.bmp")));
+    EXPECT_FALSE(QFile::exists(path("seq3.bmp")));
+    EXPECT_EQ(doc->Info.CurrentFrame, 0);
+}
