@@ -239,9 +239,10 @@ ByteTable BuildGammaTable(int gammaMode)
         return table;
     }
     const double e = gammaMode == 1 ? 0.7 : 0.45;
-    const double scale = 255.0 / std::pow(255.0, e);
+    // In this order: i^e * 255 / 255^e; the top entry comes out at exactly 255.
+    const double top = std::pow(255.0, e);
     for (int i = 0; i < 256; ++i)
-        table[i] = uint8_t(std::clamp<int64_t>(Trunc(std::pow(double(i), e) * scale), 0, 255));
+        table[i] = uint8_t(std::clamp<int64_t>(Trunc(std::pow(double(i), e) * 255.0 / top), 0, 255));
     return table;
 }
 
