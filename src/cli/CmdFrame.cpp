@@ -1,0 +1,73 @@
+// qorplayer-cli frame FILE N OUT [adjustments]: writes frame N as the
+// document renders it (.bmp, .png or .tif by OUT's extension).
+
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+#include "document/VideoDocument.h"
+#include "sources/SourceFactory.h"
+
+#if __has_include("cli/AdjustmentOptions.h")
+#include "cli/AdjustmentOptions.h"
+#define QOR_HAVE_ADJUSTMENT_OPTIONS 1
+#endif
+
+#include <QFileInfo>
+#include <QImageWriter>
+
+namespace {
+
+int runFrame(const QStringList& args)
+{
+    QStringList valueOptions;
+#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
+    valueOptions = AdjustmentOptionNames();
+#endif
+    const QStringList positional = CliPositional(args, valueOptions);
+    if (positional.size() != 3) {
+        CliError(QStringLiteral("usage: qorplayer-cli frame FILE N OUT [adjustment options]"));
+        return 2;
+    }
+    const auto frameNumber = CliInt(positional[1], QStringLiteral("frame number"));
+    if (!frameNumber)
+        return 2;
+    const QString out = positional[2];
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    const QByteArray format = suffix == QLatin1String("bmp") ? "bmp"
+                            : suffix == QLatin1String("png") ? "png"
+                            : (suffix == QLatin1String("tif") || suffix == QLatin1String("tiff")) ? "tiff"
+                            : QByteArray();
+    if (format.isEmpty()) {
+        CliError(QStringLiteral("%1: the output must end in .bmp, .png or .tif").arg(out));
+        return 2;
+    }
+
+    VideoDocument doc;
+    QString error;
+    if (!OpenRecordingFile(doc, positional[0], &error)) {
+        CliError(error);
+        return 1;
+    }
+#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
+    if (!ParseAdjustmentOptions(args, doc, &error)) {
+        CliError(error);
+        return 2;
+    }
+#endif
+    const RecordingInfo& info = doc.Info;
+    if (*frameNumber < info.FirstFrame || *frameNumber > info.LastFrame) {
+        CliError(QStringLiteral("frame %1 is outside the recording (%2 .. %3)")
+                     .arg(*frameNumber).arg(info.FirstFrame).arg(info.LastFrame));
+        return 1;
+    }
+    doc.LoadFrame(*frameNumber);
+    QImageWriter writer(out, format);
+    if (!writer.write(doc.DisplayBitmap.toImage())) {
+        CliError(QStringLiteral("cannot write %1: %2").arg(out, writer.errorString()));
+        return 1;
+    }
+    return 0;
+}
+
+const CliCommand reg{"frame", "frame FILE N OUT.bmp|.png|.tif [--brightness D] [--contrast A] ...", &runFrame};
+
+} // namespace

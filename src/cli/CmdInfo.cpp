@@ -1,0 +1,45 @@
+// qorplayer-cli info FILE: the recording information as "Name: value" lines.
+
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+#include "common/NumberFormat.h"
+#include "document/VideoDocument.h"
+#include "sources/SourceFactory.h"
+
+namespace {
+
+int runInfo(const QStringList& args)
+{
+    const QStringList files = CliPositional(args, {});
+    if (files.size() != 1) {
+        CliError(QStringLiteral("usage: qorplayer-cli info FILE"));
+        return 2;
+    }
+    VideoDocument doc;
+    QString error;
+    if (!OpenRecordingFile(doc, files.first(), &error)) {
+        CliError(error);
+        return 1;
+    }
+    const RecordingInfo& i = doc.Info;
+    CliPrint(QStringLiteral("FileName: %1").arg(i.FileName));
+    CliPrint(QStringLiteral("SourceKind: %1").arg(i.SourceKind));
+    CliPrint(QStringLiteral("FrameCount: %1").arg(i.FrameCount));
+    CliPrint(QStringLiteral("FirstFrame: %1").arg(i.FirstFrame));
+    CliPrint(QStringLiteral("LastFrame: %1").arg(i.LastFrame));
+    CliPrint(QStringLiteral("FrameRate: %1").arg(i.FrameRate));
+    CliPrint(QStringLiteral("TimeZeroFrame: %1").arg(i.TimeZeroFrame));
+    CliPrint(QStringLiteral("FrameInterval: %1").arg(FormatGeneral(i.FrameInterval, 7)));
+    CliPrint(QStringLiteral("ImageWidth: %1").arg(i.ImageWidth));
+    CliPrint(QStringLiteral("ImageHeight: %1").arg(i.ImageHeight));
+    for (int n = 0; n < 17; ++n)
+        if (!i.InfoText[n].isEmpty() || n < 2)
+            CliPrint(QStringLiteral("InfoText[%1]: %2").arg(n).arg(i.InfoText[n]));
+    CliPrint(QStringLiteral("StartTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.FirstFrame), 7, 4)));
+    CliPrint(QStringLiteral("EndTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.LastFrame), 7, 4)));
+    return 0;
+}
+
+const CliCommand reg{"info", "info FILE", &runInfo};
+
+} // namespace
