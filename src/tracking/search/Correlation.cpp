@@ -119,21 +119,23 @@ PixelRect SearchWindow(int cx, int cy, int w, int h, int frameWidth, int frameHe
 {
     auto axis = [](int a, int size, int frameSize, int& start, int& length) {
         const double half = size / 2.0;
+        long long from = 0, count = 0;
         if (Trunc(a - half) < 0) {
-            start = 0;
-            length = int(Trunc(a + half));
+            from = 0;
+            count = Trunc(a + half);
         } else if (a + half > frameSize) {
-            start = int(Trunc(a - half));
-            length = int(Trunc(half + frameSize - a));
+            from = Trunc(a - half);
+            count = Trunc(half + frameSize - a);
         } else {
-            start = int(Trunc(a - half));
-            length = size;
+            from = Trunc(a - half);
+            count = size;
         }
         // A window larger than the frame overhangs both sides; clip the far
         // side too so that nothing outside the frame is ever read.
-        if (start > frameSize)
-            start = frameSize;
-        length = std::clamp(length, 0, frameSize - start);
+        from = std::clamp<long long>(from, 0, frameSize);
+        count = std::clamp<long long>(count, 0, frameSize - from);
+        start = int(from);
+        length = int(count);
     };
     PixelRect r;
     axis(cx, w, frameWidth, r.left, r.width);
@@ -155,7 +157,7 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
     const int bw = frame.width();
     const int bh = frame.height();
     if (templ.isEmpty() || templ.values.size() != size_t(tw) * size_t(th) || frame.isEmpty()
-        || !std::isfinite(searchX) || !std::isfinite(searchY))
+        || !IsUsableCoordinate(searchX) || !IsUsableCoordinate(searchY))
         return result;
 
     // The template must fit inside the frame around the search centre.

@@ -65,7 +65,7 @@ CentreResult LineIntersection(PointD f1, PointD f2, PointD r1, PointD r2)
         x = ((f1.y - f1.x * mF) - bR) / (mR - mF);
         y = bR + mR * x;
     }
-    if (!std::isfinite(x) || !std::isfinite(y))
+    if (!IsUsableCoordinate(x) || !IsUsableCoordinate(y))
         return result;
     result.found = true;
     result.x = x;
@@ -159,7 +159,7 @@ CentreResult QuadrantCentre(const Frame& frame, const SearchParameters& params,
                             double posX, double posY, bool wide)
 {
     CentreResult result{false, posX, posY};
-    if (!std::isfinite(posX) || !std::isfinite(posY))
+    if (!IsUsableCoordinate(posX) || !IsUsableCoordinate(posY))
         return result;
     const double r = params.TemplateWidth / 2.0 * params.CentreDiameter / 100.0;
     const CentreResult centre = wide ? RingSearch(frame, posX, posY, 1.2 * r)

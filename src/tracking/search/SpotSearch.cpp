@@ -17,18 +17,30 @@ IntensityRange SpotRange(const Frame& frame, const SearchParameters& params, con
     if (params.FixedRange == 1) {
         range.low = params.RangeMin;
         range.high = params.RangeMax;
-    } else if (params.Method == MethodLightSpot) {
+        return range;
+    }
+    // Only the part of the rectangle inside the frame is read; the rest
+    // counts as luminance 0, as every pixel outside the frame does.
+    const long long left = std::max<long long>(rect.left, 0);
+    const long long top = std::max<long long>(rect.top, 0);
+    const long long right = std::min<long long>((long long)rect.left + rect.width, frame.width());
+    const long long bottom = std::min<long long>((long long)rect.top + rect.height, frame.height());
+    const bool empty = rect.isEmpty();
+    const bool overhangs = !empty && (left != rect.left || top != rect.top
+                                      || right != (long long)rect.left + rect.width
+                                      || bottom != (long long)rect.top + rect.height);
+    if (params.Method == MethodLightSpot) {
         double e = 0.0;
-        for (int y = rect.top; y < rect.top + rect.height; ++y)
-            for (int x = rect.left; x < rect.left + rect.width; ++x)
-                e = std::max(e, Luminance(frame, x, y));
+        for (long long y = top; y < bottom; ++y)
+            for (long long x = left; x < right; ++x)
+                e = std::max(e, Luminance(frame, int(x), int(y)));
         range.low = int(Round(e * params.ThresholdPercent / 100.0));
         range.high = 255;
     } else {
-        double e = 255.0;
-        for (int y = rect.top; y < rect.top + rect.height; ++y)
-            for (int x = rect.left; x < rect.left + rect.width; ++x)
-                e = std::min(e, Luminance(frame, x, y));
+        double e = overhangs ? 0.0 : 255.0;
+        for (long long y = top; y < bottom; ++y)
+            for (long long x = left; x < right; ++x)
+                e = std::min(e, Luminance(frame, int(x), int(y)));
         range.low = 0;
         range.high = int(Round(255.0 - (255.0 - e) * params.ThresholdPercent / 100.0));
     }
@@ -162,7 +174,7 @@ CentreResult SpotCentre(const Frame& frame, const SearchParameters& params,
                         double posX, double posY, bool wide)
 {
     CentreResult result{false, posX, posY};
-    if (!std::isfinite(posX) || !std::isfinite(posY))
+    if (!IsUsableCoordinate(posX) || !IsUsableCoordinate(posY))
         return result;
     const int tw = params.TemplateWidth;
     const int th = params.TemplateHeight;

@@ -35,7 +35,8 @@ TargetTemplate CaptureTemplate(const Frame& frame, double displayX, double displ
                                int templateWidth, int templateHeight)
 {
     TargetTemplate t;
-    if (templateWidth <= 0 || templateHeight <= 0 || !std::isfinite(displayX) || !std::isfinite(displayY))
+    if (templateWidth <= 0 || templateHeight <= 0
+        || (long long)templateWidth * templateHeight > MaxTemplatePixels || !IsUsableCoordinate(displayX) || !IsUsableCoordinate(displayY))
         return t;
     t.width = templateWidth;
     t.height = templateHeight;

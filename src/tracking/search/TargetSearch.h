@@ -17,6 +17,7 @@
 
 #include "common/Frame.h"
 
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -107,6 +108,16 @@ struct PointD {
     double y = 0.0;
 };
 
+// Whether a coordinate can take part in a search: finite and within a
+// billion pixels (anything farther is off every frame, and would overflow
+// the integer pixel arithmetic). Searches given other coordinates report
+// not found / template outside.
+inline bool IsUsableCoordinate(double v) { return std::isfinite(v) && std::fabs(v) < 1e9; }
+
+// Largest template CaptureTemplate makes, in pixels (a template is at most
+// a frame; this only stops absurd sizes from exhausting memory).
+constexpr long long MaxTemplatePixels = 1LL << 26;
+
 // Luminance 0.299 R + 0.587 G + 0.114 B of pixel (x, y), 0 ... 255; a pixel
 // outside the frame reads as 0.
 double Luminance(const Frame& frame, int x, int y);
@@ -114,7 +125,8 @@ double Luminance(const Frame& frame, int x, int y);
 // Copies the tw x th luminance template around (displayX, displayY): its
 // left/top corner is (Trunc(displayX) - Trunc(tw/2), Trunc(displayY) -
 // Trunc(th/2)); pixels outside the frame read as 0. The fractional parts of
-// the centre are kept for the correlation position.
+// the centre are kept for the correlation position. An empty template comes
+// back for a non-positive or absurd size or an unusable position.
 TargetTemplate CaptureTemplate(const Frame& frame, double displayX, double displayY,
                                int templateWidth, int templateHeight);
 

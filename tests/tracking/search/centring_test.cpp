@@ -276,4 +276,20 @@ TEST(SearchTest, CorrelationMethodKeepsPosition)
     EXPECT_FALSE(Search(f, p, -500.0, 1e6, true).found);
     p.Method = MethodQuadrant;
     EXPECT_FALSE(Search(Frame(), p, 3.0, 3.0, true).found);
+
+    // Absurd sizes end quickly instead of walking huge rectangles.
+    p.Method = MethodDarkSpot;
+    p.setSize(1 << 20, 1 << 20, 999);
+    EXPECT_FALSE(Search(f, p, 5.0, 5.0, true).found);
+    p.Method = MethodQuadrant;
+    EXPECT_FALSE(Search(f, p, 5.0, 5.0, true).found);
+}
+
+TEST(SpotTest, DarkRangeCountsPixelsOffTheFrameAsBlack)
+{
+    Frame f(20, 20);
+    f.fill(200, 200, 200);
+    SearchParameters p = SpotParams(MethodDarkSpot, 50, false);
+    EXPECT_EQ(SpotRange(f, p, {5, 5, 9, 9}).high, 228);   // Round(255 - 55 * 0.5), half to even
+    EXPECT_EQ(SpotRange(f, p, {-2, 5, 9, 9}).high, 128);  // Round(255 - 255 * 0.5)
 }

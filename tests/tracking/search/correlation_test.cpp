@@ -238,6 +238,10 @@ TEST(CorrelationStepTest, NearAndOutsideTheFrameEdge)
     EXPECT_EQ(r.y, 30.5);
     r = CorrelationStep(moved, t, 200.0, -40.0, p);
     EXPECT_FALSE(r.templateInside);
+    r = CorrelationStep(moved, t, 1e30, std::nan(""), p);
+    EXPECT_FALSE(r.templateInside);
+    EXPECT_TRUE(CaptureTemplate(first, 1e30, 5.0, 9, 9).isEmpty());
+    EXPECT_TRUE(CaptureTemplate(first, 5.0, 5.0, 1 << 20, 1 << 20).isEmpty());
 
     // A template larger than the frame never fits.
     t = CaptureTemplate(first, 40.0, 30.0, 101, 101);
