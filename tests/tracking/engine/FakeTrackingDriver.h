@@ -22,6 +22,7 @@ struct SpotScene {
     double stepY = 0.4;
     double sigma = 2.0;
     int vanishFrom = -1;    // from this frame on the spot is gone (-1 never)
+    double texture = 0.0;   // amplitude of a fixed background texture
 
     double X(int frame) const { return startX + stepX * frame; }
     double Y(int frame) const { return startY + stepY * frame; }
@@ -31,8 +32,8 @@ struct SpotScene {
         Frame f(width, height);
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
-                // Faint fixed texture so the correlation has something to hold on to.
-                double v = 20.0 + double((x * 7 + y * 13) % 11);
+                // A still texture pulls a correlation toward standing still.
+                double v = 20.0 + texture * double((x * 7 + y * 13) % 11) / 10.0;
                 if (vanishFrom < 0 || frame < vanishFrom) {
                     const double dx = x + 0.5 - X(frame);
                     const double dy = y + 0.5 - Y(frame);
