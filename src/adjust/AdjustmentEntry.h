@@ -66,3 +66,9 @@ AdjustmentEntry* FindEntry(const AdjustmentList& list, int kind);
 // Entries of unknown kinds, and the calibration grid (which the document
 // only remembers), do nothing.
 void ApplyEntry(Frame& frame, const AdjustmentEntry& entry);
+
+// Applies every entry of the list in order, with the same result as calling
+// ApplyEntry for each. Consecutive brightness, gamma, contrast and colour
+// balance entries all map each byte through a curve, so they are composed
+// into one table per channel and cost one pass over the frame together.
+void ApplyAdjustmentList(Frame& frame, const AdjustmentList& list);

@@ -94,6 +94,32 @@ TEST(ApplyEntry, EachKindRunsItsOperation)
     EXPECT_EQ(turned.height(), 31);
 }
 
+TEST(ApplyAdjustmentList, MatchesEntryByEntryApplication)
+{
+    AdjustmentList list;
+    list.push_back(Entry(KindBrightness, 30));
+    list.push_back(Entry(KindGamma, 13, 0, 0, 0.7f));
+    list.push_back(Entry(KindContrast, -40));
+    list.push_back(Entry(KindRgb, 20, -10, 150));
+    list.push_back(Entry(KindHueSat, 50, -30, 0));
+    list.push_back(Entry(KindBrightness, -300));  // clamped offset
+    list.push_back(Entry(KindGamma, 10, 0, 0, 0.0f)); // no-op inside a run
+    list.push_back(Entry(KindRotate, 1, 2));
+    list.push_back(Entry(KindRgb, -150, 0, 0));
+    list.push_back(Entry(KindContrast, 150));
+    const Frame original = RandomFrame(37, 11, 9);
+    Frame oneByOne = original;
+    for (const auto& e : list)
+        ApplyEntry(oneByOne, *e);
+    Frame fused = original;
+    ApplyAdjustmentList(fused, list);
+    EXPECT_EQ(fused, oneByOne);
+
+    Frame untouched = original;
+    ApplyAdjustmentList(untouched, AdjustmentList());
+    EXPECT_EQ(untouched, original);
+}
+
 TEST(FindEntry, ReturnsTheFirstOfItsKind)
 {
     AdjustmentList list;
