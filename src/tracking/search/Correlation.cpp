@@ -105,9 +105,17 @@ inline __attribute__((always_inline)) void AccumulateRows(double* out, int nx, c
         AccumulateBlock<1, Rows>(out + u, nx, nx - u, rows + u, windowWidth, templ, tw, th);
 }
 
+// On x86 the numerators get a clone with AVX and FMA, picked at load time
+// where the processor has them.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define QOR_NUMERATOR_CLONES __attribute__((target_clones("fma", "default")))
+#else
+#define QOR_NUMERATOR_CLONES
+#endif
+
 // All numerators of the map, two rows at a time (they share each template
 // value and give the multiply-adds enough independent sums to keep busy).
-__attribute__((target_clones("fma", "default")))
+QOR_NUMERATOR_CLONES
 void ComputeNumerators(double* map, int nx, int ny, const float* window, int windowWidth,
                        const float* templ, int tw, int th)
 {
