@@ -1,0 +1,177 @@
+// qorplayer-cli export FILE --first A --last B --format KIND --out NAME ...:
+// renders a frame range through the document's adjustments and writes it the
+// way Save As does (AVI, 8-bit grey AVI, TIFF/JPEG/BMP/DPX sequences or one
+// multi-page TIFF). Ctrl+C stops after the current frame and leaves what was
+// written readable.
+
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+#include "document/VideoDocument.h"
+#include "export/ExportRange.h"
+#include "sources/SourceFactory.h"
+
+#if __has_include("cli/AdjustmentOptions.h")
+#include "cli/AdjustmentOptions.h"
+#define QOR_HAVE_ADJUSTMENT_OPTIONS 1
+#endif
+
+#include <QFileInfo>
+#include <csignal>
+#include <cstdint>
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+extern "C" void OnInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+// Prints about twenty progress lines per run and stops on Ctrl+C.
+class ConsoleProgress : public ExportProgress {
+public:
+    bool step(int done, int total) override
+    {
+        // A line each time another twentieth of the range is done.
+        if (done > 0 && int64_t(done) * 20 / total != int64_t(done - 1) * 20 / total)
+            CliPrint(QStringLiteral("saved %1/%2 frames").arg(done).arg(total));
+        return g_interrupted == 0;
+    }
+};
+
+struct FormatOption {
+    const char* name;
+    int filterIndex;
+};
+
+constexpr FormatOption formats[] = {
+    {"avi", 1}, {"tif", 2}, {"jpg", 3}, {"bmp", 4}, {"dpx", 5}, {"avi8", 6}, {"mtiff", 7},
+};
+
+const char* const usage = "usage: qorplayer-cli export FILE [--first A] [--last B] --format avi|avi8|tif|jpg|bmp|dpx|mtiff "
+                          "--out NAME [--fps N] [--codec dib|mjpeg] [--quality Q] [adjustment options]";
+
+// Reads an optional integer option into `value`; false after an error.
+bool IntOption(const QStringList& args, const QString& name, int& value)
+{
+    if (!args.contains(name))
+        return true;
+    const auto text = CliOption(args, name);
+    if (!text) {
+        CliError(QStringLiteral("%1 needs a value").arg(name));
+        return false;
+    }
+    const auto parsed = CliInt(*text, name);
+    if (!parsed)
+        return false;
+    value = *parsed;
+    return true;
+}
+
+int runExport(const QStringList& args)
+{
+    QStringList valueOptions{"--first", "--last", "--format", "--out", "--fps", "--codec", "--quality"};
+    const QStringList ownOptions = valueOptions;
+#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
+    valueOptions += AdjustmentOptionNames();
+#endif
+    for (int i = 0; i < args.size(); ++i) {
+        if (!args[i].startsWith(QLatin1String("--")))
+            continue;
+        if (!valueOptions.contains(args[i])) {
+            CliError(QStringLiteral("unknown option %1; %2").arg(args[i], QLatin1String(usage)));
+            return 2;
+        }
+        ++i; // skip its value
+    }
+    const QStringList positional = CliPositional(args, valueOptions);
+    const auto format = CliOption(args, QStringLiteral("--format"));
+    const auto out = CliOption(args, QStringLiteral("--out"));
+    if (positional.size() != 1 || !format || !out) {
+        CliError(QString::fromLatin1(usage));
+        return 2;
+    }
+
+    ExportRequest request;
+    request.filterIndex = 0;
+    for (const FormatOption& f : formats)
+        if (*format == QLatin1String(f.name))
+            request.filterIndex = f.filterIndex;
+    if (request.filterIndex == 0) {
+        CliError(QStringLiteral("--format: \"%1\" is not one of avi, avi8, tif, jpg, bmp, dpx, mtiff").arg(*format));
+        return 2;
+    }
+    if (const auto codec = CliOption(args, QStringLiteral("--codec"))) {
+        if (*codec == QLatin1String("dib"))
+            request.aviCodec = AviCodec::Dib24;
+        else if (*codec == QLatin1String("mjpeg"))
+            request.aviCodec = AviCodec::Mjpeg;
+        else {
+            CliError(QStringLiteral("--codec: \"%1\" is not dib or mjpeg").arg(*codec));
+            return 2;
+        }
+    }
+    if (!IntOption(args, QStringLiteral("--fps"), request.playSpeed) || !IntOption(args, QStringLiteral("--quality"), request.quality))
+        return 2;
+    if (request.quality < 1 || request.quality > 100) {
+        CliError(QStringLiteral("--quality must be 1 to 100, not %1").arg(request.quality));
+        return 2;
+    }
+    // The dialog only offers names in existing folders; a relative name
+    // here means the current folder.
+    request.fileName = QFileInfo(*out).absoluteFilePath();
+
+    VideoDocument doc;
+    QString error;
+    if (!OpenRecordingFile(doc, positional[0], &error)) {
+        CliError(error);
+        return 1;
+    }
+#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
+    if (!ParseAdjustmentOptions(args, doc, &error)) {
+        CliError(error);
+        return 2;
+    }
+#endif
+    const RecordingInfo& info = doc.Info;
+    request.rangeFirst = info.FirstFrame;
+    request.rangeLast = info.LastFrame;
+    if (!IntOption(args, QStringLiteral("--first"), request.rangeFirst) || !IntOption(args, QStringLiteral("--last"), request.rangeLast))
+        return 2;
+    for (int n : {request.rangeFirst, request.rangeLast}) {
+        if (n < info.FirstFrame || n > info.LastFrame) {
+            CliError(QStringLiteral("frame %1 is outside the recording (%2 .. %3)").arg(n).arg(info.FirstFrame).arg(info.LastFrame));
+            return 1;
+        }
+    }
+
+    ConsoleProgress progress;
+    g_interrupted = 0;
+    const auto previousHandler = std::signal(SIGINT, OnInterrupt);
+    const ExportResult result = ExportRange(doc, request, &progress);
+    std::signal(SIGINT, previousHandler);
+
+    switch (result.status) {
+    case ExportResult::Completed:
+        CliPrint(QString::fromLatin1(ExportDialog::Complete));
+        break;
+    case ExportResult::Aborted:
+        CliError(QStringLiteral("export stopped after %1 frames").arg(result.framesWritten));
+        break;
+    case ExportResult::Failed:
+        CliError(result.error);
+        break;
+    }
+    if (!result.files.isEmpty()) {
+        CliPrint(result.files.size() == 1 ? QStringLiteral("wrote %1 frames to %2").arg(result.framesWritten).arg(result.files.first())
+                                          : QStringLiteral("wrote %1 files: %2 .. %3").arg(result.files.size()).arg(result.files.first(), result.files.last()));
+    }
+    return result.status == ExportResult::Completed ? 0 : 1;
+}
+
+const CliCommand reg{"export", "export FILE [--first A] [--last B] --format avi|avi8|tif|jpg|bmp|dpx|mtiff --out NAME "
+                               "[--fps N] [--codec dib|mjpeg] [--quality Q] [adjustment options]",
+                     &runExport};
+
+} // namespace

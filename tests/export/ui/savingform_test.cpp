@@ -1,0 +1,65 @@
+#include "export/ui/savingform.h"
+
+#include "../TestSource.h"
+#include "export/ExportRange.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+QApplication& App()
+{
+    static int argc = 1;
+    static char name[] = "test_export_ui";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+} // namespace
+
+TEST(Tsavingform, LooksLikeTheSavingWindow)
+{
+    App();
+    Tsavingform form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Saving..."));
+    EXPECT_EQ(form.BitBtn1()->text(), QStringLiteral("Abort"));
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_FALSE(form.abortRequested());
+    EXPECT_TRUE(form.step(3, 10));
+    EXPECT_EQ(form.savingbar()->maximum(), 10);
+    EXPECT_EQ(form.savingbar()->value(), 3);
+}
+
+TEST(Tsavingform, AbortClickedDuringTheExportLoopStopsIt)
+{
+    App();
+    QTemporaryDir dir;
+    auto doc = MakePatternDocument(0, 199, 8, 8);
+    Tsavingform form;
+    form.show();
+    // The click is an event like any user click: it can only arrive because
+    // the loop lets events run at every step.
+    int clicksAfterFrames = -1;
+    QObject::connect(doc.get(), &VideoDocument::frameLoaded, &form, [&] {
+        if (doc->Info.CurrentFrame == 5 && clicksAfterFrames < 0) {
+            clicksAfterFrames = 5;
+            QTimer::singleShot(0, form.BitBtn1(), &QPushButton::click);
+        }
+    });
+    ExportRequest request;
+    request.fileName = dir.path() + QStringLiteral("/run.avi");
+    request.filterIndex = 1;
+    request.rangeFirst = 0;
+    request.rangeLast = 199;
+    const ExportResult result = ExportRange(*doc, request, &form);
+    EXPECT_EQ(result.status, ExportResult::Aborted);
+    EXPECT_EQ(result.framesWritten, 6); // frames 0..5; the click is seen before frame 6
+    EXPECT_TRUE(form.abortRequested());
+}
