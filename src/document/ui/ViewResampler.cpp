@@ -1,0 +1,215 @@
+#include "document/ui/ViewResampler.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int WeightBits = 14;
+constexpr int RowFractionBits = 6;
+
+} // namespace
+
+double ZoomKernelRadius(ZoomKernel kernel)
+{
+    switch (kernel) {
+    case ZoomKernel::Box: return 0.5;
+    case ZoomKernel::Linear: return 1.0;
+    case ZoomKernel::Cubic:
+    case ZoomKernel::Mitchell: return 2.0;
+    }
+    return 0.5;
+}
+
+double ZoomKernelValue(ZoomKernel kernel, double x)
+{
+    x = std::abs(x);
+    switch (kernel) {
+    case ZoomKernel::Box:
+        return x <= 0.5 ? 1.0 : 0.0;
+    case ZoomKernel::Linear:
+        return x < 1.0 ? 1.0 - x : 0.0;
+    case ZoomKernel::Cubic: {
+        // Keys' cubic convolution with a = −0.5.
+        constexpr double a = -0.5;
+        if (x < 1.0)
+            return ((a + 2.0) * x - (a + 3.0)) * x * x + 1.0;
+        if (x < 2.0)
+            return ((a * x - 5.0 * a) * x + 8.0 * a) * x - 4.0 * a;
+        return 0.0;
+    }
+    case ZoomKernel::Mitchell: {
+        // Mitchell–Netravali with B = C = 1/3.
+        if (x < 1.0)
+            return (7.0 / 6.0) * x * x * x - 2.0 * x * x + 8.0 / 9.0;
+        if (x < 2.0)
+            return -(7.0 / 18.0) * x * x * x + 2.0 * x * x - (10.0 / 3.0) * x + 16.0 / 9.0;
+        return 0.0;
+    }
+    }
+    return 0.0;
+}
+
+void ViewResampler::buildAxis(AxisTable& t, ZoomKernel kernel, double scale, double offset, int viewStart,
+                              int viewCount, int sourceLength)
+{
+    if (t.Kernel == kernel && t.Scale == scale && t.Offset0 == offset && t.ViewStart == viewStart
+        && t.ViewCount == viewCount && t.SourceLength == sourceLength)
+        return;
+    t.Kernel = kernel;
+    t.Scale = scale;
+    t.Offset0 = offset;
+    t.ViewStart = viewStart;
+    t.ViewCount = viewCount;
+    t.SourceLength = sourceLength;
+    t.First.assign(viewCount, 0);
+    t.Count.assign(viewCount, 0);
+    t.Offset.assign(viewCount, 0);
+    t.Weights.clear();
+    t.MinSource = sourceLength;
+    t.MaxSource = -1;
+
+    // Shrinking widens the kernel so every source pixel contributes.
+    const double filterScale = std::max(1.0, 1.0 / scale);
+    const double radius = ZoomKernelRadius(kernel) * filterScale;
+    std::vector<double> w;
+    std::vector<int> idx;
+    for (int i = 0; i < viewCount; ++i) {
+        const double u = (viewStart + i + 0.5 - offset) / scale - 0.5; // source position of the pixel centre
+        const int lo = int(std::ceil(u - radius));
+        const int hi = int(std::floor(u + radius));
+        w.clear();
+        idx.clear();
+        double sum = 0.0;
+        for (int j = lo; j <= hi; ++j) {
+            const double k = ZoomKernelValue(kernel, (j - u) / filterScale);
+            if (k == 0.0)
+                continue;
+            // Edge pixels repeat beyond the border.
+            const int src = std::clamp(j, 0, sourceLength - 1);
+            if (!idx.empty() && idx.back() == src)
+                w.back() += k;
+            else {
+                idx.push_back(src);
+                w.push_back(k);
+            }
+            sum += k;
+        }
+        if (idx.empty() || sum == 0.0) { // cannot happen for these kernels, but never divide by zero
+            idx.assign(1, std::clamp(int(std::lround(u)), 0, sourceLength - 1));
+            w.assign(1, 1.0);
+            sum = 1.0;
+        }
+        // Indices are consecutive except where clamping merged them.
+        // Store as a consecutive run starting at idx.front().
+        const int first = idx.front();
+        const int count = idx.back() - first + 1;
+        t.First[i] = first;
+        t.Count[i] = count;
+        t.Offset[i] = int(t.Weights.size());
+        const size_t base = t.Weights.size();
+        t.Weights.resize(base + count, 0);
+        int total = 0;
+        int largest = 0;
+        for (size_t n = 0; n < idx.size(); ++n) {
+            const int q = int(std::lround(w[n] / sum * (1 << WeightBits)));
+            t.Weights[base + (idx[n] - first)] = int16_t(q);
+            total += q;
+            if (std::abs(q) > std::abs(t.Weights[base + largest]))
+                largest = idx[n] - first;
+        }
+        // Rounding error goes to the largest tap so flat areas stay flat.
+        t.Weights[base + largest] = int16_t(t.Weights[base + largest] + ((1 << WeightBits) - total));
+        t.MinSource = std::min(t.MinSource, first);
+        t.MaxSource = std::max(t.MaxSource, first + count - 1);
+    }
+}
+
+QRect ViewResampler::Render(const Source& src, QImage& dest, const QRect& clip, double scale, double offsetX,
+                            double offsetY, ZoomKernel kernel)
+{
+    if (!src.Bits || src.Width <= 0 || src.Height <= 0 || !(scale > 0.0) || dest.isNull()
+        || dest.depth() != 32)
+        return {};
+
+    // View pixels whose centres fall on the image.
+    const auto span = [](double offset, double length, int clipLo, int clipHi) {
+        const double lo = std::ceil(offset - 0.5);
+        const double hi = std::ceil(offset + length - 0.5) - 1.0;
+        return std::pair<int, int>(int(std::max<double>(lo, clipLo)), int(std::min<double>(hi, clipHi)));
+    };
+    const QRect area = clip.intersected(dest.rect());
+    const auto [x0, x1] = span(offsetX, src.Width * scale, area.left(), area.right());
+    const auto [y0, y1] = span(offsetY, src.Height * scale, area.top(), area.bottom());
+    if (x1 < x0 || y1 < y0)
+        return {};
+    const int viewW = x1 - x0 + 1;
+    const int viewH = y1 - y0 + 1;
+
+    buildAxis(m_x, kernel, scale, offsetX, x0, viewW, src.Width);
+    buildAxis(m_y, kernel, scale, offsetY, y0, viewH, src.Height);
+
+    // Horizontal pass over the source rows the visible view rows need.
+    const int rowLo = m_y.MinSource;
+    const int rowHi = m_y.MaxSource;
+    const int rowStride = viewW * 3;
+    m_rows.resize(size_t(rowHi - rowLo + 1) * rowStride);
+    constexpr int hShift = WeightBits - RowFractionBits;
+    for (int r = rowLo; r <= rowHi; ++r) {
+        const uint8_t* in = src.Bits + size_t(r) * src.Stride;
+        int16_t* out = m_rows.data() + size_t(r - rowLo) * rowStride;
+        for (int i = 0; i < viewW; ++i) {
+            const uint8_t* p = in + 3 * m_x.First[i];
+            const int16_t* w = m_x.Weights.data() + m_x.Offset[i];
+            const int n = m_x.Count[i];
+            int b = 0, g = 0, rr = 0;
+            for (int k = 0; k < n; ++k, p += 3) {
+                b += w[k] * p[0];
+                g += w[k] * p[1];
+                rr += w[k] * p[2];
+            }
+            const int half = 1 << (hShift - 1);
+            out[3 * i + 0] = int16_t((b + half) >> hShift);
+            out[3 * i + 1] = int16_t((g + half) >> hShift);
+            out[3 * i + 2] = int16_t((rr + half) >> hShift);
+        }
+    }
+
+    // Vertical pass into the view buffer.
+    constexpr int vShift = WeightBits + RowFractionBits;
+    constexpr int vHalf = 1 << (vShift - 1);
+    m_acc.resize(size_t(rowStride));
+    int* acc = m_acc.data();
+    for (int j = 0; j < viewH; ++j) {
+        uint32_t* out = reinterpret_cast<uint32_t*>(dest.scanLine(y0 + j)) + x0;
+        const int first = m_y.First[j] - rowLo;
+        const int n = m_y.Count[j];
+        const int16_t* w = m_y.Weights.data() + m_y.Offset[j];
+        if (n == 1) { // nearest row: no accumulation needed
+            const int16_t* row = m_rows.data() + size_t(first) * rowStride;
+            for (int i = 0; i < viewW; ++i) {
+                const int b = std::clamp((row[3 * i] + 32) >> RowFractionBits, 0, 255);
+                const int g = std::clamp((row[3 * i + 1] + 32) >> RowFractionBits, 0, 255);
+                const int r = std::clamp((row[3 * i + 2] + 32) >> RowFractionBits, 0, 255);
+                out[i] = 0xff000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
+            }
+            continue;
+        }
+        std::fill(acc, acc + rowStride, vHalf);
+        for (int k = 0; k < n; ++k) {
+            const int16_t* row = m_rows.data() + size_t(first + k) * rowStride;
+            const int wk = w[k];
+            if (wk == 0)
+                continue;
+            for (int c = 0; c < rowStride; ++c)
+                acc[c] += wk * row[c];
+        }
+        for (int i = 0; i < viewW; ++i) {
+            const int b = std::clamp(acc[3 * i] >> vShift, 0, 255);
+            const int g = std::clamp(acc[3 * i + 1] >> vShift, 0, 255);
+            const int r = std::clamp(acc[3 * i + 2] >> vShift, 0, 255);
+            out[i] = 0xff000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
+        }
+    }
+    return QRect(x0, y0, viewW, viewH);
+}

@@ -1,0 +1,60 @@
+#pragma once
+// Scales the visible part of a 24-bit frame into a 32-bit view buffer with
+// one of the four zoom kernels. Separable: each needed source row is first
+// resampled horizontally, then the rows are combined vertically, with
+// fixed-point weight tables that are rebuilt only when the mapping changes.
+// Only the view pixels the image covers are touched, so the cost follows the
+// view size, not the frame size (at high zoom only a few source rows are read).
+
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <vector>
+
+// Index order matches the zoom-mode list: "Basic", "Linear", "Quadratic", "Advanced".
+enum class ZoomKernel { Box = 0, Linear = 1, Cubic = 2, Mitchell = 3 };
+
+// The kernel's value at distance x (in source pixels at scale >= 1).
+double ZoomKernelValue(ZoomKernel kernel, double x);
+// Half width of the kernel's support.
+double ZoomKernelRadius(ZoomKernel kernel);
+
+class ViewResampler {
+public:
+    struct Source {
+        const uint8_t* Bits = nullptr; // blue, green, red per pixel
+        int Width = 0;
+        int Height = 0;
+        int Stride = 0;
+    };
+
+    // Draws the image into `dest` (Format_RGB32 or ARGB32_Premultiplied),
+    // where image point p lands at view p × scale + offset. Only pixels inside
+    // `clip` whose centres lie on the image are written; the returned
+    // rectangle is that area (empty when the image is not visible).
+    QRect Render(const Source& source, QImage& dest, const QRect& clip, double scale, double offsetX,
+                 double offsetY, ZoomKernel kernel);
+
+private:
+    // Contributions of source pixels to one axis of view pixels.
+    struct AxisTable {
+        std::vector<int> First;     // first source index per view pixel
+        std::vector<int> Count;     // number of taps per view pixel
+        std::vector<int> Offset;    // start of its weights in Weights
+        std::vector<int16_t> Weights; // 14-bit fixed point, summing to 1 << 14
+        int MinSource = 0;
+        int MaxSource = -1;
+        // What the table was built for.
+        ZoomKernel Kernel = ZoomKernel::Box;
+        double Scale = 0.0, Offset0 = 0.0;
+        int ViewStart = 0, ViewCount = -1, SourceLength = 0;
+    };
+
+    static void buildAxis(AxisTable& table, ZoomKernel kernel, double scale, double offset, int viewStart,
+                          int viewCount, int sourceLength);
+
+    AxisTable m_x;
+    AxisTable m_y;
+    std::vector<int16_t> m_rows; // horizontally resampled source rows, 6 fraction bits
+    std::vector<int> m_acc;      // one view row being summed vertically
+};
