@@ -103,14 +103,6 @@ inline void StorePixel(uint8_t* out, int r, int g, int b, const std::array<ByteT
     out[2] = uint8_t(r);
 }
 
-// Round half to even of a value already limited to 0..255: adding and taking
-// away 1.5 * 2^23 leaves the float rounded in the default rounding mode.
-inline int RoundByte(float v)
-{
-    v = v < 0.0f ? 0.0f : (v > 255.0f ? 255.0f : v);
-    return int((v + 12582912.0f) - 12582912.0f);
-}
-
 } // namespace
 
 SiteColour SiteColourAt(int pattern, int x, int y)
@@ -372,70 +364,113 @@ void ApplyTable(Frame& frame, const ByteTable& table)
     }
 }
 
+namespace {
+
+// Small filter responses are noise: from 4 up they lose 4, from -4 down they
+// gain 4, and whatever then lies strictly between -4 and 4 becomes 0 (so
+// 4..8 ends at 0). Written as selects so the loops below vectorise.
+inline float Core(float v)
+{
+    v = v >= 4.0f ? v - 4.0f : v;
+    v = (v > -4.0f) & (v < 4.0f) ? 0.0f : v;
+    v = v <= -4.0f ? v + 4.0f : v;
+    return v;
+}
+
+// Sharpened luminance W of row `l` (luma plane stride `ws`) for x in
+// [4, w - 5]; the caller has the row copied to `out` for the other pixels.
+void SharpenRow(const float* __restrict l, size_t ws, int w, float k, float* __restrict out)
+{
+    constexpr float c0 = 0.28125f, c1 = 0.0625f, c2 = -0.21875f, c3 = -0.03125f, c4 = 0.046875f;
+    const float* __restrict u1 = l - ws;
+    const float* __restrict u2 = l - 2 * ws;
+    const float* __restrict u3 = l - 3 * ws;
+    const float* __restrict u4 = l - 4 * ws;
+    const float* __restrict d1 = l + ws;
+    const float* __restrict d2 = l + 2 * ws;
+    const float* __restrict d3 = l + 3 * ws;
+    const float* __restrict d4 = l + 4 * ws;
+    for (int x = 4; x <= w - 5; ++x) {
+        const float centre = c0 * l[x];
+        const float hs = k * (centre + c1 * (l[x - 1] + l[x + 1]) + c2 * (l[x - 2] + l[x + 2])
+                              + c3 * (l[x - 3] + l[x + 3]) + c4 * (l[x - 4] + l[x + 4]));
+        const float vs = k * (centre + c1 * (u1[x] + d1[x]) + c2 * (u2[x] + d2[x])
+                              + c3 * (u3[x] + d3[x]) + c4 * (u4[x] + d4[x]));
+        out[x] = l[x] + Core(hs) + Core(vs);
+    }
+}
+
+// Round half to even of a value limited to 0..255, as an integer: adding and
+// taking away 1.5 * 2^23 rounds a float in the default rounding mode.
+inline int32_t RoundToByte(float v)
+{
+    v = v < 0.0f ? 0.0f : v;
+    v = v > 255.0f ? 255.0f : v;
+    return int32_t((v + 12582912.0f) - 12582912.0f);
+}
+
+} // namespace
+
 void EnhanceEdges(Frame& frame, int level, bool monochrome, EnhanceScratch& scratch)
 {
     if (level < 1 || level > 4 || frame.isEmpty())
         return;
     static constexpr float kGain[4] = {1.0f, 2.0f, 4.0f, 6.0f};
     const float k = kGain[level - 1];
-    constexpr float c0 = 0.28125f, c1 = 0.0625f, c2 = -0.21875f, c3 = -0.03125f, c4 = 0.046875f;
     const LumaTables& lt = BuildLumaTables();
     const int w = frame.width();
     const int h = frame.height();
+    const size_t ws = size_t(w);
 
     // Luminance of every pixel.
-    scratch.luma.resize(size_t(w) * size_t(h));
+    scratch.luma.resize(ws * size_t(h));
     float* luma = scratch.luma.data();
     for (int y = 0; y < h; ++y) {
         const uint8_t* p = frame.row(y);
-        float* l = luma + size_t(y) * size_t(w);
-        for (int x = 0; x < w; ++x)
-            l[x] = lt.wR[p[3 * x + 2]] + lt.wG[p[3 * x + 1]] + lt.wB[p[3 * x]];
+        float* l = luma + size_t(y) * ws;
+        for (int x = 0; x < w; ++x, p += 3)
+            l[x] = lt.wR[p[2]] + lt.wG[p[1]] + lt.wB[p[0]];
     }
 
-    // Small responses are noise: cut them to zero and shrink the rest by 4.
-    auto core = [](float v) {
-        if (v >= 4.0f)
-            v -= 4.0f;
-        if (v > -4.0f && v < 4.0f)
-            v = 0.0f;
-        if (v <= -4.0f)
-            v += 4.0f;
-        return v;
-    };
+    // Row buffers: sharpened luminance, red and blue in, red/blue/green out.
+    scratch.row.resize(ws * 7);
+    float* sharp = scratch.row.data();
+    float* red = sharp + ws;
+    float* blue = red + ws;
+    float* tint = blue + ws;
+    int32_t* outRed = reinterpret_cast<int32_t*>(tint + ws);
+    int32_t* outBlue = outRed + ws;
+    int32_t* outGreen = outBlue + ws;
+    static_assert(sizeof(float) == sizeof(int32_t));
 
-    static thread_local std::vector<float> sharpened;
-    sharpened.resize(size_t(w));
-    float* wrow = sharpened.data();
-    const size_t ws = size_t(w);
     for (int y = 0; y < h; ++y) {
         const float* l = luma + size_t(y) * ws;
-        std::memcpy(wrow, l, ws * sizeof(float));
-        if (y >= 4 && y <= h - 5 && w >= 9) {
-            for (int x = 4; x <= w - 5; ++x) {
-                const float* c = l + x;
-                float hs = k * (c0 * c[0] + c1 * (c[-1] + c[1]) + c2 * (c[-2] + c[2])
-                                + c3 * (c[-3] + c[3]) + c4 * (c[-4] + c[4]));
-                float vs = k * (c0 * c[0] + c1 * (c[-ws] + c[ws]) + c2 * (c[-2 * ws] + c[2 * ws])
-                                + c3 * (c[-3 * ws] + c[3 * ws]) + c4 * (c[-4 * ws] + c[4 * ws]));
-                wrow[x] = c[0] + core(hs) + core(vs);
-            }
-        }
+        std::memcpy(sharp, l, ws * sizeof(float));
+        if (y >= 4 && y <= h - 5 && w >= 9)
+            SharpenRow(l, ws, w, k, sharp);
+
         uint8_t* p = frame.row(y);
         for (int x = 0; x < w; ++x) {
-            uint8_t* px = p + 3 * x;
-            const float yv = l[x];
-            const float wv = wrow[x];
-            const int r = RoundByte(float(px[2]) - yv + wv);
-            const int b = RoundByte(float(px[0]) - yv + wv);
-            const int g = RoundByte((wv - (lt.wR[r] + lt.wB[b])) * 1.704f);
-            if (monochrome) {
-                px[0] = px[1] = px[2] = uint8_t(g);
-            } else {
-                px[0] = uint8_t(b);
-                px[1] = uint8_t(g);
-                px[2] = uint8_t(r);
-            }
+            blue[x] = float(p[3 * x]);
+            red[x] = float(p[3 * x + 2]);
+        }
+        // R' = Round(R - Y + W), B' likewise.
+        for (int x = 0; x < w; ++x) {
+            outRed[x] = RoundToByte(red[x] - l[x] + sharp[x]);
+            outBlue[x] = RoundToByte(blue[x] - l[x] + sharp[x]);
+        }
+        for (int x = 0; x < w; ++x)
+            tint[x] = lt.wR[outRed[x]] + lt.wB[outBlue[x]];
+        // G' = Round((W - (wR[R'] + wB[B'])) * 1.704); the factor undoes the
+        // green weight 0.587.
+        for (int x = 0; x < w; ++x)
+            outGreen[x] = RoundToByte((sharp[x] - tint[x]) * 1.704f);
+        const int32_t* blueOut = monochrome ? outGreen : outBlue;
+        const int32_t* redOut = monochrome ? outGreen : outRed;
+        for (int x = 0; x < w; ++x, p += 3) {
+            p[0] = uint8_t(blueOut[x]);
+            p[1] = uint8_t(outGreen[x]);
+            p[2] = uint8_t(redOut[x]);
         }
     }
 }

@@ -85,6 +85,7 @@ void ApplyTable(Frame& frame, const ByteTable& table);
 // Working buffers of the edge enhancement, kept between frames.
 struct EnhanceScratch {
     std::vector<float> luma;
+    std::vector<float> row;
 };
 
 // Edge enhancement with level 1..4 (other levels: nothing happens).
