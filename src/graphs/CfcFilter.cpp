@@ -1,5 +1,6 @@
 #include "graphs/CfcFilter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -71,61 +72,95 @@ CfcCoefficients CfcFilterCoefficients(double cfc, float sampleRate)
     return c;
 }
 
+namespace {
+
+// The two passes are kept apart from the bookkeeping so that the recursion
+// state stays in registers: each output waits on the one before it, and that
+// chain (multiply, add, round to single and back) sets the speed.
+
+// Forward pass, in place: f holds the extended input E on entry and F on
+// return (F[0] = E[0] and F[1] = E[1]). The output memory is cleared when it
+// falls below 1e-7, which keeps a decaying tail out of denormals.
+void forwardPass(const CfcCoefficients& c, float* f, size_t m, FaultLog& log)
+{
+    const double a0 = c.a0, a1 = c.a1, a2 = c.a2, b1 = c.b1, b2 = c.b2;
+    double y1 = f[1], y2 = f[0];
+    double e1 = f[1], e2 = f[0]; // E[s - 1], E[s - 2]
+    for (size_t s = 2; s < m; ++s) {
+        const double e0 = f[s];
+        // b1*y1 is added last: it is the only term that waits for the
+        // previous sample.
+        const double partial = a0 * e0 + a1 * e1 + a2 * e2 + b2 * y2;
+        const double sum = partial + b1 * y1;
+        e2 = e1;
+        e1 = e0;
+        const float out = float(sum);
+        if (!std::isfinite(out)) [[unlikely]] {
+            log.add(sum, s);
+            f[s] = 0.0f;
+            continue;
+        }
+        f[s] = out;
+        y2 = y1;
+        // A branch rather than a select keeps the test off the chain.
+        if (std::fabs(out) < 1e-7f) [[unlikely]]
+            y1 = 0.0;
+        else
+            y1 = out;
+    }
+}
+
+// Backward pass over f from a zero state, from sample `from` down to `to`
+// (inclusive); writes G[s] to g[s - to] when g is given. Returns the state
+// (G[to], G[to + 1]) through g1, g2.
+void backwardPass(const CfcCoefficients& c, const float* f, size_t from, size_t to, float* g, double& g1,
+                  double& g2, FaultLog& log)
+{
+    const double a0 = c.a0, a1 = c.a1, a2 = c.a2, b1 = c.b1, b2 = c.b2;
+    double s1 = g1, s2 = g2;
+    for (size_t s = from + 1; s-- > to;) {
+        const double partial = a0 * f[s] + a1 * f[s + 1] + a2 * f[s + 2] + b2 * s2;
+        const double sum = partial + b1 * s1;
+        float out = float(sum);
+        if (!std::isfinite(out)) [[unlikely]] {
+            log.add(sum, s);
+            out = 0.0f;
+        }
+        if (g)
+            g[s - to] = out;
+        s2 = s1;
+        s1 = out;
+    }
+    g1 = s1;
+    g2 = s2;
+}
+
+} // namespace
+
 std::vector<float> CfcFilter(const std::vector<float>& input, double cfc, float sampleRate, QStringList* faults)
 {
     const size_t n = input.size();
     if (n == 0)
         return {};
+    // A single sample's result would be G[1], which the backward pass (it
+    // starts at 3N - 3 = 0) never writes.
+    if (n == 1)
+        return {0.0f};
     const CfcCoefficients c = CfcFilterCoefficients(cfc, sampleRate);
-    const double a0 = c.a0, a1 = c.a1, a2 = c.a2, b1 = c.b1, b2 = c.b2;
     const size_t m = 3 * n;
-
-    const std::vector<float> e = extendEnds(input);
     FaultLog log(faults);
 
-    // Forward pass. The output memory is cleared when it falls below 1e-7,
-    // which keeps a decaying tail from running into denormals.
-    std::vector<float> f(m, 0.0f);
-    f[0] = e[0];
-    if (m > 1)
-        f[1] = e[1];
-    {
-        float y1 = m > 1 ? e[1] : 0.0f;
-        float y2 = e[0];
-        for (size_t s = 2; s < m; ++s) {
-            // The feedback term b1*y1 is added last: it is the only one that
-            // waits for the previous sample.
-            const double partial = a0 * e[s] + a1 * e[s - 1] + a2 * e[s - 2] + b2 * y2;
-            const double sum = partial + b1 * y1;
-            const float out = float(sum);
-            if (!std::isfinite(out)) [[unlikely]] {
-                log.add(sum, s);
-                continue;
-            }
-            f[s] = out;
-            y2 = y1;
-            y1 = std::fabs(out) < 1e-7f ? 0.0f : out;
-        }
-    }
+    // The extended input E is filtered in place into F.
+    std::vector<float> f = extendEnds(input);
+    forwardPass(c, f.data(), m, log);
 
-    // Backward pass from a zero state; the last two samples stay 0.
-    std::vector<float> result(n, 0.0f);
-    {
-        float g1 = 0.0f, g2 = 0.0f; // G[s+1], G[s+2]
-        for (size_t s = m - 2; s-- > 0;) {
-            const double partial = a0 * f[s] + a1 * f[s + 1] + a2 * f[s + 2] + b2 * g2;
-            const double sum = partial + b1 * g1;
-            float out = float(sum);
-            if (!std::isfinite(out)) [[unlikely]] {
-                log.add(sum, s);
-                out = 0.0f;
-            }
-            if (s >= n && s < 2 * n)
-                result[s - n] = out;
-            g2 = g1;
-            g1 = out;
-        }
-    }
+    // Backward from 3N - 3 (G[3N - 2] and G[3N - 1] stay 0); only the middle
+    // third is kept, so the pass stops where the data begin.
+    std::vector<float> result(n);
+    double g1 = 0.0, g2 = 0.0;
+    if (m - 3 >= 2 * n)
+        backwardPass(c, f.data(), m - 3, 2 * n, nullptr, g1, g2, log);
+    backwardPass(c, f.data(), 2 * n - 1, n, result.data(), g1, g2, log);
     return result;
 }
 
