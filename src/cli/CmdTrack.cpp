@@ -1,0 +1,409 @@
+// qorplayer-cli track: places tracking points on a recording, runs the
+// automatic tracking over a frame range and writes one CSV file per point.
+//
+//   track FILE --point X,Y[,METHOD[,FRAME]] [--point ...] --csv OUT
+//         [--first A] [--last B] [--template N] [--search PERCENT]
+//         [--threshold T] [--spot-percent P | --spot-range LOW,HIGH]
+//         [--origin X,Y] [--y-down] [--accept-lost] [adjustment options]
+//
+// METHOD is quadrant, light, dark or correlation (default correlation);
+// FRAME is the frame the point is placed on (default A). The run goes over
+// A ... B in Auto mode. Where the program would stop and ask the user (a
+// point lost below the threshold, its centre not found, a point to place),
+// the command stops with a one-line message naming the point and the frame,
+// writes what was tracked so far and exits with 3 — unless --accept-lost,
+// which accepts the searched position and goes on.
+
+#include "cli/CliCommand.h"
+#include "cli/CliSupport.h"
+#include "document/VideoDocument.h"
+#include "sources/SourceFactory.h"
+#include "tracking/engine/TrackingEngine.h"
+#include "tracking/engine/TrackingExport.h"
+
+#if __has_include("cli/AdjustmentOptions.h")
+#include "cli/AdjustmentOptions.h"
+#define QOR_HAVE_ADJUSTMENT_OPTIONS 1
+#endif
+
+#include <QFileInfo>
+#include <optional>
+
+namespace {
+
+struct PointRequest {
+    double x = 0;
+    double y = 0;
+    uint8_t method = tracking::MethodCorrelation;
+    std::optional<int> frame;
+};
+
+// The document seen by the engine: frames are loaded and rendered with the
+// command's adjustments; questions are answered "yes" (define points on the
+// current frame), messages are kept for the command's own report.
+class CliTrackingDriver : public TrackingDriver {
+public:
+    explicit CliTrackingDriver(VideoDocument& doc)
+        : m_doc(doc)
+    {
+    }
+    const Frame* FrameAt(int n) override
+    {
+        if (n < m_doc.Info.FirstFrame || n > m_doc.Info.LastFrame)
+            return nullptr;
+        m_doc.LoadFrame(n);
+        return &m_doc.DisplayBitmap;
+    }
+    bool Ask(BoxKind, const QString&) override { return true; }
+    void Tell(BoxKind, const QString& text) override { lastTold = text; }
+    void Report(const RunMessage& m) override { lastReport = m; }
+
+    QString lastTold;
+    RunMessage lastReport;
+
+private:
+    VideoDocument& m_doc;
+};
+
+std::optional<PointRequest> ParsePoint(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() < 2 || parts.size() > 4) {
+        CliError(QStringLiteral("--point \"%1\": expected X,Y[,METHOD[,FRAME]]").arg(text));
+        return std::nullopt;
+    }
+    PointRequest p;
+    const auto x = CliReal(parts[0], QStringLiteral("--point X"));
+    const auto y = CliReal(parts[1], QStringLiteral("--point Y"));
+    if (!x || !y)
+        return std::nullopt;
+    p.x = *x;
+    p.y = *y;
+    if (parts.size() >= 3) {
+        const QString m = parts[2].trimmed().toLower();
+        if (m == QLatin1String("quadrant"))
+            p.method = tracking::MethodQuadrant;
+        else if (m == QLatin1String("light"))
+            p.method = tracking::MethodLightSpot;
+        else if (m == QLatin1String("dark"))
+            p.method = tracking::MethodDarkSpot;
+        else if (m == QLatin1String("correlation"))
+            p.method = tracking::MethodCorrelation;
+        else {
+            CliError(QStringLiteral("--point \"%1\": method must be quadrant, light, dark or correlation").arg(text));
+            return std::nullopt;
+        }
+    }
+    if (parts.size() == 4) {
+        const auto frame = CliInt(parts[3], QStringLiteral("--point FRAME"));
+        if (!frame)
+            return std::nullopt;
+        p.frame = *frame;
+    }
+    return p;
+}
+
+std::optional<std::pair<double, double>> ParsePair(const QString& option, const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2) {
+        CliError(QStringLiteral("%1 \"%2\": expected two numbers A,B").arg(option, text));
+        return std::nullopt;
+    }
+    const auto a = CliReal(parts[0], option);
+    const auto b = CliReal(parts[1], option);
+    if (!a || !b)
+        return std::nullopt;
+    return std::make_pair(*a, *b);
+}
+
+QString CsvPathFor(const QString& out, const QString& pointName, bool several)
+{
+    if (!several)
+        return out;
+    const QFileInfo info(out);
+    const QString suffix = info.suffix();
+    const QString base = suffix.isEmpty() ? out : out.left(out.size() - suffix.size() - 1);
+    return base + QLatin1Char('-') + pointName + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
+}
+
+int runTrack(const QStringList& args)
+{
+    const QStringList ownValueOptions{
+        "--first", "--last", "--point", "--template", "--search", "--threshold",
+        "--spot-percent", "--spot-range", "--origin", "--csv",
+    };
+    const QStringList ownFlags{"--y-down", "--accept-lost"};
+    QStringList valueOptions = ownValueOptions;
+#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
+    valueOptions += AdjustmentOptionNames();
+#endif
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QLatin1String("--")))
+            continue;
+        if (valueOptions.contains(a)) {
+            if (i + 1 >= args.size()) {
+                CliError(QStringLiteral("track: %1 needs a value").arg(a));
+                return 2;
+            }
+            ++i;
+        } else if (!ownFlags.contains(a)) {
+            CliError(QStringLiteral("track: unknown option %1").arg(a));
+            return 2;
+        }
+    }
+    const QStringList positional = CliPositional(args, valueOptions);
+    if (positional.size() != 1) {
+        CliError(QStringLiteral("usage: qorplayer-cli track FILE --point X,Y[,METHOD[,FRAME]] ... --csv OUT"));
+        return 2;
+    }
+    for (const QString& once : ownValueOptions)
+        if (once != QLatin1String("--point") && args.count(once) > 1) {
+            CliError(QStringLiteral("track: %1 given twice").arg(once));
+            return 2;
+        }
+
+    std::vector<PointRequest> requests;
+    for (int i = 0; i + 1 < args.size(); ++i) {
+        if (args[i] == QLatin1String("--point")) {
+            const auto p = ParsePoint(args[i + 1]);
+            if (!p)
+                return 2;
+            requests.push_back(*p);
+        }
+    }
+    if (requests.empty()) {
+        CliError(QStringLiteral("track: give at least one --point X,Y"));
+        return 2;
+    }
+    const auto csv = CliOption(args, QStringLiteral("--csv"));
+    if (!csv || csv->isEmpty()) {
+        CliError(QStringLiteral("track: --csv OUT is required"));
+        return 2;
+    }
+
+    // Search settings for every point.
+    std::optional<int> templateSize, searchPercent, spotPercent;
+    std::optional<double> threshold;
+    std::optional<std::pair<double, double>> spotRange, origin;
+    if (auto v = CliOption(args, QStringLiteral("--template"))) {
+        if (!(templateSize = CliInt(*v, QStringLiteral("--template"))))
+            return 2;
+        if (*templateSize < 3 || *templateSize > 255) {
+            CliError(QStringLiteral("--template must lie between 3 and 255 pixels"));
+            return 2;
+        }
+    }
+    if (auto v = CliOption(args, QStringLiteral("--search"))) {
+        if (!(searchPercent = CliInt(*v, QStringLiteral("--search"))))
+            return 2;
+        if (*searchPercent < 110 || *searchPercent > 1000) {
+            CliError(QStringLiteral("--search must lie between 110 and 1000 percent"));
+            return 2;
+        }
+    }
+    if (auto v = CliOption(args, QStringLiteral("--threshold"))) {
+        if (!(threshold = CliReal(*v, QStringLiteral("--threshold"))))
+            return 2;
+        if (!(*threshold >= 0.01 && *threshold <= 1.0)) {
+            CliError(QStringLiteral("--threshold must lie between 0.01 and 1.00"));
+            return 2;
+        }
+    }
+    if (auto v = CliOption(args, QStringLiteral("--spot-percent"))) {
+        if (!(spotPercent = CliInt(*v, QStringLiteral("--spot-percent"))))
+            return 2;
+        if (*spotPercent < 0 || *spotPercent > 100) {
+            CliError(QStringLiteral("--spot-percent must lie between 0 and 100"));
+            return 2;
+        }
+    }
+    if (auto v = CliOption(args, QStringLiteral("--spot-range"))) {
+        if (!(spotRange = ParsePair(QStringLiteral("--spot-range"), *v)))
+            return 2;
+        if (spotRange->first < 0 || spotRange->second > 255 || spotRange->first > spotRange->second) {
+            CliError(QStringLiteral("--spot-range must be LOW,HIGH with 0 <= LOW <= HIGH <= 255"));
+            return 2;
+        }
+        if (spotPercent) {
+            CliError(QStringLiteral("track: give either --spot-percent or --spot-range"));
+            return 2;
+        }
+    }
+    if (auto v = CliOption(args, QStringLiteral("--origin"))) {
+        if (!(origin = ParsePair(QStringLiteral("--origin"), *v)))
+            return 2;
+    }
+
+    VideoDocument doc;
+    QString error;
+    if (!OpenRecordingFile(doc, positional[0], &error)) {
+        CliError(error);
+        return 1;
+    }
+#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
+    if (!ParseAdjustmentOptions(args, doc, &error)) {
+        CliError(error);
+        return 2;
+    }
+#endif
+    const RecordingInfo& info = doc.Info;
+    int first = info.FirstFrame;
+    int last = info.LastFrame;
+    if (auto v = CliOption(args, QStringLiteral("--first"))) {
+        const auto n = CliInt(*v, QStringLiteral("--first"));
+        if (!n)
+            return 2;
+        first = *n;
+    }
+    if (auto v = CliOption(args, QStringLiteral("--last"))) {
+        const auto n = CliInt(*v, QStringLiteral("--last"));
+        if (!n)
+            return 2;
+        last = *n;
+    }
+    if (first < info.FirstFrame || last > info.LastFrame || first > last) {
+        CliError(QStringLiteral("track: frames %1 .. %2 do not lie within the recording (%3 .. %4)")
+                     .arg(first).arg(last).arg(info.FirstFrame).arg(info.LastFrame));
+        return 2;
+    }
+    for (PointRequest& r : requests) {
+        if (!r.frame)
+            r.frame = first;
+        if (*r.frame < info.FirstFrame || *r.frame > info.LastFrame) {
+            CliError(QStringLiteral("track: point frame %1 is outside the recording").arg(*r.frame));
+            return 2;
+        }
+        if (!(r.x >= 0 && r.y >= 0 && r.x <= doc.FrameBitmap.width() && r.y <= doc.FrameBitmap.height())) {
+            CliError(QStringLiteral("track: point %1,%2 lies outside the %3 x %4 frame")
+                         .arg(r.x).arg(r.y).arg(doc.FrameBitmap.width()).arg(doc.FrameBitmap.height()));
+            return 2;
+        }
+    }
+    if (templateSize && (*templateSize > doc.FrameBitmap.width() || *templateSize > doc.FrameBitmap.height())) {
+        CliError(QStringLiteral("--template is larger than the frame"));
+        return 2;
+    }
+
+    CliTrackingDriver driver(doc);
+    TrackingPointList points;
+    TrackingEngine engine(points, driver);
+    engine.Recording.FirstFrame = info.FirstFrame;
+    engine.Recording.FrameCount = info.LastFrame - info.FirstFrame + 1;
+    engine.Recording.TimeZeroFrame = info.TimeZeroFrame;
+    engine.Recording.FrameRate = info.FrameRate;
+    engine.Recording.FrameWidth = doc.FrameBitmap.width();
+    engine.Recording.FrameHeight = doc.FrameBitmap.height();
+    engine.RangeFirst = engine.MarkFirst = first;
+    engine.RangeLast = engine.MarkLast = last;
+
+    // Place every point as a click on its frame would, with the settings
+    // of the command line applied as the settings dialog would apply them.
+    for (const PointRequest& r : requests) {
+        if (!engine.GoToFrame(*r.frame)) {
+            CliError(QStringLiteral("track: cannot load frame %1").arg(*r.frame));
+            return 1;
+        }
+        TTrackingPoint* p = engine.AddPoint(r.method, r.x, r.y);
+        if (!p) {
+            CliError(QStringLiteral("track: too many points"));
+            return 2;
+        }
+        p->Params.setSize(templateSize.value_or(p->Params.TemplateWidth),
+                          templateSize.value_or(p->Params.TemplateHeight),
+                          searchPercent.value_or(p->Params.SearchPercent));
+        if (threshold)
+            p->Params.Threshold = *threshold;
+        if (spotRange) {
+            p->Params.FixedRange = 1;
+            p->Params.RangeMin = int(spotRange->first);
+            p->Params.RangeMax = int(spotRange->second);
+        } else {
+            // The program's default of 0 % takes the whole template as the
+            // spot; the spot's core (80 % of the way from white, or black,
+            // to the template's extreme) stands clear of a textured background.
+            p->Params.FixedRange = 0;
+            p->Params.ThresholdPercent = spotPercent.value_or(80);
+        }
+        p->Params.WeightedCog = 1;
+        p->PosX = r.x;
+        p->PosY = r.y;
+        if (TrackRecord* rec = p->CurrentRecord())
+            rec->SetPosition(r.x, r.y);
+        p->CentreSearch(*engine.Working(), true);
+        engine.CurrentPoint = p;
+        engine.ConfirmCurrent();
+    }
+
+    bool stoppedForUser = false;
+    QString stopMessage;
+    if (engine.StartRun()) {
+        // Each tick runs until the run ends or has to ask the user.
+        const int64_t maxTicks = (int64_t(last) - first + 2) * (int64_t(points.size()) + 1) * 2;
+        for (int64_t tick = 0; tick < maxTicks && engine.Running; ++tick) {
+            engine.OnTimerTick();
+            if (!engine.Running || !engine.WaitingForUser)
+                break;
+            const int index = engine.AttentionIndex >= 0 ? engine.AttentionIndex : 0;
+            TTrackingPoint* p = points[index];
+            if (!CliFlag(args, QStringLiteral("--accept-lost"))) {
+                stopMessage = QStringLiteral("%1 at frame %2").arg(driver.lastReport.text).arg(engine.CurrentFrame);
+                engine.StopRun();
+                stoppedForUser = true;
+                break;
+            }
+            // Accept where the search put it, and go on.
+            engine.CurrentPoint = p;
+            engine.ConfirmCurrent();
+        }
+        if (engine.Running)
+            engine.StopRun();
+    } else if (driver.lastTold != QLatin1String("Nothing to do! All points are tracked within the current range.")) {
+        CliError(QStringLiteral("track: %1").arg(driver.lastTold));
+        return 1;
+    }
+    if (engine.FailedFrame >= 0) {
+        CliError(QStringLiteral("track: cannot load frame %1").arg(engine.FailedFrame));
+        stoppedForUser = true;
+    }
+
+    TrackingExportInfo exportInfo;
+    exportInfo.FirstFrame = info.FirstFrame;
+    exportInfo.TimeZeroFrame = info.TimeZeroFrame;
+    exportInfo.FrameRate = info.FrameRate;
+    exportInfo.CalUnitIndex = info.CalUnitIndex;
+    exportInfo.Kinematics.PixelsPerUnit = info.PixelsPerUnit;
+    exportInfo.Kinematics.FrameWidth = doc.FrameBitmap.width();
+    exportInfo.Kinematics.FrameHeight = doc.FrameBitmap.height();
+    exportInfo.Kinematics.YFromBottom = !CliFlag(args, QStringLiteral("--y-down"));
+    if (origin) {
+        exportInfo.Kinematics.OriginX = float(origin->first);
+        exportInfo.Kinematics.OriginY = float(origin->second);
+    }
+    const bool several = points.size() > 1;
+    for (const auto& p : points) {
+        const QString path = CsvPathFor(*csv, p->Name, several);
+        if (!WriteTrackingCsv(path, *p, exportInfo, &error)) {
+            CliError(QStringLiteral("cannot write %1").arg(error));
+            return 1;
+        }
+        int tracked = 0;
+        for (int f = first; f <= last; ++f)
+            tracked += p->HasPositionAt(f) ? 1 : 0;
+        CliPrint(QStringLiteral("%1: %2 of %3 frames tracked -> %4")
+                     .arg(p->Name).arg(tracked).arg(last - first + 1).arg(path));
+    }
+    if (!stopMessage.isEmpty())
+        CliError(QStringLiteral("track: %1").arg(stopMessage));
+    return stoppedForUser ? 3 : 0;
+}
+
+const CliCommand reg{
+    "track",
+    "track FILE --point X,Y[,quadrant|light|dark|correlation[,FRAME]] [--point ...] --csv OUT "
+    "[--first A] [--last B] [--template N] [--search PERCENT] [--threshold T] "
+    "[--spot-percent P | --spot-range LOW,HIGH] [--origin X,Y] [--y-down] [--accept-lost] [adjustments]",
+    &runTrack};
+
+} // namespace
