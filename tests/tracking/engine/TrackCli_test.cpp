@@ -1,0 +1,120 @@
+// End to end: qorplayer-cli make-sample writes a recording with moving
+// targets whose true paths are known; qorplayer-cli track follows them from
+// one click each and writes CSV files that are checked against the paths.
+
+#include "sources/bvf/SampleScene.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <cmath>
+#include <functional>
+
+namespace {
+
+const QString kCli = QStringLiteral(QOR_BINARY_DIR "/qorplayer-cli");
+
+struct CliResult {
+    int code = -1;
+    QString err;
+};
+
+CliResult RunCli(const QStringList& args)
+{
+    QProcess p;
+    p.start(kCli, args);
+    p.waitForFinished(60000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// Pixel X, Y of every data row; NAN for a missing position.
+std::vector<QPointF> CsvPositions(const QString& path)
+{
+    QFile f(path);
+    std::vector<QPointF> out;
+    if (!f.open(QIODevice::ReadOnly))
+        return out;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    for (int i = 12; i < lines.size(); ++i) {
+        const QList<QByteArray> c = lines[i].split(',');
+        if (c.size() < 4)
+            continue;
+        if (c[2].startsWith("VANISH"))
+            out.emplace_back(NAN, NAN);
+        else
+            out.emplace_back(c[2].toDouble(), c[3].toDouble());
+    }
+    return out;
+}
+
+// The scene's paths count the top-left pixel's centre as (0, 0); image
+// coordinates put it at (0.5, 0.5).
+QPointF Truth(const std::function<QPointF(int, QSize)>& path, int frame)
+{
+    return path(frame, bvf::kDefaultSampleSize) + QPointF(0.5, 0.5);
+}
+
+} // namespace
+
+TEST(TrackCli, FollowsTheSampleTargetsFromOneClickEach)
+{
+    if (!QFile::exists(kCli))
+        GTEST_SKIP() << "qorplayer-cli not built";
+    QTemporaryDir dir;
+    const QString sample = dir.filePath(QStringLiteral("s.bvf"));
+    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "60"}).code, 0);
+
+    const QPointF q0 = Truth(bvf::quadrantCentreAt, 0) + QPointF(1.2, -1.5);
+    const QPointF l0 = Truth(bvf::lightSpotCentreAt, 0) + QPointF(-0.8, 1.0);
+    const QString out = dir.filePath(QStringLiteral("track.csv"));
+    const CliResult r = RunCli({"track", sample, "--template", "15", "--csv", out,
+                                "--point", QStringLiteral("%1,%2,quadrant").arg(q0.x()).arg(q0.y()),
+                                "--point", QStringLiteral("%1,%2,light").arg(l0.x()).arg(l0.y())});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+
+    const std::vector<QPointF> quad = CsvPositions(dir.filePath(QStringLiteral("track-Point 0.csv")));
+    const std::vector<QPointF> light = CsvPositions(dir.filePath(QStringLiteral("track-Point 1.csv")));
+    ASSERT_EQ(quad.size(), 60u);
+    ASSERT_EQ(light.size(), 60u);
+    for (int i = 0; i < 60; ++i) {
+        const QPointF tq = Truth(bvf::quadrantCentreAt, i);
+        const QPointF tl = Truth(bvf::lightSpotCentreAt, i);
+        EXPECT_LT(std::hypot(quad[size_t(i)].x() - tq.x(), quad[size_t(i)].y() - tq.y()), 0.5) << i;
+        EXPECT_LT(std::hypot(light[size_t(i)].x() - tl.x(), light[size_t(i)].y() - tl.y()), 1.5) << i;
+    }
+}
+
+TEST(TrackCli, StopsWhereThePointIsLostUnlessAccepted)
+{
+    if (!QFile::exists(kCli))
+        GTEST_SKIP() << "qorplayer-cli not built";
+    QTemporaryDir dir;
+    const QString sample = dir.filePath(QStringLiteral("s.bvf"));
+    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "20"}).code, 0);
+    const QString out = dir.filePath(QStringLiteral("lost.csv"));
+
+    // A quadrant point on plain background: its centre is never found.
+    CliResult r = RunCli({"track", sample, "--point", "400,250,quadrant", "--first", "5", "--csv", out});
+    EXPECT_EQ(r.code, 3);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("Point 0 is LOST"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("at frame 6"))) << r.err.toStdString();
+    std::vector<QPointF> rows = CsvPositions(out);
+    ASSERT_EQ(rows.size(), 20u);
+    EXPECT_EQ(rows[5].x(), 400.0);   // the placement is kept
+    EXPECT_TRUE(std::isnan(rows[6].x()));  // the lost frame is not
+
+    r = RunCli({"track", sample, "--point", "400,250,quadrant", "--first", "5", "--accept-lost", "--csv", out});
+    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    rows = CsvPositions(out);
+    for (int i = 5; i < 20; ++i)
+        EXPECT_FALSE(std::isnan(rows[size_t(i)].x())) << i;
+
+    // Bad input is refused with a message.
+    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2,sideways", "--csv", out}).code, 2);
+    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2", "--first", "10", "--last", "5", "--csv", out}).code, 2);
+    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2"}).code, 2);
+    EXPECT_NE(RunCli({"track", dir.filePath("missing.bvf"), "--point", "1,2", "--csv", out}).code, 0);
+}
