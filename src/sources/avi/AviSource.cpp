@@ -39,8 +39,9 @@ using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 struct Picture {
     FramePtr frame{av_frame_alloc()};
     int64_t number = -1;
+    bool leading = false;   // displays before the key frame decoding started at
     bool valid() const { return number >= 0; }
-    void reset() { av_frame_unref(frame.get()); number = -1; }
+    void reset() { av_frame_unref(frame.get()); number = -1; leading = false; }
 };
 
 } // namespace
@@ -75,10 +76,22 @@ struct AviSource::Impl {
     // in display order the next picture shows the smallest of them.
     std::priority_queue<int64_t, std::vector<int64_t>, std::greater<>> pending;
 
+    // Open GOPs: B-frames sent right after the key frame a seek landed on
+    // display before it and may never come out (their reference lies before
+    // the seek). Packets are tagged with their number (in pts) to tell which
+    // picture the decoder returns; see receive().
+    AVCodecParserContext* parser = nullptr;   // picture types of packets
+    int64_t seekKeyTag = -1;
+    bool collectingLeading = false;
+    std::vector<int64_t> leadingTags;
+    int leadingSeen = 0;
+
     QString error;
 
     ~Impl()
     {
+        if (parser)
+            av_parser_close(parser);
         sws_freeContext(scaler);
         avcodec_free_context(&codec);
         avformat_close_input(&format);
@@ -108,6 +121,8 @@ struct AviSource::Impl {
     bool seekTo(int64_t n);
     bool decodeUntil(int64_t n);
     bool receive(Picture& out);
+    void noteLeadingPicture(int64_t number);
+    int64_t lastSeekKey = -1;   // frame number of the key frame of the last seek
     bool convert(const AVFrame* f, Frame& target);
 };
 
@@ -144,10 +159,15 @@ bool AviSource::Impl::seekTo(int64_t n)
     current.reset();
     ahead.reset();
     pending = {};
+    seekKeyTag = -1;
+    collectingLeading = false;
+    leadingTags.clear();
+    leadingSeen = 0;
     paletteSent = false;
     inputEnded = false;
     decoderPrimed = false;
     avcodec_flush_buffers(codec);
+    lastSeekKey = std::max<int64_t>(keyFrameAtOrBefore(n), 0);
     const int result = av_seek_frame(format, stream->index, timestampOf(n), AVSEEK_FLAG_BACKWARD);
     if (result < 0) {
         // Some files seek only by byte position; starting over always works.
@@ -159,6 +179,31 @@ bool AviSource::Impl::seekTo(int64_t n)
     return true;
 }
 
+// Tags the packet about to be sent with its number and, right after a seek,
+// notes the B-frames that follow the key frame: those display before it.
+void AviSource::Impl::noteLeadingPicture(int64_t number)
+{
+    packet->pts = number;
+    const bool first = !decoderPrimed;
+    if (first) {
+        seekKeyTag = number;
+        leadingTags.clear();
+        collectingLeading = parser != nullptr;
+    }
+    if (!collectingLeading)
+        return;
+    // The key frame is parsed too: it may carry the headers the parser needs.
+    uint8_t* data = nullptr;
+    int size = 0;
+    av_parser_parse2(parser, codec, &data, &size, packet->data, packet->size, AV_NOPTS_VALUE, AV_NOPTS_VALUE, 0);
+    if (first)
+        return;
+    if (parser->pict_type == AV_PICTURE_TYPE_B)
+        leadingTags.push_back(number);
+    else
+        collectingLeading = false;
+}
+
 // Takes the next decoded picture, if the decoder has one, and numbers it.
 bool AviSource::Impl::receive(Picture& out)
 {
@@ -168,6 +213,18 @@ bool AviSource::Impl::receive(Picture& out)
     int64_t number = -1;
     if (!reorders)
         number = frameNumberOf(out.frame->best_effort_timestamp);
+    if (reorders && seekKeyTag >= 0) {
+        const int64_t tag = out.frame->pts;
+        if (std::find(leadingTags.begin(), leadingTags.end(), tag) != leadingTags.end()) {
+            ++leadingSeen;
+            out.leading = true;   // decoded without its earlier reference
+        } else if (tag == seekKeyTag) {
+            // Leading pictures the decoder dropped still held their numbers.
+            for (int k = leadingSeen; k < int(leadingTags.size()) && !pending.empty(); ++k)
+                pending.pop();
+            seekKeyTag = -1;
+        }
+    }
     if (number < 0 && !pending.empty())
         number = pending.top();
     // Drop the numbers of packets that produced no picture of their own.
@@ -197,8 +254,7 @@ bool AviSource::Impl::decodeUntil(int64_t n)
             continue;
         }
         if (inputEnded) {
-            if (current.valid() && current.number < n && n < frameCount)
-                return true;   // trailing frames without data repeat the last picture
+            // The header promised more frames than the file holds (a cut file).
             error = QStringLiteral("Frame %1 could not be decoded").arg(n);
             return false;
         }
@@ -211,8 +267,6 @@ bool AviSource::Impl::decodeUntil(int64_t n)
         if (packet->stream_index == stream->index && packet->size > 0) {
             const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
             const int64_t number = frameNumberOf(ts);
-            if (number >= 0)
-                pending.push(number);
             if (!palette.isEmpty() && !paletteSent) {
                 if (!av_packet_get_side_data(packet, AV_PKT_DATA_PALETTE, nullptr)) {
                     uint8_t* data = av_packet_new_side_data(packet, AV_PKT_DATA_PALETTE, size_t(palette.size()));
@@ -221,8 +275,11 @@ bool AviSource::Impl::decodeUntil(int64_t n)
                 }
                 paletteSent = true;
             }
-            // A damaged packet is skipped; the frame numbers still hold.
-            avcodec_send_packet(codec, packet);
+            if (reorders && number >= 0)
+                noteLeadingPicture(number);
+            // A damaged packet is skipped; it will show no picture of its own.
+            if (avcodec_send_packet(codec, packet) >= 0 && number >= 0)
+                pending.push(number);
             decoderPrimed = true;
         }
         av_packet_unref(packet);
@@ -312,6 +369,10 @@ std::unique_ptr<AviSource> OpenAviSource(const QString& path, QString* error)
         return fail(QStringLiteral("Cannot set up the decoder for %1").arg(path));
     s.codec->thread_count = 0;   // as many as the machine has
     s.codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    // H.264 otherwise holds back pictures after a seek to a key frame that is
+    // not an IDR picture; frames that really lack a reference are caught by
+    // the leading-picture check in readFrame().
+    s.codec->flags2 |= AV_CODEC_FLAG2_SHOW_ALL;
     result = avcodec_open2(s.codec, decoder, nullptr);
     if (result < 0)
         return fail(QStringLiteral("Cannot open the decoder for %1: %2").arg(path, ffmpegError(result)));
@@ -331,6 +392,11 @@ std::unique_ptr<AviSource> OpenAviSource(const QString& path, QString* error)
     // B-frames: the decoder's time stamps cannot be trusted in AVI, so pictures
     // are numbered by the packets fed in instead.
     s.reorders = par->video_delay > 0 || s.codec->has_b_frames > 0;
+    if (s.reorders) {
+        s.parser = av_parser_init(par->codec_id);
+        if (s.parser)
+            s.parser->flags |= PARSER_FLAG_COMPLETE_FRAMES;
+    }
 
     if (par->format == AV_PIX_FMT_PAL8 || par->codec_id == AV_CODEC_ID_RAWVIDEO) {
         // The first packet (still buffered from probing) carries the palette.
@@ -401,6 +467,20 @@ bool AviSource::readFrame(int frameNumber, Frame& frame)
     }
     if (!s.decodeUntil(n))
         return false;
+    // Frame n displays before the key frame we started from (an open GOP, or
+    // an index that lies): start one key frame earlier, at worst from frame 0.
+    for (int retry = 0; s.current.number > n || s.current.leading; ++retry) {
+        const int64_t from = retry < 3 && s.lastSeekKey > 0 ? s.keyFrameAtOrBefore(s.lastSeekKey - 1) : 0;
+        if (!s.seekTo(std::max<int64_t>(from, 0)) || !s.decodeUntil(n))
+            return false;
+        if (from <= 0 && (s.current.number > n || s.current.leading)) {
+            if (s.current.number > n) {
+                s.error = QStringLiteral("Frame %1 could not be found").arg(n);
+                return false;
+            }
+            break;   // decoded from the very start: nothing earlier to use
+        }
+    }
     return s.convert(s.current.frame.get(), frame);
 }
 

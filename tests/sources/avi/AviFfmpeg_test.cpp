@@ -93,6 +93,10 @@ TEST_F(AviFfmpeg, FilesMadeByFfmpegReadCorrectly)
         {"ffv1.avi", {"-c:v", "ffv1", "-pix_fmt", "bgr0"}, 0.0},
         {"mjpeg.avi", {"-c:v", "mjpeg", "-q:v", "2"}, 6.0},
         {"h264.avi", {"-c:v", "libx264", "-g", "25", "-crf", "12", "-pix_fmt", "yuv444p"}, 6.0},
+        // Open GOPs: B-frames after a key frame that display before it.
+        {"mpeg4_open.avi", {"-c:v", "mpeg4", "-g", "25", "-bf", "2", "-q:v", "2"}, 10.0},
+        {"h264_open.avi", {"-c:v", "libx264", "-g", "25", "-bf", "3", "-x264-params", "open-gop=1:b-pyramid=none:scenecut=0", "-crf", "12",
+                           "-pix_fmt", "yuv444p"}, 6.0},
         {"mpeg4.avi", {"-c:v", "mpeg4", "-g", "25", "-bf", "2", "-flags", "+cgop", "-sc_threshold", "1000000000", "-q:v", "2"}, 10.0},
     };
     for (const Case& c : cases) {
@@ -122,7 +126,7 @@ TEST_F(AviFfmpeg, FilesMadeByFfmpegReadCorrectly)
                 EXPECT_LT(MeanAbsDiff(sequential[size_t(n)], expected), c.tolerance) << n;
             EXPECT_EQ(ClosestTestFrame(sequential[size_t(n)], count), n);
         }
-        for (int n : {59, 24, 25, 26, 0, 49, 50, 51, 13, 13, 37, 12, 58}) {
+        for (int n : {59, 24, 25, 26, 0, 49, 50, 51, 13, 13, 37, 12, 58, 23, 57}) {
             Frame frame;
             ASSERT_TRUE(source->readFrame(n, frame)) << n;
             EXPECT_TRUE(frame == sequential[size_t(n)]) << n;
