@@ -149,6 +149,24 @@ QRect ViewResampler::Render(const Source& src, QImage& dest, const QRect& clip, 
     buildAxis(m_x, kernel, scale, offsetX, x0, viewW, src.Width);
     buildAxis(m_y, kernel, scale, offsetY, y0, viewH, src.Height);
 
+    // Nearest-pixel mappings (box when enlarging, any kernel at scale 1 on
+    // whole-pixel offsets) need no arithmetic: copy pixels by index.
+    const auto singleTaps = [](const AxisTable& t) {
+        return std::all_of(t.Count.begin(), t.Count.end(), [](int n) { return n == 1; });
+    };
+    if (singleTaps(m_x) && singleTaps(m_y)) {
+        for (int j = 0; j < viewH; ++j) {
+            const uint8_t* in = src.Bits + size_t(m_y.First[j]) * src.Stride;
+            uint32_t* out = reinterpret_cast<uint32_t*>(dest.scanLine(y0 + j)) + x0;
+            const int* first = m_x.First.data();
+            for (int i = 0; i < viewW; ++i) {
+                const uint8_t* p = in + 3 * first[i];
+                out[i] = 0xff000000u | uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
+            }
+        }
+        return QRect(x0, y0, viewW, viewH);
+    }
+
     // Horizontal pass over the source rows the visible view rows need.
     const int rowLo = m_y.MinSource;
     const int rowHi = m_y.MaxSource;
