@@ -5,31 +5,12 @@
 #include "adjust/PixelOps.h"
 #include "document/VideoDocument.h"
 
+#include "StillSource.h"
 #include "TestFrames.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-// A recording of one random 64 × 48 frame.
-class StillSource : public FrameSource {
-public:
-    int sourceKind() const override { return 7; }
-    void fillInfo(RecordingInfo& info) const override
-    {
-        info.FirstFrame = 0;
-        info.LastFrame = 0;
-        info.FrameCount = 1;
-        info.FrameRate = 25;
-        info.ImageWidth = 64;
-        info.ImageHeight = 48;
-    }
-    bool readFrame(int, Frame& frame) override
-    {
-        frame = RandomFrame(64, 48, 5);
-        return true;
-    }
-};
 
 std::unique_ptr<AdjustmentEntry> Entry(int kind, int v1 = 0, int v2 = 0, int v3 = 0, float real = 0.0f)
 {

@@ -1,0 +1,15 @@
+#pragma once
+// Contrast frame: one slider −150..150 for the contrast entry (kind 1).
+
+#include "adjust/ui/AdjustmentFrame.h"
+
+class TConFrame : public AdjustmentFrame {
+    Q_OBJECT
+public:
+    explicit TConFrame(QWidget* parent = nullptr);
+    SliderRow JvxSlider1; // with ConEdit and BitBtn1
+
+protected:
+    void InitNewEntry(AdjustmentEntry& entry) override;
+    void LoadControls(const AdjustmentEntry& entry) override;
+};

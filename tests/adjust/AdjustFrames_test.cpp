@@ -1,0 +1,189 @@
+#include "adjust/ui/FrameBriCon.h"
+#include "adjust/ui/FrameContrast.h"
+#include "adjust/ui/FrameGamma.h"
+#include "adjust/ui/FrameHueSat.h"
+#include "adjust/ui/FrameRGB.h"
+#include "adjust/ui/FrameRotate.h"
+#include "adjust/ui/HistogramGraph.h"
+
+#include "adjust/FilterLibrary.h"
+#include "adjust/PixelOps.h"
+#include "StillSource.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        doc.AttachSource(std::make_unique<StillSource>(), QStringLiteral("still.bvf"));
+        source = doc.FrameBitmap;
+    }
+    VideoDocument doc;
+    Frame source;
+};
+
+} // namespace
+
+TEST_F(FrameTest, BrightnessSliderEditsTheEntryAndTheRenderedFrame)
+{
+    TBFFrame frame;
+    EXPECT_FALSE(frame.isEnabled());
+    EXPECT_EQ(frame.Caption(), QStringLiteral("BRIGHTNESS"));
+    frame.LoadFromVideo(&doc);
+    EXPECT_TRUE(frame.isEnabled());
+    ASSERT_EQ(doc.Adjustments.size(), 1u);
+    AdjustmentEntry* entry = doc.Adjustments[0].get();
+    EXPECT_EQ(entry->Kind, KindBrightness);
+    EXPECT_EQ(entry->Value1, 0);
+    EXPECT_EQ(doc.DisplayBitmap, source);
+
+    frame.JvxSlider1.slider->setValue(-60);
+    EXPECT_EQ(entry->Value1, -60);
+    EXPECT_EQ(frame.JvxSlider1.edit->text(), QStringLiteral("-60"));
+    Frame expected = source;
+    AdjustBrightness(expected, -60);
+    EXPECT_EQ(doc.DisplayBitmap, expected);
+
+    // Typing in the edit moves the slider.
+    frame.JvxSlider1.edit->setText(QStringLiteral("25"));
+    emit frame.JvxSlider1.edit->editingFinished();
+    EXPECT_EQ(entry->Value1, 25);
+
+    // Docking again (a new frame on the same document) reuses the entry.
+    TBFFrame again;
+    again.LoadFromVideo(&doc);
+    EXPECT_EQ(doc.Adjustments.size(), 1u);
+    EXPECT_EQ(again.JvxSlider1.slider->value(), 25);
+    EXPECT_EQ(again.JvxSlider1.edit->text(), QStringLiteral("25"));
+
+    again.JvxSlider1.reset->click();
+    EXPECT_EQ(entry->Value1, 0);
+    EXPECT_EQ(doc.DisplayBitmap, source);
+
+    again.LoadFromVideo(nullptr);
+    EXPECT_FALSE(again.isEnabled());
+    EXPECT_EQ(again.Entry(), nullptr);
+}
+
+TEST_F(FrameTest, EntriesAreAppendedSoContrastActsBeforeBrightness)
+{
+    TConFrame contrast;
+    contrast.LoadFromVideo(&doc);
+    TBFFrame brightness;
+    brightness.LoadFromVideo(&doc);
+    ASSERT_EQ(doc.Adjustments.size(), 2u);
+    EXPECT_EQ(doc.Adjustments[0]->Kind, KindContrast);
+    EXPECT_EQ(doc.Adjustments[1]->Kind, KindBrightness);
+
+    brightness.JvxSlider1.slider->setValue(70);
+    contrast.JvxSlider1.slider->setValue(80); // moved last, still applied first
+    Frame expected = source;
+    NVIM_Contrast(expected, 80);
+    AdjustBrightness(expected, 70);
+    EXPECT_EQ(doc.DisplayBitmap, expected);
+}
+
+TEST_F(FrameTest, GammaSliderSetsTheExponent)
+{
+    TGammaFrame frame;
+    frame.LoadFromVideo(&doc);
+    AdjustmentEntry* entry = frame.Entry();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->Value1, 10);
+    EXPECT_FLOAT_EQ(entry->RealValue, 1.0f);
+    EXPECT_EQ(frame.JvxSlider1.edit->text(), QStringLiteral("0"));
+
+    frame.JvxSlider1.slider->setValue(19);
+    EXPECT_FLOAT_EQ(entry->RealValue, 0.1f);
+    EXPECT_EQ(frame.JvxSlider1.edit->text(), QStringLiteral("9"));
+    Frame expected = source;
+    ApplyGamma(expected, 0.1f);
+    EXPECT_EQ(doc.DisplayBitmap, expected);
+
+    frame.JvxSlider1.reset->click();
+    EXPECT_EQ(entry->Value1, 10);
+    EXPECT_FLOAT_EQ(entry->RealValue, 1.0f);
+    EXPECT_EQ(doc.DisplayBitmap, source);
+}
+
+TEST_F(FrameTest, RgbAndHueSaturationWriteTheirFields)
+{
+    TRGBFrame rgb;
+    rgb.LoadFromVideo(&doc);
+    rgb.JvxSlider1.slider->setValue(10);
+    rgb.JvxSlider2.slider->setValue(-20);
+    rgb.JvxSlider3.slider->setValue(30);
+    AdjustmentEntry* colours = rgb.Entry();
+    ASSERT_NE(colours, nullptr);
+    EXPECT_EQ(std::tuple(colours->Value1, colours->Value2, colours->Value3), std::tuple(10, -20, 30));
+
+    THueSatFrame hueSat;
+    hueSat.HueSlider.slider->setValue(45); // before docking: no document yet
+    hueSat.LoadFromVideo(&doc);
+    AdjustmentEntry* hs = hueSat.Entry();
+    ASSERT_NE(hs, nullptr);
+    EXPECT_EQ(std::tuple(hs->Value1, hs->Value2, hs->Value3), std::tuple(45, 0, 0));
+    hueSat.SatSlider.slider->setValue(-100);
+    EXPECT_EQ(hs->Value2, -100);
+    EXPECT_EQ(hs->Value3, 0);
+    const uint8_t* p = doc.DisplayBitmap.pixel(5, 5);
+    EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]); // no saturation left: grey
+}
+
+TEST_F(FrameTest, RotateButtonsGiveTheCodes)
+{
+    TRotateFrame frame;
+    frame.LoadFromVideo(&doc);
+    AdjustmentEntry* entry = frame.Entry();
+    ASSERT_NE(entry, nullptr);
+    frame.FlipVSpeed->click();
+    frame.FlipHSpeed->click();
+    EXPECT_EQ(entry->Value1, 3);
+    frame.FlipVSpeed->click();
+    EXPECT_EQ(entry->Value1, 2);
+    frame.R90Speed->click();
+    EXPECT_EQ(entry->Value2, 1);
+    EXPECT_EQ(doc.DisplayBitmap.width(), 48);
+    frame.R270Speed->click();
+    EXPECT_EQ(entry->Value2, 2);
+    frame.R180Speed->click();
+    EXPECT_EQ(entry->Value2, 3);
+    EXPECT_EQ(doc.DisplayBitmap.width(), 64);
+
+    // Another frame on the same document shows the entry.
+    TRotateFrame again;
+    again.LoadFromVideo(&doc);
+    EXPECT_TRUE(again.R180Speed->isChecked());
+    EXPECT_TRUE(again.FlipHSpeed->isChecked());
+    EXPECT_FALSE(again.FlipVSpeed->isChecked());
+}
+
+TEST_F(FrameTest, HistogramsFollowTheDocumentWhenShown)
+{
+    TBFFrame brightness;
+    brightness.LoadFromVideo(&doc);
+    brightness.show();
+    auto* graph = brightness.findChild<HistogramGraph*>(QStringLiteral("PEGraph1"));
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(graph->graphCount(), 1); // mode 0: luma
+    EXPECT_EQ(graph->graph(0)->data()->size(), 255);
+    brightness.JvxSlider1.slider->setValue(254); // nearly everything white (bin 255, not shown)
+    double total = 0;
+    for (auto it = graph->graph(0)->data()->constBegin(); it != graph->graph(0)->data()->constEnd(); ++it)
+        total += it->value;
+    EXPECT_LT(total, 64 * 48 / 10);
+
+    TRGBFrame rgb;
+    rgb.LoadFromVideo(&doc);
+    rgb.show();
+    auto* rgbGraph = rgb.findChild<HistogramGraph*>(QStringLiteral("PEGraph1"));
+    ASSERT_NE(rgbGraph, nullptr);
+    EXPECT_EQ(rgbGraph->graphCount(), 3); // mode 4: red, green, blue
+}
