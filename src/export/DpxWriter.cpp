@@ -1,9 +1,9 @@
 #include "export/DpxWriter.h"
 
 #include "common/Frame.h"
+#include "export/ImageFileWriters.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 #include <algorithm>
 #include <cstring>
@@ -110,11 +110,5 @@ QByteArray BuildDpxFile(const Frame& frame, const QString& pathForHeader, const 
 bool WriteDpx(const QString& fileName, const Frame& frame, QString* error)
 {
     const QByteArray bytes = BuildDpxFile(frame, fileName, QDateTime::currentDateTime());
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
-        return false;
-    }
-    return true;
+    return WriteWholeFile(fileName, bytes.constData(), bytes.size(), error);
 }

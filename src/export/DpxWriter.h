@@ -26,6 +26,6 @@ inline int RowBytes(int width) { return (width * 3 + 3) & ~3; }
 // field (cut to 99 bytes); `created` into its creation time.
 QByteArray BuildDpxFile(const Frame& frame, const QString& pathForHeader, const QDateTime& created);
 
-// Writes `frame` to `fileName` (an existing file is replaced only once the
-// new one is complete). Returns false with a message in *error on failure.
+// Writes `frame` to `fileName`, replacing an existing file. Returns false
+// with a message in *error on failure.
 bool WriteDpx(const QString& fileName, const Frame& frame, QString* error);

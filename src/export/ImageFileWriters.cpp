@@ -3,7 +3,6 @@
 #include "common/Frame.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QtEndian>
 #include <tiffio.h>
 #include <turbojpeg.h>
@@ -15,16 +14,27 @@
 
 namespace {
 
-bool SaveBytes(const QString& fileName, const char* data, qsizetype size, QString* error)
+} // namespace
+
+bool WriteWholeFile(const QString& fileName, const char* data, qsizetype size, QString* error)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data, size) != size || !file.commit()) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
             *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
         return false;
     }
+    if (file.write(data, size) != size || !file.flush()) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(fileName, file.errorString());
+        file.close();
+        file.remove();
+        return false;
+    }
     return true;
 }
+
+namespace {
 
 void SetError(QString* error, const QString& text)
 {
@@ -66,7 +76,8 @@ bool WriteTiffPage(TIFF* tiff, const Frame& frame, QString* error, const QString
     TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, uint16_t(PLANARCONFIG_CONTIG));
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_NONE));
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, uint16_t(ORIENTATION_TOPLEFT));
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, TIFFDefaultStripSize(tiff, 0));
+    // Strips of about 256 KB: few, large writes.
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(std::max(1, (256 * 1024) / std::max(1, width * 3))));
 
     std::vector<uint8_t> rgb(size_t(width) * 3);
     for (int y = 0; y < height; ++y) {
@@ -113,7 +124,7 @@ bool WriteBmp(const QString& fileName, const Frame& frame, QString* error)
     char* rows = b + headersSize;
     for (int y = 0; y < frame.height(); ++y)
         std::memcpy(rows + qsizetype(frame.height() - 1 - y) * frame.stride(), frame.row(y), size_t(frame.stride()));
-    return SaveBytes(fileName, bytes.constData(), bytes.size(), error);
+    return WriteWholeFile(fileName, bytes.constData(), bytes.size(), error);
 }
 
 bool WriteJpeg(const QString& fileName, const Frame& frame, int quality, QString* error)
@@ -131,7 +142,7 @@ bool WriteJpeg(const QString& fileName, const Frame& frame, int quality, QString
     if (rc != 0) {
         SetError(error, QStringLiteral("Cannot encode %1: %2").arg(fileName, QString::fromLocal8Bit(tjGetErrorStr2(compressor))));
     } else {
-        ok = SaveBytes(fileName, reinterpret_cast<const char*>(jpeg), qsizetype(jpegSize), error);
+        ok = WriteWholeFile(fileName, reinterpret_cast<const char*>(jpeg), qsizetype(jpegSize), error);
     }
     tjFree(jpeg);
     tjDestroy(compressor);

@@ -1,11 +1,16 @@
 #pragma once
 // Writers for the still-image formats of the range exporter. Each takes a
 // 24-bit frame (blue, green, red, rows top to bottom) and returns false with
-// a one-line message in *error when the file cannot be written. Single-image
-// files replace an existing file only once the new one is complete.
+// a one-line message in *error when the file cannot be written; a file left
+// half-written by a failure is removed.
 
 #include <QString>
 #include <memory>
+
+// Writes `size` bytes as the whole content of `fileName` (replacing it).
+// Sequences of thousands of frames are written this way, so there is no
+// flush to disk per file; a failed write removes the partial file.
+bool WriteWholeFile(const QString& fileName, const char* data, qsizetype size, QString* error);
 
 class Frame;
 
