@@ -1,0 +1,181 @@
+#include "app/shell/ToolFrames.h"
+
+#include "adjust/ui/FrameBriCon.h"
+#include "adjust/ui/FrameContrast.h"
+#include "adjust/ui/FrameGamma.h"
+#include "adjust/ui/FrameHueSat.h"
+#include "adjust/ui/FrameRGB.h"
+#include "adjust/ui/FrameRotate.h"
+#include "app/shell/MainWindow.h"
+#include "document/window/VideoWindow.h"
+#include "sources/ui/BvfFrame.h"
+
+#include "document/ui/ImageView.h"
+#include "document/ui/ZoomFrame.h"
+
+#include <QPointer>
+#include <QSlider>
+
+namespace {
+
+VideoDocument* documentOf(TQORVideo* video)
+{
+    return video ? video->document() : nullptr;
+}
+
+// Hooks for one of the adjustment frames (they share a base class).
+template <typename FrameType>
+ToolFrameHooks adjustmentHooks()
+{
+    ToolFrameHooks hooks;
+    hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new FrameType(parent); };
+    hooks.load = [](QWidget* frame, TQORVideo* video) {
+        static_cast<AdjustmentFrame*>(frame)->LoadFromVideo(documentOf(video));
+    };
+    hooks.showHistograms = [](QWidget* frame, TQORVideo*) { static_cast<AdjustmentFrame*>(frame)->ShowHistograms(); };
+    return hooks;
+}
+
+// Forwards the zoom frame's buttons to the view of the active document.
+class ZoomFrameBinding : public QObject {
+public:
+    ZoomFrameBinding(TZoomFrame* frame)
+        : QObject(frame), m_frame(frame)
+    {
+        connect(frame, &TZoomFrame::zoomOutToggled, this, [this](bool down) {
+            if (ImageView* v = view()) {
+                v->setFitMode(false);
+                v->setClickZoomMode(down);
+                v->setZoomOut(down);
+            }
+        });
+        connect(frame, &TZoomFrame::fitClicked, this, [this] {
+            if (ImageView* v = view()) {
+                v->setFitMode(false);
+                v->fitWholeImage();
+            }
+        });
+        connect(frame, &TZoomFrame::zoomAreaToggled, this, [this](bool down) {
+            if (ImageView* v = view()) {
+                v->setFitMode(false);
+                raisePan();
+                v->setAreaZoomMode(down);
+            }
+        });
+        connect(frame, &TZoomFrame::zoomWatchToggled, this, [this](bool down) {
+            if (ImageView* v = view()) {
+                v->setFitMode(false);
+                raisePan();
+                if (down)
+                    v->showMagnifier();
+                else
+                    v->removeMagnifier();
+            }
+        });
+        connect(frame, &TZoomFrame::zoomPercentChosen, this, [this](int percent) {
+            if (ImageView* v = view()) {
+                // "100%" keeps FitMode, every other size ends it.
+                if (percent != 100)
+                    v->setFitMode(false);
+                v->setScale(percent / 100.0);
+            }
+        });
+        connect(frame, &TZoomFrame::resetZoomClicked, this, [this] {
+            if (ImageView* v = view()) {
+                v->setFitMode(false);
+                v->setScale(1.0);
+            }
+        });
+        connect(frame, &TZoomFrame::zoomKernelChanged, this, [this](int index) {
+            if (ImageView* v = view())
+                v->setZoomKernel(index);
+        });
+        connect(frame, &TZoomFrame::magnificationChanged, this, [this](int level) {
+            if (ImageView* v = view())
+                v->setMagnifierLevel(level);
+        });
+    }
+
+    void bind(TQORVideo* video)
+    {
+        if (m_areaConnection)
+            disconnect(m_areaConnection);
+        m_video = video;
+        ImageView* v = view();
+        m_frame->setEnabled(v != nullptr);
+        if (!v)
+            return;
+        m_frame->loadFrom(v->hasMagnifier(), v->magnifierLevel(), v->zoomKernel());
+        v->setZoomKernel(m_frame->zoomKernel());
+        m_frame->setZoomAreaDown(v->areaZoomMode());
+    }
+
+private:
+    ImageView* view() const { return m_video ? m_video->view() : nullptr; }
+    void raisePan()
+    {
+        if (auto* main = qobject_cast<TQorMain*>(m_frame->window()))
+            main->RaisePanButton();
+    }
+
+    TZoomFrame* m_frame;
+    QPointer<TQORVideo> m_video;
+    QMetaObject::Connection m_areaConnection;
+};
+
+ToolFrameHooks zoomFrameHooks()
+{
+    ToolFrameHooks hooks;
+    hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* {
+        auto* frame = new TZoomFrame(parent);
+        new ZoomFrameBinding(frame);
+        return frame;
+    };
+    hooks.load = [](QWidget* frame, TQORVideo* video) {
+        for (QObject* child : frame->children())
+            if (auto* binding = dynamic_cast<ZoomFrameBinding*>(child))
+                binding->bind(video);
+    };
+    return hooks;
+}
+
+} // namespace
+
+ToolFrameHooks ToolFrameFor(int kind)
+{
+    ToolFrameHooks hooks;
+    switch (kind) {
+    case TQorMain::ZoomTool:
+        hooks = zoomFrameHooks();
+        hooks.needsDocument = false;
+        return hooks;
+    case TQorMain::SvfTool:
+        hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new TBVFFrame(parent); };
+        hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TBVFFrame*>(frame)->LoadFromVideo(video); };
+        return hooks;
+    case TQorMain::BrightnessTool:
+        return adjustmentHooks<TBFFrame>();
+    case TQorMain::ContrastTool:
+        return adjustmentHooks<TConFrame>();
+    case TQorMain::GammaTool:
+        return adjustmentHooks<TGammaFrame>();
+    case TQorMain::RgbTool:
+        return adjustmentHooks<TRGBFrame>();
+    case TQorMain::HueSatTool:
+        return adjustmentHooks<THueSatFrame>();
+    case TQorMain::RotateTool:
+        return adjustmentHooks<TRotateFrame>();
+    default:
+        // Annotation, logo, calibration and tracking frames come later.
+        return hooks;
+    }
+}
+
+void NudgeBrightnessFrame(QWidget* frame, bool up)
+{
+    auto* brightness = qobject_cast<TBFFrame*>(frame);
+    if (!brightness || !brightness->JvxSlider1.slider)
+        return;
+    QSlider* slider = brightness->JvxSlider1.slider;
+    slider->setValue(slider->value() + (up ? 1 : -1));
+}
