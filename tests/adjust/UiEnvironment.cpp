@@ -15,6 +15,11 @@ public:
         if (!QCoreApplication::instance())
             m_app = new QApplication(m_argc, m_argv);
     }
+    void TearDown() override
+    {
+        delete m_app;
+        m_app = nullptr;
+    }
 
 private:
     int m_argc = 1;
