@@ -377,19 +377,21 @@ inline float Core(float v)
     return v;
 }
 
-// Sharpened luminance W of row `l` (luma plane stride `ws`) for x in
-// [4, w - 5]; the caller has the row copied to `out` for the other pixels.
-void SharpenRow(const float* __restrict l, size_t ws, int w, float k, float* __restrict out)
+// Sharpened luminance W of the middle row of `rows` (luminance rows y - 4 ..
+// y + 4) for x in [4, w - 5]; the caller has the middle row copied to `out`
+// for the other pixels.
+void SharpenRow(const float* const rows[9], int w, float k, float* __restrict out)
 {
     constexpr float c0 = 0.28125f, c1 = 0.0625f, c2 = -0.21875f, c3 = -0.03125f, c4 = 0.046875f;
-    const float* __restrict u1 = l - ws;
-    const float* __restrict u2 = l - 2 * ws;
-    const float* __restrict u3 = l - 3 * ws;
-    const float* __restrict u4 = l - 4 * ws;
-    const float* __restrict d1 = l + ws;
-    const float* __restrict d2 = l + 2 * ws;
-    const float* __restrict d3 = l + 3 * ws;
-    const float* __restrict d4 = l + 4 * ws;
+    const float* __restrict l = rows[4];
+    const float* __restrict u1 = rows[3];
+    const float* __restrict u2 = rows[2];
+    const float* __restrict u3 = rows[1];
+    const float* __restrict u4 = rows[0];
+    const float* __restrict d1 = rows[5];
+    const float* __restrict d2 = rows[6];
+    const float* __restrict d3 = rows[7];
+    const float* __restrict d4 = rows[8];
     for (int x = 4; x <= w - 5; ++x) {
         const float centre = c0 * l[x];
         const float hs = k * (centre + c1 * (l[x - 1] + l[x + 1]) + c2 * (l[x - 2] + l[x + 2])
@@ -422,15 +424,19 @@ void EnhanceEdges(Frame& frame, int level, bool monochrome, EnhanceScratch& scra
     const int h = frame.height();
     const size_t ws = size_t(w);
 
-    // Luminance of every pixel.
-    scratch.luma.resize(ws * size_t(h));
-    float* luma = scratch.luma.data();
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* p = frame.row(y);
-        float* l = luma + size_t(y) * ws;
+    // Luminance of the rows y - 4 .. y + 4 around the row being finished, in
+    // a ring of nine rows: row r is computed (from the unchanged frame row)
+    // just before row r - 4 is finished, so the frame is read in one sweep.
+    scratch.luma.resize(ws * 9);
+    auto lumaRow = [&](int r) { return scratch.luma.data() + size_t(r % 9) * ws; };
+    auto computeLuma = [&](int r) {
+        const uint8_t* p = frame.row(r);
+        float* l = lumaRow(r);
         for (int x = 0; x < w; ++x, p += 3)
             l[x] = lt.wR[p[2]] + lt.wG[p[1]] + lt.wB[p[0]];
-    }
+    };
+    for (int r = 0; r < std::min(h, 4); ++r)
+        computeLuma(r);
 
     // Row buffers: sharpened luminance, red and blue in, red/blue/green out.
     scratch.row.resize(ws * 7);
@@ -444,10 +450,16 @@ void EnhanceEdges(Frame& frame, int level, bool monochrome, EnhanceScratch& scra
     static_assert(sizeof(float) == sizeof(int32_t));
 
     for (int y = 0; y < h; ++y) {
-        const float* l = luma + size_t(y) * ws;
+        if (y + 4 < h)
+            computeLuma(y + 4);
+        const float* l = lumaRow(y);
         std::memcpy(sharp, l, ws * sizeof(float));
-        if (y >= 4 && y <= h - 5 && w >= 9)
-            SharpenRow(l, ws, w, k, sharp);
+        if (y >= 4 && y <= h - 5 && w >= 9) {
+            const float* rows[9];
+            for (int j = 0; j < 9; ++j)
+                rows[j] = lumaRow(y - 4 + j);
+            SharpenRow(rows, w, k, sharp);
+        }
 
         uint8_t* p = frame.row(y);
         for (int x = 0; x < w; ++x) {

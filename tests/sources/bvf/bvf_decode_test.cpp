@@ -5,7 +5,10 @@
 
 #include "sources/bvf/BvfDecode.h"
 
+#include "common/LumaTables.h"
+
 #include <cmath>
+#include <random>
 
 using namespace bvftest;
 using RGB = std::array<int, 3>;
@@ -358,4 +361,73 @@ TEST(BvfDecode, SettersClampAndInvalidate)
     EXPECT_EQ(r->chroma(), 200);
     EXPECT_EQ(r->gammaMode(), 0);
     EXPECT_EQ(r->enhanceLevel(), 4);
+}
+
+namespace {
+
+// The enhancement written out plainly, pixel by pixel, as the camera
+// documents it; the optimised version must give the same bytes.
+Frame ReferenceEnhance(const Frame& in, int level, bool monochrome)
+{
+    const LumaTables& t = BuildLumaTables();
+    const float k = std::array<float, 4>{1, 2, 4, 6}[level - 1];
+    const float c[5] = {0.28125f, 0.0625f, -0.21875f, -0.03125f, 0.046875f};
+    const int w = in.width(), h = in.height();
+    auto Y = [&](int x, int y) {
+        const uint8_t* p = in.pixel(x, y);
+        return t.wR[p[2]] + t.wG[p[1]] + t.wB[p[0]];
+    };
+    auto core = [](float v) {
+        if (v >= 4) v -= 4;
+        if (v > -4 && v < 4) v = 0;
+        if (v <= -4) v += 4;
+        return v;
+    };
+    Frame out(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            float W = Y(x, y);
+            if (x >= 4 && x <= w - 5 && y >= 4 && y <= h - 5) {
+                float hs = c[0] * Y(x, y), vs = c[0] * Y(x, y);
+                for (int j = 1; j <= 4; ++j) {
+                    hs += c[j] * (Y(x - j, y) + Y(x + j, y));
+                    vs += c[j] * (Y(x, y - j) + Y(x, y + j));
+                }
+                W = Y(x, y) + core(k * hs) + core(k * vs);
+            }
+            const uint8_t* p = in.pixel(x, y);
+            const int r = std::clamp(int(std::nearbyint(float(p[2]) - Y(x, y) + W)), 0, 255);
+            const int b = std::clamp(int(std::nearbyint(float(p[0]) - Y(x, y) + W)), 0, 255);
+            const int g = std::clamp(int(std::nearbyint((W - (t.wR[r] + t.wB[b])) * 1.704f)), 0, 255);
+            uint8_t* o = out.pixel(x, y);
+            o[0] = uint8_t(monochrome ? g : b);
+            o[1] = uint8_t(g);
+            o[2] = uint8_t(monochrome ? g : r);
+        }
+    return out;
+}
+
+} // namespace
+
+TEST(BvfDecode, EnhancementMatchesThePlainFormula)
+{
+    std::mt19937 random(7);
+    for (QSize size : {QSize(23, 17), QSize(9, 9), QSize(40, 5)}) {
+        Frame in(size.width(), size.height());
+        for (int y = 0; y < in.height(); ++y)
+            for (int x = 0; x < in.width(); ++x) {
+                uint8_t* p = in.pixel(x, y);
+                const int base = (x / 3 + y / 4) % 2 ? 200 : 40; // strong edges
+                for (int c = 0; c < 3; ++c)
+                    p[c] = uint8_t(std::clamp(base + int(random() % 41) - 20, 0, 255));
+            }
+        for (bool mono : {false, true})
+            for (int level = 1; level <= 4; ++level) {
+                Frame f = in;
+                bvf::EnhanceScratch scratch;
+                bvf::EnhanceEdges(f, level, mono, scratch);
+                ASSERT_EQ(f, ReferenceEnhance(in, level, mono))
+                    << size.width() << "x" << size.height() << " level " << level << " mono " << mono;
+            }
+    }
 }
