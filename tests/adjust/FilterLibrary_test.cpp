@@ -3,6 +3,7 @@
 #include "TestFrames.h"
 
 #include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace {
@@ -97,6 +98,39 @@ TEST(FilterLibrary, HueTurnsBackAndForthWithinOneLevel)
     EXPECT_GT(MaxDifference(frame, original), 50);
     NVIM_RGBBitmapToHSV(frame, -37, 0, 0);
     EXPECT_LE(MaxDifference(frame, original), 1);
+}
+
+TEST(FilterLibrary, HsvMatchesAPlainDoublePrecisionModel)
+{
+    // The library's loop is vectorised single-precision code; a direct
+    // HSV computation in double precision must agree within rounding.
+    auto model = [](Bgr in, int hueDegrees, int saturation, int value) {
+        const double r = in.r, g = in.g, b = in.b;
+        const double hi = std::max({r, g, b}), lo = std::min({r, g, b}), c = hi - lo;
+        double h = c == 0 ? 0 : hi == r ? (g - b) / c : hi == g ? 2 + (b - r) / c : 4 + (r - g) / c;
+        h = std::fmod(h + (hueDegrees % 360 + 360) % 360 / 60.0 + 12.0, 6.0);
+        const double v = std::min(255.0, std::nearbyint(hi * (100 + value) / 100.0));
+        const double chroma = std::min(v, std::nearbyint(c * (100 + saturation) / 100.0 * v / std::max(hi, 1.0)));
+        auto channel = [&](double n) {
+            const double k = std::fmod(n + h, 6.0);
+            return int(v - std::nearbyint(std::clamp(std::min(k, 4 - k), 0.0, 1.0) * chroma));
+        };
+        return Bgr{channel(1), channel(3), channel(5)};
+    };
+    const int settings[][3] = {{37, 0, 0}, {-150, 40, 0}, {180, -60, 0}, {90, 100, 0}, {10, 20, 30}, {-45, -20, -50}};
+    const Frame original = RandomFrame(97, 31, 21); // odd width: vector tails too
+    for (const auto& s : settings) {
+        Frame frame = original;
+        NVIM_RGBBitmapToHSV(frame, s[0], s[1], s[2]);
+        for (int y = 0; y < frame.height(); ++y)
+            for (int x = 0; x < frame.width(); ++x) {
+                const Bgr expected = model(PixelAt(original, x, y), s[0], s[1], s[2]);
+                const Bgr got = PixelAt(frame, x, y);
+                ASSERT_LE(std::abs(got.b - expected.b), 1) << s[0] << "," << s[1] << "," << s[2];
+                ASSERT_LE(std::abs(got.g - expected.g), 1) << s[0] << "," << s[1] << "," << s[2];
+                ASSERT_LE(std::abs(got.r - expected.r), 1) << s[0] << "," << s[1] << "," << s[2];
+            }
+    }
 }
 
 TEST(FilterLibrary, SaturationAndValueClamp)
