@@ -7,6 +7,14 @@
 #include <cmath>
 #include <cstring>
 
+// The hottest loops get a second, AVX2 build picked at load time on CPUs
+// that have it (GCC/Clang function multi-versioning on x86-64 Linux).
+#if defined(__x86_64__) && defined(__linux__) && (defined(__GNUC__) || defined(__clang__))
+#define QOR_BVF_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define QOR_BVF_CLONES
+#endif
+
 namespace bvf {
 
 namespace {
@@ -264,6 +272,51 @@ void ApplyChroma(int chroma, int& red, int& green, int& blue)
     blue = toByte(b);
 }
 
+namespace {
+
+// The three difference estimates of every interior pixel of a row, worked
+// out for all pixels alike (so the loops vectorise); each site then takes
+// the ones it needs.
+struct RowEstimates {
+    std::vector<int16_t> vDiff;
+    std::vector<uint8_t> horizontal, vertical, diagonal;
+    void resize(int w)
+    {
+        vDiff.resize(size_t(w));
+        horizontal.resize(size_t(w));
+        vertical.resize(size_t(w));
+        diagonal.resize(size_t(w));
+    }
+};
+
+QOR_BVF_CLONES void EstimateRow(const uint8_t* __restrict m0, const uint8_t* __restrict g0, int w,
+                                size_t stride, RowEstimates& est)
+{
+    const uint8_t* __restrict mu = m0 - stride;
+    const uint8_t* __restrict md = m0 + stride;
+    const uint8_t* __restrict gu = g0 - stride;
+    const uint8_t* __restrict gd = g0 + stride;
+    int16_t* __restrict dv = est.vDiff.data();
+    uint8_t* __restrict eh = est.horizontal.data();
+    uint8_t* __restrict ev = est.vertical.data();
+    uint8_t* __restrict ed = est.diagonal.data();
+    // Sum of (Gn - Cn) over the pixels above and below each column; the
+    // diagonal sum of a pixel is that of the columns either side.
+    for (int x = 0; x < w; ++x)
+        dv[x] = int16_t((int16_t(gu[x]) - int16_t(mu[x])) + (int16_t(gd[x]) - int16_t(md[x])));
+    for (int x = 1; x + 1 < w; ++x) {
+        const int16_t g = g0[x];
+        const int16_t dh = int16_t((int16_t(g0[x - 1]) - int16_t(m0[x - 1]))
+                                   + (int16_t(g0[x + 1]) - int16_t(m0[x + 1])));
+        const int16_t dd = int16_t(dv[x - 1] + dv[x + 1]);
+        eh[x] = uint8_t(std::clamp<int16_t>(int16_t(g - int16_t(dh / 2)), 0, 255));
+        ev[x] = uint8_t(std::clamp<int16_t>(int16_t(g - int16_t(dv[x] / 2)), 0, 255));
+        ed[x] = uint8_t(std::clamp<int16_t>(int16_t(g - int16_t(dd / 4)), 0, 255));
+    }
+}
+
+} // namespace
+
 void Demosaic(const uint8_t* mosaic, const Plane& green, int pattern,
               const std::array<ByteTable, 3>& t, int chroma, Frame& out)
 {
@@ -274,6 +327,8 @@ void Demosaic(const uint8_t* mosaic, const Plane& green, int pattern,
     const uint8_t* tg = t[1].data();
     const uint8_t* tb = t[2].data();
     const bool plain = chroma == 100;
+    static thread_local RowEstimates est;
+    est.resize(w);
 
     for (int y = 0; y < h; ++y) {
         uint8_t* o = out.row(y);
@@ -287,11 +342,7 @@ void Demosaic(const uint8_t* mosaic, const Plane& green, int pattern,
             continue;
         }
         const uint8_t* m0 = mosaic + size_t(y) * size_t(w);
-        const uint8_t* mu = m0 - w;
-        const uint8_t* md = m0 + w;
         const uint8_t* g0 = green.row(y);
-        const uint8_t* gu = g0 - w;
-        const uint8_t* gd = g0 + w;
         const int gpar = GreenParity(pattern, y);
         // Colour of the non-green sites of this row; the rows above and below
         // carry the other one.
@@ -302,30 +353,20 @@ void Demosaic(const uint8_t* mosaic, const Plane& green, int pattern,
             DemosaicPixelSlow(mosaic, green, pattern, 0, y, rgb);
             StorePixel(o, rgb[0], rgb[1], rgb[2], t, chroma);
         }
+        EstimateRow(m0, g0, w, size_t(w), est);
         for (int x = 1; x + 1 < w; ++x) {
-            const int g = g0[x];
-            int beside;   // the row's own colour
-            int across;   // the colour of the rows above and below
-            if ((x & 1) == gpar) {
-                const int16_t dh = int16_t((g0[x - 1] - m0[x - 1]) + (g0[x + 1] - m0[x + 1]));
-                const int16_t dv = int16_t((gu[x] - mu[x]) + (gd[x] - md[x]));
-                beside = ClampByte(g - int16_t(dh / 2));
-                across = ClampByte(g - int16_t(dv / 2));
-            } else {
-                const int16_t dd = int16_t((gu[x - 1] - mu[x - 1]) + (gu[x + 1] - mu[x + 1])
-                                           + (gd[x - 1] - md[x - 1]) + (gd[x + 1] - md[x + 1]));
-                beside = m0[x];
-                across = ClampByte(g - int16_t(dd / 4));
-            }
+            const bool greenSite = (x & 1) == gpar;
+            const int beside = greenSite ? est.horizontal[x] : m0[x]; // the row's own colour
+            const int across = greenSite ? est.vertical[x] : est.diagonal[x];
             const int r = rowIsRed ? beside : across;
             const int b = rowIsRed ? across : beside;
             uint8_t* p = o + 3 * x;
             if (plain) {
                 p[0] = tb[b];
-                p[1] = tg[g];
+                p[1] = tg[g0[x]];
                 p[2] = tr[r];
             } else {
-                StorePixel(p, r, g, b, t, chroma);
+                StorePixel(p, r, g0[x], b, t, chroma);
             }
         }
         {
@@ -380,7 +421,7 @@ inline float Core(float v)
 // Sharpened luminance W of the middle row of `rows` (luminance rows y - 4 ..
 // y + 4) for x in [4, w - 5]; the caller has the middle row copied to `out`
 // for the other pixels.
-void SharpenRow(const float* const rows[9], int w, float k, float* __restrict out)
+QOR_BVF_CLONES void SharpenRow(const float* const rows[9], int w, float k, float* __restrict out)
 {
     constexpr float c0 = 0.28125f, c1 = 0.0625f, c2 = -0.21875f, c3 = -0.03125f, c4 = 0.046875f;
     const float* __restrict l = rows[4];
@@ -413,7 +454,7 @@ inline int32_t RoundToByte(float v)
 
 } // namespace
 
-void EnhanceEdges(Frame& frame, int level, bool monochrome, EnhanceScratch& scratch)
+QOR_BVF_CLONES void EnhanceEdges(Frame& frame, int level, bool monochrome, EnhanceScratch& scratch)
 {
     if (level < 1 || level > 4 || frame.isEmpty())
         return;
