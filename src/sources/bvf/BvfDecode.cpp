@@ -145,8 +145,8 @@ SiteMeans ComputeSiteMeans(const uint8_t* mosaic, int width, int height, int pat
     return means;
 }
 
-void InterpolateGreen(const uint8_t* mosaic, int width, int height, int pattern, Plane& green,
-                      Plane& scratch)
+QOR_BVF_CLONES void InterpolateGreen(const uint8_t* mosaic, int width, int height, int pattern,
+                                     Plane& green, Plane& scratch)
 {
     scratch.resize(width, height);
     green.resize(width, height);
@@ -166,10 +166,12 @@ void InterpolateGreen(const uint8_t* mosaic, int width, int height, int pattern,
         const uint8_t* up = m - width;
         const uint8_t* down = m + width;
         o[0] = gpar == 0 ? m[0] : uint8_t(GreenFromNeighbours(mosaic, width, height, 0, y));
-        for (int x = 1; x + 1 < width; ++x) {
-            const int mean = (int(up[x]) + m[x - 1] + m[x + 1] + down[x]) >> 2;
-            o[x] = (x & 1) == gpar ? m[x] : uint8_t(mean);
-        }
+        // Means for every pixel first (vectorises), then green sites keep
+        // their own value.
+        for (int x = 1; x + 1 < width; ++x)
+            o[x] = uint8_t((uint16_t(up[x]) + m[x - 1] + m[x + 1] + down[x]) >> 2);
+        for (int x = 1 + ((1 + gpar) & 1); x + 1 < width; x += 2)
+            o[x] = m[x];
         const int last = width - 1;
         o[last] = (last & 1) == gpar
             ? m[last]
