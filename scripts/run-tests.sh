@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-bash scripts/build.sh
+# Test discovery runs the test programs during the build: no display there.
 export QT_QPA_PLATFORM=offscreen
+bash scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$(nproc)"
