@@ -727,28 +727,30 @@ void TQorMain::sliderPositionChanged()
     SetTime(TickToTime(m_slider->CurrentFrame(), Transport.TimeStep));
 }
 
-void TQorMain::sliderInChanged()
+// The in and out marks take the tick the marker was dragged to (the
+// position marker may be elsewhere while a range marker is dragged).
+void TQorMain::sliderInChanged(int tick)
 {
-    Transport.InTime = TickToTime(m_slider->CurrentFrame(), Transport.TimeStep);
+    Transport.InTime = TickToTime(tick, Transport.TimeStep);
     m_inEdit->setText(FormatSeconds(Transport.InTime));
 }
 
-void TQorMain::sliderOutChanged()
+void TQorMain::sliderOutChanged(int tick)
 {
-    Transport.OutTime = TickToTime(m_slider->CurrentFrame(), Transport.TimeStep);
+    Transport.OutTime = TickToTime(tick, Transport.TimeStep);
     m_outEdit->setText(FormatSeconds(Transport.OutTime));
 }
 
 void TQorMain::markIn()
 {
     m_slider->setSubBegFrame(m_slider->CurrentFrame());
-    sliderInChanged();
+    sliderInChanged(m_slider->CurrentFrame());
 }
 
 void TQorMain::markOut()
 {
     m_slider->setSubEndFrame(m_slider->CurrentFrame());
-    sliderOutChanged();
+    sliderOutChanged(m_slider->CurrentFrame());
 }
 
 bool TQorMain::eventFilter(QObject* watched, QEvent* event)
@@ -786,7 +788,12 @@ void TQorMain::saveAs()
         return;
     doc->Info.RangeFirst = int(Round(Transport.InTime / interval + doc->Info.TimeZeroFrame));
     doc->Info.RangeLast = int(Round(Transport.OutTime / interval + doc->Info.TimeZeroFrame));
-    ActiveVideo->SaveRange(m_playSpeed->value(), [this] { m_store.WriteSettings(Prefs); });
+    ActiveVideo->SaveRange(m_playSpeed->value(), [this](int lastSave) {
+        Prefs.LastSave = lastSave;
+        const QString error = m_store.WriteSettings(Prefs);
+        if (!error.isEmpty())
+            ShowErrorBox(this, error);
+    });
 }
 
 void TQorMain::showPreferences()

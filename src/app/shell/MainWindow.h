@@ -115,8 +115,8 @@ private:
     void markIn();
     void markOut();
     void sliderPositionChanged();
-    void sliderInChanged();
-    void sliderOutChanged();
+    void sliderInChanged(int tick);
+    void sliderOutChanged(int tick);
     void setLamp(bool lit);
     void recomputeTimeStep();
     void syncRange();

@@ -222,13 +222,13 @@ void TQORVideo::takeWhiteReference(QPointF p)
     RequestRedisplay();
 }
 
-void TQORVideo::SaveRange(int playSpeed, const std::function<void()>& writeSettings)
+void TQORVideo::SaveRange(int playSpeed, const std::function<void(int lastSave)>& writeSettings)
 {
 #ifdef QOR_HAVE_SAVE_AS
     RunSaveAsDialog(this, m_document, m_document.Info.RangeFirst, m_document.Info.RangeLast, playSpeed);
     Redisplay();
     if (writeSettings)
-        writeSettings();
+        writeSettings(LastSaveIndex());
 #else
     (void)playSpeed;
     (void)writeSettings;

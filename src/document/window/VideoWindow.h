@@ -42,8 +42,9 @@ public:
     // The main window's "Pan" button.
     void setPanMode(bool on);
     // Save As: runs the range exporter over Info.RangeFirst .. RangeLast.
-    // `writeSettings` stores the preferences afterwards.
-    void SaveRange(int playSpeed, const std::function<void()>& writeSettings);
+    // `writeSettings` stores the preferences afterwards, with the file type
+    // chosen last.
+    void SaveRange(int playSpeed, const std::function<void(int lastSave)>& writeSettings);
 
     // Pick modes set by tool frames and carried out on a click in the view.
     bool ColourPickMode = false;
