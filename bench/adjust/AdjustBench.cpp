@@ -5,6 +5,7 @@
 // per frame on one core.
 
 #include "adjust/AdjustmentEntry.h"
+#include "adjust/ByteTables.h"
 #include "adjust/FilterLibrary.h"
 #include "adjust/ImageTurns.h"
 #include "adjust/PixelOps.h"
@@ -89,6 +90,18 @@ void BM_ColourBalance(benchmark::State& state)
 {
     RunOnCopy(state, [](Frame& f) { NVIM_WorkOutColours(10, -15, 20, f); });
 }
+void BM_ColourBalancePortable(benchmark::State& state)
+{
+    SetByteTableSimdEnabled(false);
+    RunOnCopy(state, [](Frame& f) { NVIM_WorkOutColours(10, -15, 20, f); });
+    SetByteTableSimdEnabled(true);
+}
+void BM_GammaPortable(benchmark::State& state)
+{
+    SetByteTableSimdEnabled(false);
+    RunOnCopy(state, [](Frame& f) { ApplyGamma(f, 0.7f); });
+    SetByteTableSimdEnabled(true);
+}
 void BM_HueSaturation(benchmark::State& state)
 {
     RunOnCopy(state, [](Frame& f) { NVIM_RGBBitmapToHSV(f, 30, 25, 0); });
@@ -119,6 +132,16 @@ void BM_WholeListFused(benchmark::State& state)
     const AdjustmentList list = FullList();
     RunOnCopy(state, [&](Frame& f) { ApplyAdjustmentList(f, list); });
 }
+void BM_WholeListPortable(benchmark::State& state)
+{
+    SetByteTableSimdEnabled(false);
+    const AdjustmentList list = FullList();
+    RunOnCopy(state, [&](Frame& f) {
+        for (const auto& entry : list)
+            ApplyEntry(f, *entry);
+    });
+    SetByteTableSimdEnabled(true);
+}
 
 } // namespace
 
@@ -127,6 +150,8 @@ BENCHMARK(BM_Brightness)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Gamma)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Contrast)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ColourBalance)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GammaPortable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ColourBalancePortable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_HueSaturation)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Text)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QuarterTurn)->Unit(benchmark::kMillisecond);
@@ -134,6 +159,7 @@ BENCHMARK(BM_Mirror)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Grey8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeList)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WholeListFused)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WholeListPortable)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

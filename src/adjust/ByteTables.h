@@ -18,5 +18,10 @@ void ApplyByteTable(Frame& frame, const ByteTable& table);
 void ApplyChannelTables(Frame& frame, const ByteTable& blue, const ByteTable& green,
                         const ByteTable& red);
 
+// The lookups use AVX-512 VBMI byte permutes where the CPU has them and a
+// portable loop elsewhere; both give the same bytes. Tests and benchmarks
+// switch the SIMD path off to compare.
+void SetByteTableSimdEnabled(bool enabled);
+
 // True when the table maps every value to itself (the caller can skip the pass).
 bool IsIdentityTable(const ByteTable& table);
