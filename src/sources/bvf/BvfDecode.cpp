@@ -463,6 +463,15 @@ QOR_BVF_CLONES void EnhanceEdges(Frame& frame, int level, bool monochrome, Enhan
     static constexpr float kGain[4] = {1.0f, 2.0f, 4.0f, 6.0f};
     const float k = kGain[level - 1];
     const LumaTables& lt = BuildLumaTables();
+    // The red and blue weights, multiplied in double precision and stored as
+    // single, give exactly the table entries; computing them vectorises where
+    // a table lookup does not. Checked once, in case the tables change.
+    static const bool arithmeticWeights = [&lt] {
+        for (int v = 0; v < 256; ++v)
+            if (lt.wR[v] != float(double(v) * 0.299) || lt.wB[v] != float(double(v) * 0.114))
+                return false;
+        return true;
+    }();
     const int w = frame.width();
     const int h = frame.height();
     const size_t ws = size_t(w);
@@ -514,8 +523,13 @@ QOR_BVF_CLONES void EnhanceEdges(Frame& frame, int level, bool monochrome, Enhan
             outRed[x] = RoundToByte(red[x] - l[x] + sharp[x]);
             outBlue[x] = RoundToByte(blue[x] - l[x] + sharp[x]);
         }
-        for (int x = 0; x < w; ++x)
-            tint[x] = lt.wR[outRed[x]] + lt.wB[outBlue[x]];
+        if (arithmeticWeights) {
+            for (int x = 0; x < w; ++x)
+                tint[x] = float(double(outRed[x]) * 0.299) + float(double(outBlue[x]) * 0.114);
+        } else {
+            for (int x = 0; x < w; ++x)
+                tint[x] = lt.wR[outRed[x]] + lt.wB[outBlue[x]];
+        }
         // G' = Round((W - (wR[R'] + wB[B'])) * 1.704); the factor undoes the
         // green weight 0.587.
         for (int x = 0; x < w; ++x)
