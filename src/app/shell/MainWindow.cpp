@@ -403,7 +403,7 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     if (k < 10 && WindowPlaces[k].Width != -1)
         video->setGeometry(WindowPlaces[k].Left, WindowPlaces[k].Top, WindowPlaces[k].Width, WindowPlaces[k].Height);
     else
-        video->move(pos() + QPoint(40 + 30 * (k % 10), 60 + 30 * (k % 10)));
+        video->move(geometry().topLeft() + QPoint(24 * (k % 10), 40 + 24 * (k % 10)));
     video->show();
     ActiveVideo = video;
 
