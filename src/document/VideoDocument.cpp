@@ -91,8 +91,10 @@ void VideoDocument::RenderFrame()
             UpdateTimeStampText(*entry);
         if (entry->Kind == KindGrid)
             GridEntry = entry.get();
-        ApplyEntry(DisplayBitmap, *entry);
     }
+    // The entries in list order; neighbouring table operations share one
+    // pass over the pixels, with the same result as one entry at a time.
+    ApplyAdjustmentList(DisplayBitmap, Adjustments);
     ComputeHistograms();
 }
 
