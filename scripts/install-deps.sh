@@ -13,6 +13,12 @@ packages=(
   xvfb xdotool x11-utils
 )
 
+# Reference figures in benchmarks (OpenCV) and the fuzzers (clang) are
+# optional: scripts/install-deps.sh --extras
+if [ "${1:-}" = "--extras" ]; then
+  packages+=(libopencv-dev clang libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
