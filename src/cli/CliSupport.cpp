@@ -1,5 +1,9 @@
 #include "cli/CliSupport.h"
 
+#include "cli/AdjustmentOptions.h"
+#include "document/VideoDocument.h"
+#include "sources/SourceFactory.h"
+
 #include <cstdio>
 
 void CliError(const QString& message)
@@ -61,4 +65,18 @@ std::optional<double> CliReal(const QString& text, const QString& what)
         return std::nullopt;
     }
     return value;
+}
+
+int CliOpenDocument(VideoDocument& doc, const QString& fileName, const QStringList& args)
+{
+    QString error;
+    if (!OpenRecordingFile(doc, fileName, &error)) {
+        CliError(error);
+        return 1;
+    }
+    if (!ParseAdjustmentOptions(args, doc, &error)) {
+        CliError(error);
+        return 2;
+    }
+    return 0;
 }

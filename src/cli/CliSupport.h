@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+class VideoDocument;
+
 // Prints "qorplayer-cli: <message>" on one line to stderr.
 void CliError(const QString& message);
 // Prints a line to stdout.
@@ -22,3 +24,8 @@ QStringList CliPositional(const QStringList& args, const QStringList& valueOptio
 // and returns nullopt.
 std::optional<int> CliInt(const QString& text, const QString& what);
 std::optional<double> CliReal(const QString& text, const QString& what);
+
+// Opens FILE into the document and appends the adjustment options of args
+// (--brightness, --contrast, ...). Returns 0, or the exit code after
+// printing the error: 1 when the file cannot be opened, 2 for bad options.
+int CliOpenDocument(VideoDocument& doc, const QString& fileName, const QStringList& args);

@@ -10,10 +10,7 @@
 #include "export/ExportRange.h"
 #include "sources/SourceFactory.h"
 
-#if __has_include("cli/AdjustmentOptions.h")
 #include "cli/AdjustmentOptions.h"
-#define QOR_HAVE_ADJUSTMENT_OPTIONS 1
-#endif
 
 #include <QFileInfo>
 #include <csignal>
@@ -73,9 +70,7 @@ int runExport(const QStringList& args)
 {
     QStringList valueOptions{"--first", "--last", "--format", "--out", "--fps", "--codec", "--quality"};
     const QStringList ownOptions = valueOptions;
-#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
     valueOptions += AdjustmentOptionNames();
-#endif
     for (int i = 0; i < args.size(); ++i) {
         if (!args[i].startsWith(QLatin1String("--")))
             continue;
@@ -123,17 +118,8 @@ int runExport(const QStringList& args)
     request.fileName = QFileInfo(*out).absoluteFilePath();
 
     VideoDocument doc;
-    QString error;
-    if (!OpenRecordingFile(doc, positional[0], &error)) {
-        CliError(error);
-        return 1;
-    }
-#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
-    if (!ParseAdjustmentOptions(args, doc, &error)) {
-        CliError(error);
-        return 2;
-    }
-#endif
+    if (const int failed = CliOpenDocument(doc, positional[0], args))
+        return failed;
     const RecordingInfo& info = doc.Info;
     request.rangeFirst = info.FirstFrame;
     request.rangeLast = info.LastFrame;

@@ -6,10 +6,7 @@
 #include "document/VideoDocument.h"
 #include "sources/SourceFactory.h"
 
-#if __has_include("cli/AdjustmentOptions.h")
 #include "cli/AdjustmentOptions.h"
-#define QOR_HAVE_ADJUSTMENT_OPTIONS 1
-#endif
 
 #include <QFileInfo>
 #include <QImageWriter>
@@ -18,11 +15,7 @@ namespace {
 
 int runFrame(const QStringList& args)
 {
-    QStringList valueOptions;
-#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
-    valueOptions = AdjustmentOptionNames();
-#endif
-    const QStringList positional = CliPositional(args, valueOptions);
+    const QStringList positional = CliPositional(args, AdjustmentOptionNames());
     if (positional.size() != 3) {
         CliError(QStringLiteral("usage: qorplayer-cli frame FILE N OUT [adjustment options]"));
         return 2;
@@ -42,17 +35,8 @@ int runFrame(const QStringList& args)
     }
 
     VideoDocument doc;
-    QString error;
-    if (!OpenRecordingFile(doc, positional[0], &error)) {
-        CliError(error);
-        return 1;
-    }
-#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
-    if (!ParseAdjustmentOptions(args, doc, &error)) {
-        CliError(error);
-        return 2;
-    }
-#endif
+    if (const int failed = CliOpenDocument(doc, positional[0], args))
+        return failed;
     const RecordingInfo& info = doc.Info;
     if (*frameNumber < info.FirstFrame || *frameNumber > info.LastFrame) {
         CliError(QStringLiteral("frame %1 is outside the recording (%2 .. %3)")

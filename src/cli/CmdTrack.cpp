@@ -21,10 +21,7 @@
 #include "tracking/engine/TrackingEngine.h"
 #include "tracking/engine/TrackingExport.h"
 
-#if __has_include("cli/AdjustmentOptions.h")
 #include "cli/AdjustmentOptions.h"
-#define QOR_HAVE_ADJUSTMENT_OPTIONS 1
-#endif
 
 #include <QFileInfo>
 #include <optional>
@@ -135,9 +132,7 @@ int runTrack(const QStringList& args)
     };
     const QStringList ownFlags{"--y-down", "--accept-lost"};
     QStringList valueOptions = ownValueOptions;
-#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
     valueOptions += AdjustmentOptionNames();
-#endif
     for (int i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         if (!a.startsWith(QLatin1String("--")))
@@ -237,17 +232,8 @@ int runTrack(const QStringList& args)
     }
 
     VideoDocument doc;
-    QString error;
-    if (!OpenRecordingFile(doc, positional[0], &error)) {
-        CliError(error);
-        return 1;
-    }
-#ifdef QOR_HAVE_ADJUSTMENT_OPTIONS
-    if (!ParseAdjustmentOptions(args, doc, &error)) {
-        CliError(error);
-        return 2;
-    }
-#endif
+    if (const int failed = CliOpenDocument(doc, positional[0], args))
+        return failed;
     const RecordingInfo& info = doc.Info;
     int first = info.FirstFrame;
     int last = info.LastFrame;
@@ -384,6 +370,7 @@ int runTrack(const QStringList& args)
     const bool several = points.size() > 1;
     for (const auto& p : points) {
         const QString path = CsvPathFor(*csv, p->Name, several);
+        QString error;
         if (!WriteTrackingCsv(path, *p, exportInfo, &error)) {
             CliError(QStringLiteral("cannot write %1").arg(error));
             return 1;
