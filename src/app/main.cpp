@@ -1,6 +1,7 @@
 // Qor Player: start-up. Everything else lives in the libraries.
 
 #include "app/shell/MainWindow.h"
+#include "common/RuntimeFolder.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    EnsureRuntimeFolder();
     QApplication app(argc, argv);
     Q_INIT_RESOURCE(qorplayer);
     QApplication::setApplicationName(QStringLiteral("Qor Player"));

@@ -3,10 +3,9 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 
-#include <QDir>
-#include <QFile>
+#include "common/RuntimeFolder.h"
+
 #include <QGuiApplication>
-#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -45,15 +44,7 @@ int main(int argc, char** argv)
     // Text drawing and image codecs need a QGuiApplication; no window opens.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Without a session (cron, ssh, CI) Qt warns on every start about the
-    // missing runtime folder; give it a private one instead.
-    if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
-        const QString runtime = QDir::tempPath() + QStringLiteral("/runtime-%1").arg(getuid());
-        if (QDir().mkpath(runtime)) {
-            QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
-        }
-    }
+    EnsureRuntimeFolder();
     QGuiApplication app(argc, argv);
     QStringList args = app.arguments();
     args.removeFirst();

@@ -18,10 +18,10 @@ VideoDocument::~VideoDocument() = default;
 void VideoDocument::AttachSource(std::unique_ptr<FrameSource> source, const QString& fileName)
 {
     m_source = std::move(source);
-    Info.FileName = fileName;
     Info.SourceKind = m_source->sourceKind();
     Info.FrameNumberBase = 0;
     m_source->fillInfo(Info);
+    Info.FileName = fileName; // the full path, whatever the reader was given
     if (Info.FrameRate > 0)
         Info.FrameInterval = 1.0f / float(Info.FrameRate);
     Info.RangeFirst = Info.FirstFrame;
