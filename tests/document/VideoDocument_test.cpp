@@ -22,6 +22,7 @@ public:
         info.TimeZeroFrame = m_kind == 0 ? m_timeZero : 0;
         info.ImageWidth = 5;
         info.ImageHeight = 3;
+        info.FileName = QStringLiteral("relative/name.bvf"); // readers may know only what they were given
     }
     bool readFrame(int n, Frame& frame) override
     {
@@ -57,6 +58,7 @@ TEST(VideoDocument, NegativeBravaFramesMapToNegativeTimes)
     auto source = std::make_unique<GreySource>(-500, 499, 1000);
     GreySource* raw = source.get();
     doc.AttachSource(std::move(source), QStringLiteral("x.bvf"));
+    EXPECT_EQ(doc.Info.FileName, QStringLiteral("x.bvf"));
     EXPECT_EQ(doc.Info.CurrentFrame, 0);
     EXPECT_EQ(doc.Info.FrameCount, 1000);
     EXPECT_EQ(doc.Info.RangeFirst, -500);
