@@ -69,7 +69,7 @@ double quadrantHalfSide(QSize size)
 
 double spotSigma(QSize size)
 {
-    return std::max(1.0, std::min(size.width(), size.height()) / 80.0);
+    return std::max(1.0, std::min(size.width(), size.height()) / 160.0);
 }
 
 void RenderSampleRgb(int frameIndex, QSize size, std::vector<float>& rgb)
