@@ -100,7 +100,7 @@ TEST(VideoDocument, EmptyListCopiesTheFrameAndWhiteFillsTopBins)
     EXPECT_EQ(doc.GreenHistogram[255], 15);
     EXPECT_EQ(doc.BlueHistogram[255], 15);
     const LumaTables& t = BuildLumaTables();
-    const int lumaBin = int(Round(double(t.wR[255] + t.wG[255] + t.wB[255])));
+    const int lumaBin = int(Round(double(t.wR[255]) + double(t.wG[255]) + double(t.wB[255])));
     EXPECT_EQ(doc.LumaHistogram[lumaBin], 15);
 }
 
