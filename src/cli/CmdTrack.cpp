@@ -22,6 +22,7 @@
 #include "tracking/engine/TrackingExport.h"
 
 #include "cli/AdjustmentOptions.h"
+#include "graphs/TrackingSpreadsheet.h"
 
 #include <QFileInfo>
 #include <optional>
@@ -114,7 +115,9 @@ std::optional<std::pair<double, double>> ParsePair(const QString& option, const 
     return std::make_pair(*a, *b);
 }
 
-QString CsvPathFor(const QString& out, const QString& pointName, bool several)
+// OUT itself for one point; OUT with "-<point name>" before the extension
+// for several.
+QString OutputPathFor(const QString& out, const QString& pointName, bool several)
 {
     if (!several)
         return out;
@@ -124,11 +127,43 @@ QString CsvPathFor(const QString& out, const QString& pointName, bool several)
     return base + QLatin1Char('-') + pointName + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
 }
 
+// The spreadsheet layout of one point's results.
+TrackingSheet TrackingSheetFor(TTrackingPoint& point, const TrackingExportInfo& info)
+{
+    const TrackingResultTable table = ComputeTrackingResults(point, info);
+    TrackingSheet sheet;
+    sheet.pointName = point.Name;
+    sheet.frameRate = info.FrameRate;
+    sheet.frameWidth = info.Kinematics.FrameWidth;
+    sheet.frameHeight = info.Kinematics.FrameHeight;
+    sheet.pixelsPerUnit = info.Kinematics.PixelsPerUnit;
+    sheet.unitLabel = QString::fromLatin1(CalibrationUnitLabel(info.CalUnitIndex));
+    sheet.originX = info.Kinematics.OriginX;
+    sheet.originY = info.Kinematics.OriginY;
+    sheet.rows.resize(table.size());
+    for (size_t i = 0; i < table.size(); ++i) {
+        TrackingSheetRow& row = sheet.rows[i];
+        row.time = table.Times[i];
+        row.pixelX = table.PixelX[i];
+        row.pixelY = table.PixelY[i];
+        row.positionX = table.PositionX[i];
+        row.positionY = table.PositionY[i];
+        row.displacementX = table.DisplacementX[i];
+        row.displacementY = table.DisplacementY[i];
+        row.velocityX = table.VelocityX[i];
+        row.velocityY = table.VelocityY[i];
+        row.accelerationX = table.AccelerationX[i];
+        row.accelerationY = table.AccelerationY[i];
+        row.rpm = table.Rpm[i];
+    }
+    return sheet;
+}
+
 int runTrack(const QStringList& args)
 {
     const QStringList ownValueOptions{
         "--first", "--last", "--point", "--template", "--search", "--threshold",
-        "--spot-percent", "--spot-range", "--origin", "--csv",
+        "--spot-percent", "--spot-range", "--origin", "--csv", "--xlsx",
     };
     const QStringList ownFlags{"--y-down", "--accept-lost"};
     QStringList valueOptions = ownValueOptions;
@@ -172,9 +207,11 @@ int runTrack(const QStringList& args)
         CliError(QStringLiteral("track: give at least one --point X,Y"));
         return 2;
     }
+    // The tracking CSV, the spreadsheet, or both.
     const auto csv = CliOption(args, QStringLiteral("--csv"));
-    if (!csv || csv->isEmpty()) {
-        CliError(QStringLiteral("track: --csv OUT is required"));
+    const auto xlsx = CliOption(args, QStringLiteral("--xlsx"));
+    if ((!csv || csv->isEmpty()) && (!xlsx || xlsx->isEmpty())) {
+        CliError(QStringLiteral("track: --csv OUT or --xlsx OUT.xlsx is required"));
         return 2;
     }
 
@@ -369,17 +406,29 @@ int runTrack(const QStringList& args)
     }
     const bool several = points.size() > 1;
     for (const auto& p : points) {
-        const QString path = CsvPathFor(*csv, p->Name, several);
+        QStringList written;
         QString error;
-        if (!WriteTrackingCsv(path, *p, exportInfo, &error)) {
-            CliError(QStringLiteral("cannot write %1").arg(error));
-            return 1;
+        if (csv && !csv->isEmpty()) {
+            const QString path = OutputPathFor(*csv, p->Name, several);
+            if (!WriteTrackingCsv(path, *p, exportInfo, &error)) {
+                CliError(QStringLiteral("cannot write %1").arg(error));
+                return 1;
+            }
+            written << path;
+        }
+        if (xlsx && !xlsx->isEmpty()) {
+            const QString path = OutputPathFor(*xlsx, p->Name, several);
+            if (!WriteTrackingSpreadsheet(path, TrackingSheetFor(*p, exportInfo), &error)) {
+                CliError(error);
+                return 1;
+            }
+            written << path;
         }
         int tracked = 0;
         for (int f = first; f <= last; ++f)
             tracked += p->HasPositionAt(f) ? 1 : 0;
         CliPrint(QStringLiteral("%1: %2 of %3 frames tracked -> %4")
-                     .arg(p->Name).arg(tracked).arg(last - first + 1).arg(path));
+                     .arg(p->Name).arg(tracked).arg(last - first + 1).arg(written.join(QStringLiteral(", "))));
     }
     if (!stopMessage.isEmpty())
         CliError(QStringLiteral("track: %1").arg(stopMessage));
@@ -388,7 +437,7 @@ int runTrack(const QStringList& args)
 
 const CliCommand reg{
     "track",
-    "track FILE --point X,Y[,quadrant|light|dark|correlation[,FRAME]] [--point ...] --csv OUT "
+    "track FILE --point X,Y[,quadrant|light|dark|correlation[,FRAME]] [--point ...] --csv OUT|--xlsx OUT.xlsx "
     "[--first A] [--last B] [--template N] [--search PERCENT] [--threshold T] "
     "[--spot-percent P | --spot-range LOW,HIGH] [--origin X,Y] [--y-down] [--accept-lost] [adjustments]",
     &runTrack};

@@ -69,21 +69,36 @@ TEST(TrackCli, FollowsTheSampleTargetsFromOneClickEach)
 
     const QPointF q0 = Truth(bvf::quadrantCentreAt, 0) + QPointF(1.2, -1.5);
     const QPointF l0 = Truth(bvf::lightSpotCentreAt, 0) + QPointF(-0.8, 1.0);
+    const QPointF d0 = Truth(bvf::darkSpotCentreAt, 0) + QPointF(1.0, 0.6);
     const QString out = dir.filePath(QStringLiteral("track.csv"));
-    const CliResult r = RunCli({"track", sample, "--template", "15", "--csv", out,
+    const QString sheet = dir.filePath(QStringLiteral("track.xlsx"));
+    const CliResult r = RunCli({"track", sample, "--csv", out, "--xlsx", sheet,
                                 "--point", QStringLiteral("%1,%2,quadrant").arg(q0.x()).arg(q0.y()),
-                                "--point", QStringLiteral("%1,%2,light").arg(l0.x()).arg(l0.y())});
+                                "--point", QStringLiteral("%1,%2,light").arg(l0.x()).arg(l0.y()),
+                                "--point", QStringLiteral("%1,%2,dark").arg(d0.x()).arg(d0.y())});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
 
+    // Default settings: every target is followed over the whole range.
     const std::vector<QPointF> quad = CsvPositions(dir.filePath(QStringLiteral("track-Point 0.csv")));
     const std::vector<QPointF> light = CsvPositions(dir.filePath(QStringLiteral("track-Point 1.csv")));
+    const std::vector<QPointF> dark = CsvPositions(dir.filePath(QStringLiteral("track-Point 2.csv")));
     ASSERT_EQ(quad.size(), 60u);
     ASSERT_EQ(light.size(), 60u);
+    ASSERT_EQ(dark.size(), 60u);
     for (int i = 0; i < 60; ++i) {
         const QPointF tq = Truth(bvf::quadrantCentreAt, i);
         const QPointF tl = Truth(bvf::lightSpotCentreAt, i);
+        const QPointF td = Truth(bvf::darkSpotCentreAt, i);
         EXPECT_LT(std::hypot(quad[size_t(i)].x() - tq.x(), quad[size_t(i)].y() - tq.y()), 0.5) << i;
-        EXPECT_LT(std::hypot(light[size_t(i)].x() - tl.x(), light[size_t(i)].y() - tl.y()), 1.5) << i;
+        EXPECT_LT(std::hypot(light[size_t(i)].x() - tl.x(), light[size_t(i)].y() - tl.y()), 1.0) << i;
+        EXPECT_LT(std::hypot(dark[size_t(i)].x() - td.x(), dark[size_t(i)].y() - td.y()), 3.0) << i;
+    }
+
+    // The spreadsheet beside each CSV is a real workbook (a zip container).
+    for (int p = 0; p < 3; ++p) {
+        QFile book(dir.filePath(QStringLiteral("track-Point %1.xlsx").arg(p)));
+        ASSERT_TRUE(book.open(QIODevice::ReadOnly)) << p;
+        EXPECT_EQ(book.read(2), QByteArray("PK"));
     }
 }
 
