@@ -197,7 +197,10 @@ QWidget* TQorMain::buildPlayBar()
         layout->addWidget(b);
         return b;
     };
-    add("ToolButton8", QStyle::SP_MediaSkipBackward, QStringLiteral("Go to start"), [this] { SetTime(Range.Start); });
+    add("ToolButton8", QStyle::SP_MediaSkipBackward, QStringLiteral("Go to start"), [this] {
+        if (!Range.IsEmpty())
+            SetTime(Range.Start);
+    });
     add("ToolButton9", QStyle::SP_MediaSeekBackward, QStringLiteral("Step back"), [this] { Step(true); });
     m_playBackward = add("ToolButton10", QStyle::SP_MediaPlay, QStringLiteral("Play backward"), [this] { Play(1); });
     // A mirrored play icon for backward play.
@@ -209,7 +212,10 @@ QWidget* TQorMain::buildPlayBar()
     });
     m_playForward = add("ToolButton12", QStyle::SP_MediaPlay, QStringLiteral("Play forward"), [this] { Play(0); });
     add("ToolButton14", QStyle::SP_MediaSeekForward, QStringLiteral("Step forward"), [this] { Step(false); });
-    add("ToolButton13", QStyle::SP_MediaSkipForward, QStringLiteral("Go to end"), [this] { SetTime(Range.End); });
+    add("ToolButton13", QStyle::SP_MediaSkipForward, QStringLiteral("Go to end"), [this] {
+        if (!Range.IsEmpty())
+            SetTime(Range.End);
+    });
     layout->addStretch();
     return bar;
 }
@@ -656,6 +662,8 @@ void TQorMain::UpdateSliderRange()
 
 void TQorMain::Step(bool backward)
 {
+    if (Range.IsEmpty())
+        return; // nothing opened yet: there is no time range to move in
     syncRange();
     const float t = Transport.Step(backward ? PlaybackTransport::Backward : PlaybackTransport::Forward);
     setLamp(true);
@@ -665,6 +673,8 @@ void TQorMain::Step(bool backward)
 
 void TQorMain::Play(int direction)
 {
+    if (Range.IsEmpty())
+        return;
     syncRange();
     const bool loop = Transport.Play(direction == 1 ? PlaybackTransport::Backward : PlaybackTransport::Forward);
     setLoopImages(loop);

@@ -100,6 +100,15 @@ TEST_F(MainWindowTest, TimeAxisCoversNegativeFramesAndStepsStopAtTheEnds)
     EXPECT_EQ(doc->Info.CurrentFrame, 499);
 }
 
+TEST_F(MainWindowTest, TransportIsIdleWithoutRecordings)
+{
+    TQorMain main;
+    main.Step(false);
+    main.Play(0);
+    EXPECT_FLOAT_EQ(main.Transport.CommonTime, 0.0f);
+    EXPECT_FALSE(main.Transport.TimerRunning);
+}
+
 TEST_F(MainWindowTest, RecordingsOfDifferentRatesFollowOneTime)
 {
     TQorMain main;
