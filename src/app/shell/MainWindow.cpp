@@ -490,9 +490,11 @@ void TQorMain::ActivateVideo(TQORVideo* video)
             return;
         }
     }
-    // Frames that follow the active document reload from it.
+    // Frames that follow the active document reload from it. The hue and
+    // saturation frame does too: otherwise it would go on editing the entry
+    // of the document that was active before.
     static const int reloaded[] = {BrightnessTool, RotateTool, ContrastTool, RgbTool, GammaTool,
-                                   AnnotateTool, ZoomTool, LogoTool};
+                                   AnnotateTool, ZoomTool, LogoTool, HueSatTool};
     for (int kind : reloaded)
         if (m_dockedKind == kind)
             refreshDockedFrame();
