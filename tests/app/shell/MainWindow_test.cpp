@@ -147,6 +147,27 @@ TEST_F(MainWindowTest, AtMostOneToolFrameIsDocked)
     EXPECT_EQ(main.DockedKind(), -1);
 }
 
+TEST_F(MainWindowTest, DockedFramesFollowTheActiveDocument)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("a.bvf"), 0, 5, 100), recording(QStringLiteral("b.bvf"), 0, 5, 100)});
+    ASSERT_EQ(main.VideoWindows.size(), 2);
+    for (int kind : {int(TQorMain::BrightnessTool), int(TQorMain::HueSatTool)}) {
+        main.ActivateVideo(main.VideoWindows[1]);
+        main.PressToolButton(kind, true);
+        auto* frame = qobject_cast<AdjustmentFrame*>(main.DockedFrame());
+        ASSERT_NE(frame, nullptr);
+        EXPECT_EQ(frame->Document(), main.VideoWindows[1]->document());
+        main.ActivateVideo(main.VideoWindows[0]);
+        EXPECT_EQ(frame->Document(), main.VideoWindows[0]->document()) << kind;
+        // Each document got its own entry, at the end of its own list.
+        EXPECT_EQ(main.VideoWindows[0]->document()->Adjustments.size(), 1u);
+        main.VideoWindows[0]->document()->Adjustments.clear();
+        main.VideoWindows[1]->document()->Adjustments.clear();
+        main.PressToolButton(kind, false);
+    }
+}
+
 TEST_F(MainWindowTest, ClosingADocumentClearsItAndKeepsTheRange)
 {
     TQorMain main;
