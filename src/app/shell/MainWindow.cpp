@@ -22,7 +22,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
@@ -781,11 +780,6 @@ bool TQorMain::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
-}
-
-void TQorMain::keyPressEvent(QKeyEvent* event)
-{
-    QMainWindow::keyPressEvent(event);
 }
 
 // ---------------------------------------------------------------- other commands

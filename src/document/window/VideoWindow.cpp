@@ -18,7 +18,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <QVBoxLayout>
 #include <cmath>
@@ -246,9 +245,4 @@ void TQORVideo::closeEvent(QCloseEvent* event)
 {
     emit closing(this);
     event->accept();
-}
-
-bool TQORVideo::eventFilter(QObject* watched, QEvent* event)
-{
-    return QWidget::eventFilter(watched, event);
 }

@@ -75,7 +75,6 @@ signals:
 protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Pushes grid, ruler and calibration state to the view's overlay layer.
     void UpdateOverlay();
