@@ -73,9 +73,8 @@ int VideoDocument::LoadFrame(int frameNumber)
 
 void VideoDocument::GotoTime(float seconds)
 {
-    CurrentTime = seconds;
+    // LoadFrame sets CurrentTime to the time of the frame it loads.
     LoadFrame(FrameAtTime(seconds));
-    CurrentTime = seconds;
 }
 
 void VideoDocument::Redisplay()

@@ -1,17 +1,24 @@
 #include "sources/SourceFactory.h"
 
 #include "document/VideoDocument.h"
+#include "sources/avi/AviSource.h"
+#include "sources/bvf/BvfSource.h"
 
 #include <QFileInfo>
 
-#ifdef QOR_HAVE_BVF
-#include "sources/bvf/BvfSource.h"
-#endif
-#ifdef QOR_HAVE_AVI
-#include "sources/avi/AviSource.h"
-#endif
-
 namespace {
+
+using OpenFunction = std::unique_ptr<FrameSource> (*)(const QString& path, QString* error);
+
+struct Reader {
+    const char* extension; // upper case, with the dot
+    OpenFunction open;
+};
+
+const Reader kReaders[] = {
+    {".BVF", [](const QString& path, QString* error) -> std::unique_ptr<FrameSource> { return OpenBvfSource(path, error); }},
+    {".AVI", [](const QString& path, QString* error) -> std::unique_ptr<FrameSource> { return OpenAviSource(path, error); }},
+};
 
 QString extensionOf(const QString& fileName)
 {
@@ -19,19 +26,12 @@ QString extensionOf(const QString& fileName)
     return suffix.isEmpty() ? QString() : QStringLiteral(".") + suffix;
 }
 
-std::unique_ptr<FrameSource> openByKind(const QString& upperExt, const QString& path, QString* error)
+const Reader* readerFor(const QString& fileName)
 {
-#ifdef QOR_HAVE_BVF
-    if (upperExt == QLatin1String(".BVF"))
-        return OpenBvfSource(path, error);
-#endif
-#ifdef QOR_HAVE_AVI
-    if (upperExt == QLatin1String(".AVI"))
-        return OpenAviSource(path, error);
-#endif
-    (void)path;
-    if (error)
-        *error = QStringLiteral("%1 files are not currently supported").arg(upperExt);
+    const QString ext = extensionOf(fileName).toUpper();
+    for (const Reader& reader : kReaders)
+        if (ext == QLatin1String(reader.extension))
+            return &reader;
     return nullptr;
 }
 
@@ -39,23 +39,15 @@ std::unique_ptr<FrameSource> openByKind(const QString& upperExt, const QString& 
 
 bool IsSupportedRecording(const QString& fileName)
 {
-    const QString ext = extensionOf(fileName).toUpper();
-#ifdef QOR_HAVE_BVF
-    if (ext == QLatin1String(".BVF"))
-        return true;
-#endif
-#ifdef QOR_HAVE_AVI
-    if (ext == QLatin1String(".AVI"))
-        return true;
-#endif
-    return false;
+    return readerFor(fileName) != nullptr;
 }
 
 bool OpenRecordingFile(VideoDocument& document, const QString& fileName, QString* error,
                        const LocateFileFunction& locate)
 {
     const QString ext = extensionOf(fileName);
-    if (!IsSupportedRecording(fileName)) {
+    const Reader* reader = readerFor(fileName);
+    if (!reader) {
         if (error)
             *error = QStringLiteral("%1 files are not currently supported").arg(ext);
         return false;
@@ -69,7 +61,7 @@ bool OpenRecordingFile(VideoDocument& document, const QString& fileName, QString
         return false;
     }
     QString readerError;
-    std::unique_ptr<FrameSource> source = openByKind(ext.toUpper(), path, &readerError);
+    std::unique_ptr<FrameSource> source = reader->open(path, &readerError);
     if (!source) {
         if (error)
             *error = readerError.isEmpty() ? QStringLiteral("Cannot open %1").arg(path) : readerError;

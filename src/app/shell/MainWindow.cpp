@@ -446,8 +446,6 @@ void TQorMain::recomputeTimeStep()
             spans.push_back(SpanOfRecording(info.FrameRate, info.TimeZeroFrame, info.RangeFirst, info.RangeLast));
     }
     Transport.TimeStep = SmallestFrameInterval(spans);
-    if (VideoWindows.isEmpty())
-        Transport.TimeStep = 1.0f;
 }
 
 void TQorMain::documentClosing(TQORVideo* video)

@@ -90,8 +90,8 @@ int TQORVideo::OpenRecording(const QString& fileName, int defZoomMode)
     }
     setWindowTitle(m_document.Info.FileName);
     m_panels[2]->setText(QFileInfo(m_document.Info.FileName).fileName());
+    // The first frame is already in the view (frameLoaded).
     m_view->setZoomKernel(std::clamp(defZoomMode, 0, 3));
-    ShowDisplayBitmap();
     m_view->setFitMode(true);
     UpdateStatusBar();
     return 0;
@@ -203,21 +203,9 @@ void TQORVideo::takeWhiteReference(QPointF p)
     auto* source = dynamic_cast<BvfSource*>(m_document.Source());
     if (!source)
         return;
-    TBVSCFILECAM& reader = source->reader();
-    // Decode without white balance, read the pixel, then use it as the
-    // user reference.
-    reader.setWbMode(TBVSCFILECAM::WbOff);
-    reader.invalidateWhiteBalance();
-    RequestRedisplay();
-    const int x = int(Trunc(p.x()));
-    const int y = int(Trunc(p.y()));
-    const Frame& f = m_document.FrameBitmap;
-    if (x >= 0 && y >= 0 && x < f.width() && y < f.height()) {
-        const uint8_t* px = f.pixel(x, y);
-        reader.setUserWhiteReference(px[2], px[1], px[0]);
-    }
-    reader.setWbMode(TBVSCFILECAM::WbUserDefined);
-    reader.invalidateWhiteBalance();
+    // The reader decodes without white balance, takes the pixel as the user
+    // reference and switches to "User Defined"; then the picture follows.
+    source->reader().pickWhiteReference(QPoint(int(Trunc(p.x())), int(Trunc(p.y()))));
     RequestRedisplay();
 }
 
