@@ -18,6 +18,9 @@ public:
     constexpr Rational(int64_t whole) : m_num(whole) {} // NOLINT: an integer is a fraction
     // A zero denominator gives 0.
     Rational(int64_t numerator, int64_t denominator);
+    // Floating-point values are never taken silently; see ExactFrameRate.
+    Rational(double) = delete;
+    Rational(float) = delete;
 
     int64_t num() const { return m_num; }
     int64_t den() const { return m_den; }
