@@ -68,6 +68,11 @@ endfunction()
 
 function(qor_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  foreach(link ${ARG_LINKS})
+    if(link MATCHES "^qor_" AND NOT TARGET ${link})
+      message(FATAL_ERROR "${name} links ${link}, which is no library of the project")
+    endif()
+  endforeach()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LINKS})
   target_compile_definitions(${name} PRIVATE
