@@ -3,10 +3,17 @@
 // frame. The frames themselves live with their subsystem (adjust/, document/,
 // sources/ ...); this table is the only place that knows all of them.
 
+#include <QPointF>
 #include <QWidget>
 #include <functional>
 
 class TQORVideo;
+
+// The grouped tool buttons, in toolbar order.
+enum ToolKind {
+    ZoomTool, SvfTool, BrightnessTool, ContrastTool, GammaTool, RgbTool, HueSatTool,
+    RotateTool, AnnotateTool, LogoTool, CalibrateTool, TrackTool, ToolCount
+};
 
 struct ToolFrameHooks {
     // Creates the frame with `parent` (the dock panel); null when this kind
@@ -16,11 +23,13 @@ struct ToolFrameHooks {
     std::function<void(QWidget* frame, TQORVideo* active)> load;
     // Hands the active document's histograms to the frame after a time change.
     std::function<void(QWidget* frame, TQORVideo* active)> showHistograms;
+    // Takes a tracking target picked in the active document's view.
+    std::function<void(QWidget* frame, QPointF imagePoint)> trackingPick;
     // True when this frame needs an active document.
     bool needsDocument = true;
 };
 
-// Hooks for a tool kind (TQorMain::ToolKind).
+// Hooks for a tool kind.
 ToolFrameHooks ToolFrameFor(int kind);
 
 // Moves the brightness frame's slider one step (vertical drags in the view).

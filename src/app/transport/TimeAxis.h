@@ -39,7 +39,6 @@ struct TimeRange {
     bool IsEmpty() const { return Empty; }
     // The time moved into the range (unchanged when the range is empty).
     Rational Clamp(const Rational& t) const;
-    friend bool operator==(const TimeRange&, const TimeRange&) = default;
 };
 
 TimeRange RangeOfDocuments(const std::vector<DocumentTimeSpan>& documents);
