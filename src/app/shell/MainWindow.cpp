@@ -6,6 +6,7 @@
 #include "common/Rational.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
+#include "export/ui/SaveAsDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -350,12 +351,11 @@ void TQorMain::saveAs()
     const int last = std::max(doc->Info.FirstFrame, doc->Info.LastFrame);
     doc->Info.RangeFirst = std::clamp(doc->FrameAtTime(m_playback->InTime()), first, last);
     doc->Info.RangeLast = std::clamp(doc->FrameAtTime(m_playback->OutTime()), first, last);
-    ActiveVideo->SaveRange(m_controls->PlaySpeed(), [this](int lastSave) {
-        Prefs.LastSave = lastSave;
-        const QString error = m_store.WriteSettings(Prefs);
-        if (!error.isEmpty())
-            ShowErrorBox(this, error);
-    });
+    RunSaveAsDialog(ActiveVideo, *doc, doc->Info.RangeFirst, doc->Info.RangeLast, m_controls->PlaySpeed());
+    Prefs.LastSave = LastSaveIndex();
+    const QString error = m_store.WriteSettings(Prefs);
+    if (!error.isEmpty())
+        ShowErrorBox(this, error);
     // The export moved the document through the range: every document, the
     // read-outs and the slider go back to the common time.
     m_playback->SetTime(m_playback->CommonTime());
