@@ -200,7 +200,12 @@ void TQORVideo::takeWhiteReference(QPointF p)
         return;
     // The reader decodes without white balance, takes the pixel as the user
     // reference and switches to "User Defined"; then the picture follows.
-    source->reader().pickWhiteReference(QPoint(int(Trunc(p.x())), int(Trunc(p.y()))));
+    // A reference too dark to balance against is refused, and the balance
+    // stays as it was.
+    QString refusal;
+    if (!source->reader().pickWhiteReference(QPoint(int(Trunc(p.x())), int(Trunc(p.y()))), &refusal)
+        && !refusal.isEmpty())
+        m_statusBar->showMessage(refusal, 5000);
     RequestRedisplay();
 }
 
