@@ -25,10 +25,8 @@ void ResizeAll(KinematicsArrays& a, size_t n)
 
 void FixTimes(std::vector<TrackRecord>& records, int firstFrame, int timeZeroFrame, int frameRate)
 {
-    if (records.empty())
-        return;
-    if (float(records[0].Time) == float(RecordTime(firstFrame, timeZeroFrame, frameRate)))
-        return;
+    // Every record is recomputed: when the first frame is the time-zero frame,
+    // record 0 reads 0 s at any rate and cannot tell whether the rate changed.
     for (size_t i = 0; i < records.size(); ++i)
         records[i].Time = RecordTime(int(i) + firstFrame, timeZeroFrame, frameRate);
 }
