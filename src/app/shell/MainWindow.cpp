@@ -88,9 +88,15 @@ TQorMain::TQorMain(QWidget* parent)
     const QString settingsMessage = m_store.ReadSettings(Prefs);
     if (!settingsMessage.isEmpty())
         StartupMessages << settingsMessage;
-    if (Prefs.FormTop != -1 && Prefs.FormWidth > 0 && Prefs.FormHeight > 0)
-        setGeometry(Prefs.FormLeft, Prefs.FormTop, Prefs.FormWidth, Prefs.FormHeight);
-    WindowPlaces = m_store.ReadWindowPlaces();
+    if (Prefs.FormTop != -1) {
+        const QRect place = PlaceOnScreens(QRect(Prefs.FormLeft, Prefs.FormTop, Prefs.FormWidth, Prefs.FormHeight), AvailableScreens());
+        if (!place.isNull())
+            setGeometry(place);
+    }
+    QString placesMessage;
+    WindowPlaces = m_store.ReadWindowPlaces(&placesMessage);
+    if (!placesMessage.isEmpty())
+        StartupMessages << placesMessage;
 
     // Background picture left of the control panel.
     auto* background = new QLabel(this);
@@ -405,8 +411,11 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     connect(video, &TQORVideo::brightnessNudge, this, &TQorMain::NudgeBrightness);
     connect(video, &TQORVideo::redisplayRequested, this, [this](TQORVideo* v) { v->GotoTime(Transport.CommonTime); });
     video->setPanMode(PanMode);
-    if (k < 10 && WindowPlaces[k].Width != -1)
-        video->setGeometry(WindowPlaces[k].Left, WindowPlaces[k].Top, WindowPlaces[k].Width, WindowPlaces[k].Height);
+    const QRect stored = k < 10 ? PlaceOnScreens(QRect(WindowPlaces[k].Left, WindowPlaces[k].Top, WindowPlaces[k].Width, WindowPlaces[k].Height),
+                                                 AvailableScreens())
+                                : QRect();
+    if (!stored.isNull())
+        video->setGeometry(stored);
     else
         video->move(geometry().topLeft() + QPoint(24 * (k % 10), 40 + 24 * (k % 10)));
     video->show();
