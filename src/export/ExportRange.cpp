@@ -10,11 +10,6 @@
 #include <climits>
 #include <cstring>
 
-QString ExportDialog::Title(int rangeFirst, int rangeLast)
-{
-    return QStringLiteral("Save As (For Frames %1 To %2)").arg(rangeFirst).arg(rangeLast);
-}
-
 ExportKind ExportKindForFilter(int filterIndex)
 {
     switch (filterIndex) {
@@ -215,7 +210,7 @@ ExportResult RangeExport::run()
     if (m_kind == ExportKind::None)
         return fail(QStringLiteral("Unknown export format %1").arg(m_request.filterIndex));
     if (!IsValidFileName(m_request.fileName, false))
-        return fail(QString::fromLatin1(ExportDialog::InvalidName));
+        return fail(QStringLiteral("Filename not valid"));
     const bool avi = m_kind == ExportKind::Avi || m_kind == ExportKind::GreyAvi;
     if (avi && (m_request.playSpeed < 1 || m_request.playSpeed > 1000))
         return fail(QStringLiteral("The play speed must be 1 to 1000 frames per second, not %1").arg(m_request.playSpeed));

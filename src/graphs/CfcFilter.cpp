@@ -37,21 +37,71 @@ private:
     size_t count_ = 0;
 };
 
-// The data in the middle third; each outer third holds d(N-1) ... d(0) with
-// d(i) = 2 x[i] - x[i+1] and d(N-1) = x[N-1], read from the data outward on
-// the left and continuing the same sequence on the right.
-std::vector<float> extendEnds(const std::vector<float>& x)
+bool isMissing(float v)
 {
-    const size_t n = x.size();
-    std::vector<float> e(3 * n);
-    for (size_t i = 0; i < n; ++i) {
-        const float next = i + 1 < n ? x[i + 1] : x[i];
-        const float d = float(2.0 * double(x[i]) - double(next));
-        e[n - 1 - i] = d;
-        e[3 * n - 1 - i] = d;
-        e[n + i] = x[i];
+    return v == kChannelMissingSample || v == kTrackingMissingSample;
+}
+
+// The run in the middle, n - 1 samples on each side reflected through the end
+// sample: 2 x[0] - x[k] before it and 2 x[n-1] - x[n-1-k] after it.
+std::vector<double> extendEnds(const float* x, size_t n)
+{
+    const size_t pad = n - 1;
+    std::vector<double> e(n + 2 * pad);
+    const double first = x[0], last = x[n - 1];
+    for (size_t i = 0; i < n; ++i)
+        e[pad + i] = x[i];
+    for (size_t k = 1; k <= pad; ++k) {
+        e[pad - k] = 2.0 * first - double(x[k]);
+        e[pad + n - 1 + k] = 2.0 * last - double(x[n - 1 - k]);
     }
     return e;
+}
+
+// One pass of the section in transposed direct form II, in place, forward or
+// backward over v. The state starts as the steady state of a constant input
+// equal to the first sample the pass meets, so a constant passes unchanged
+// and a pass has no start-up of its own.
+void runPass(const CfcCoefficients& c, double* v, size_t m, bool backward, FaultLog& log)
+{
+    // Section in the usual b / a form: b = (a0, a1, a2), a = (1, -b1, -b2).
+    const double b0 = c.a0, b1 = c.a1, b2 = c.a2, fb1 = c.b1, fb2 = c.b2;
+    const double gain = (b0 + b1 + b2) / (1.0 - fb1 - fb2);
+    const double start = v[backward ? m - 1 : 0];
+    double z0 = (gain - b0) * start;
+    double z1 = (b2 + fb2 * gain) * start;
+    for (size_t k = 0; k < m; ++k) {
+        const size_t s = backward ? m - 1 - k : k;
+        const double x = v[s];
+        const double y = z0 + b0 * x;
+        if (!std::isfinite(y)) [[unlikely]] {
+            // The state is left as it was, so one bad sample spoils one output.
+            log.add(y, s);
+            v[s] = 0.0;
+            continue;
+        }
+        z0 = z1 + b1 * x + fb1 * y;
+        z1 = b2 * x + fb2 * y;
+        v[s] = y;
+    }
+}
+
+// Filters one run of valid samples into out.
+void filterRun(const CfcCoefficients& c, const float* x, size_t n, float* out, FaultLog& log)
+{
+    std::vector<double> e = extendEnds(x, n);
+    runPass(c, e.data(), e.size(), false, log);
+    runPass(c, e.data(), e.size(), true, log);
+    const size_t pad = n - 1;
+    for (size_t i = 0; i < n; ++i) {
+        const double y = e[pad + i];
+        float value = float(y);
+        if (!std::isfinite(value)) [[unlikely]] {
+            log.add(y, pad + i);
+            value = 0.0f;
+        }
+        out[i] = value;
+    }
 }
 
 } // namespace
@@ -64,103 +114,33 @@ CfcCoefficients CfcFilterCoefficients(double cfc, float sampleRate)
     const double wa2 = wa * wa;
     const double s = std::numbers::sqrt2 * wa + wa2;
     CfcCoefficients c;
-    c.a0 = float(wa2 / (1.0 + s));
-    c.a1 = 2.0f * c.a0;
+    c.a0 = wa2 / (1.0 + s);
+    c.a1 = 2.0 * c.a0;
     c.a2 = c.a0;
-    c.b1 = float(-2.0 * (wa2 - 1.0) / (1.0 + s));
-    c.b2 = float((std::numbers::sqrt2 * wa - 1.0 - wa2) / (1.0 + s));
+    c.b1 = -2.0 * (wa2 - 1.0) / (1.0 + s);
+    c.b2 = (std::numbers::sqrt2 * wa - 1.0 - wa2) / (1.0 + s);
     return c;
 }
-
-namespace {
-
-// The two passes are kept apart from the bookkeeping so that the recursion
-// state stays in registers: each output waits on the one before it, and that
-// chain (multiply, add, round to single and back) sets the speed.
-
-// Forward pass, in place: f holds the extended input E on entry and F on
-// return (F[0] = E[0] and F[1] = E[1]). The output memory is cleared when it
-// falls below 1e-7, which keeps a decaying tail out of denormals.
-void forwardPass(const CfcCoefficients& c, float* f, size_t m, FaultLog& log)
-{
-    const double a0 = c.a0, a1 = c.a1, a2 = c.a2, b1 = c.b1, b2 = c.b2;
-    double y1 = f[1], y2 = f[0];
-    double e1 = f[1], e2 = f[0]; // E[s - 1], E[s - 2]
-    for (size_t s = 2; s < m; ++s) {
-        const double e0 = f[s];
-        // b1*y1 is added last: it is the only term that waits for the
-        // previous sample.
-        const double partial = a0 * e0 + a1 * e1 + a2 * e2 + b2 * y2;
-        const double sum = partial + b1 * y1;
-        e2 = e1;
-        e1 = e0;
-        const float out = float(sum);
-        if (!std::isfinite(out)) [[unlikely]] {
-            log.add(sum, s);
-            f[s] = 0.0f;
-            continue;
-        }
-        f[s] = out;
-        y2 = y1;
-        // A branch rather than a select keeps the test off the chain.
-        if (std::fabs(out) < 1e-7f) [[unlikely]]
-            y1 = 0.0;
-        else
-            y1 = out;
-    }
-}
-
-// Backward pass over f from a zero state, from sample `from` down to `to`
-// (inclusive); writes G[s] to g[s - to] when g is given. Returns the state
-// (G[to], G[to + 1]) through g1, g2.
-void backwardPass(const CfcCoefficients& c, const float* f, size_t from, size_t to, float* g, double& g1,
-                  double& g2, FaultLog& log)
-{
-    const double a0 = c.a0, a1 = c.a1, a2 = c.a2, b1 = c.b1, b2 = c.b2;
-    double s1 = g1, s2 = g2;
-    for (size_t s = from + 1; s-- > to;) {
-        const double partial = a0 * f[s] + a1 * f[s + 1] + a2 * f[s + 2] + b2 * s2;
-        const double sum = partial + b1 * s1;
-        float out = float(sum);
-        if (!std::isfinite(out)) [[unlikely]] {
-            log.add(sum, s);
-            out = 0.0f;
-        }
-        if (g)
-            g[s - to] = out;
-        s2 = s1;
-        s1 = out;
-    }
-    g1 = s1;
-    g2 = s2;
-}
-
-} // namespace
 
 std::vector<float> CfcFilter(const std::vector<float>& input, double cfc, float sampleRate, QStringList* faults)
 {
     const size_t n = input.size();
+    std::vector<float> result(input);
     if (n == 0)
-        return {};
-    // A single sample's result would be G[1], which the backward pass (it
-    // starts at 3N - 3 = 0) never writes.
-    if (n == 1)
-        return {0.0f};
+        return result;
     const CfcCoefficients c = CfcFilterCoefficients(cfc, sampleRate);
-    const size_t m = 3 * n;
     FaultLog log(faults);
-
-    // The extended input E is filtered in place into F.
-    std::vector<float> f = extendEnds(input);
-    forwardPass(c, f.data(), m, log);
-
-    // Backward from 3N - 3 (G[3N - 2] and G[3N - 1] stay 0); only the middle
-    // third is kept, so the pass stops where the data begin.
-    std::vector<float> result(n);
-    double g1 = 0.0, g2 = 0.0;
-    if (m - 3 >= 2 * n)
-        backwardPass(c, f.data(), m - 3, 2 * n, nullptr, g1, g2, log);
-    backwardPass(c, f.data(), 2 * n - 1, n, result.data(), g1, g2, log);
+    for (size_t begin = 0; begin < n;) {
+        if (isMissing(input[begin])) {
+            ++begin;
+            continue;
+        }
+        size_t end = begin;
+        while (end < n && !isMissing(input[end]))
+            ++end;
+        filterRun(c, input.data() + begin, end - begin, result.data() + begin, log);
+        begin = end;
+    }
     return result;
 }
 
@@ -185,7 +165,7 @@ bool ApplyCfc(TABChannel& channel, int cfc, QStringList* faults)
         return false;
     }
     channel.YData = CfcFilter(channel.YData, cfc, sampleRate, faults);
-    if (channel.PlotKind == kPlotCrossPlot)
+    if (channel.PlotKind == kPlotCrossPlot || channel.PlotKind == kPlotXYTrack)
         channel.XData = CfcFilter(channel.XData, cfc, sampleRate, faults);
     return true;
 }

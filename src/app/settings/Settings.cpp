@@ -4,9 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QStringDecoder>
+#include <QUrl>
 #include <QtEndian>
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +25,7 @@ QString configFolder()
 }
 
 const QString Group = QStringLiteral("1.0");
+const QString PlacesSection = QStringLiteral("FLOC");
 
 // Reads one integer value; missing or unparsable values give the fallback.
 int readInt(const QSettings& s, const QString& name, int fallback)
@@ -34,7 +41,96 @@ int readInt(const QSettings& s, const QString& name, int fallback)
     return fallback;
 }
 
+// Reads a whole text store. False with *reason when the file cannot be
+// opened or is plainly not text (a NUL byte or broken UTF-8).
+bool readTextFile(const QString& path, QByteArray* bytes, QString* reason)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *reason = file.errorString();
+        return false;
+    }
+    *bytes = file.readAll();
+    if (bytes->contains('\0')) {
+        *reason = QStringLiteral("it is not a text file");
+        return false;
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    (void)decoder.decode(*bytes);
+    if (decoder.hasError()) {
+        *reason = QStringLiteral("it is not a text file");
+        return false;
+    }
+    return true;
+}
+
+// The places keys: "FLT[" + n + "]" and so on, in the order they are written.
+const char* const PlacePrefixes[4] = {"FLT[", "FLL[", "FLW[", "FLH["};
+
+int& placeField(WindowPlace& p, int k)
+{
+    switch (k) {
+    case 0: return p.Top;
+    case 1: return p.Left;
+    case 2: return p.Width;
+    default: return p.Height;
+    }
+}
+
+// Parses the places file. False when a line is neither blank, a comment, a
+// section header nor key=value.
+bool parsePlaces(const QByteArray& bytes, WindowPlaceList& places)
+{
+    QString section;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            section = line.mid(1, line.size() - 2).trimmed();
+            continue;
+        }
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq <= 0)
+            return false;
+        if (section.compare(PlacesSection, Qt::CaseInsensitive) != 0)
+            continue;
+        // Files written through QSettings hold the brackets percent-escaped.
+        const QString key = QUrl::fromPercentEncoding(line.left(eq).trimmed().toUtf8());
+        bool ok = false;
+        const int value = line.mid(eq + 1).trimmed().toInt(&ok);
+        for (int k = 0; k < 4; ++k) {
+            const QString prefix = QLatin1String(PlacePrefixes[k]);
+            if (!key.startsWith(prefix, Qt::CaseInsensitive) || !key.endsWith(QLatin1Char(']')))
+                continue;
+            bool numberOk = false;
+            const int n = key.mid(prefix.size(), key.size() - prefix.size() - 1).toInt(&numberOk);
+            if (numberOk && n >= 0 && n < int(places.size()))
+                placeField(places[size_t(n)], k) = ok ? value : -1;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+QString DamagedFileMessage(const QString& what, const QString& path, const QString& reason, bool keptAsBackup)
+{
+    QString text = QStringLiteral("The %1 file %2 cannot be read (%3). The defaults are used").arg(what, QDir::toNativeSeparators(path), reason);
+    if (keptAsBackup)
+        text += QStringLiteral("; the damaged file is kept as %1.").arg(QDir::toNativeSeparators(path + QStringLiteral(".bak")));
+    else
+        text += QLatin1Char('.');
+    return text;
+}
+
+bool KeepAsBackup(const QString& path)
+{
+    const QString backup = path + QStringLiteral(".bak");
+    if (QFileInfo::exists(backup) && !QFile::remove(backup))
+        return false;
+    return QFile::rename(path, backup);
+}
 
 SettingsStore::SettingsStore()
     : SettingsStore(configFolder() + QStringLiteral("/QORPLAYER.conf"),
@@ -51,14 +147,36 @@ QString SettingsStore::ReadSettings(TQORPregistry& prefs) const
 {
     prefs.SVFCon = 1;
     prefs.DefZoomMode = 0;
+    auto useDefaults = [&prefs] { prefs.FormTop = prefs.FormLeft = prefs.FormWidth = prefs.FormHeight = -1; };
+    if (!QFileInfo::exists(m_preferencesFile)) {
+        useDefaults();
+        // First start: the defaults, written for next time, and no message.
+        WriteSettings(prefs);
+        return QString();
+    }
+    QByteArray bytes;
+    QString reason;
+    bool readable = readTextFile(m_preferencesFile, &bytes, &reason);
     QSettings s(m_preferencesFile, QSettings::IniFormat);
-    const bool keyExists = QFileInfo::exists(m_preferencesFile) && s.childGroups().contains(Group);
-    if (!keyExists)
-        return QStringLiteral("Cannot read key") + QString::fromLatin1(KeyName);
-    if (s.status() != QSettings::NoError)
-        return QStringLiteral("Unable to read to registry.\rThe settings file cannot be parsed.");
+    if (readable && s.status() != QSettings::NoError) {
+        reason = QStringLiteral("it cannot be parsed");
+        readable = false;
+    }
+    if (!readable) {
+        useDefaults();
+        const bool kept = KeepAsBackup(m_preferencesFile);
+        WriteSettings(prefs);
+        return DamagedFileMessage(QStringLiteral("settings"), m_preferencesFile, reason, kept);
+    }
+    if (!s.childGroups().contains(Group)) {
+        // A store without our group holds no preferences yet.
+        WriteSettings(prefs);
+        return QString();
+    }
     s.beginGroup(Group);
     prefs.DefZoomMode = readInt(s, QStringLiteral("DefZoomMode"), 0);
+    if (prefs.DefZoomMode < 0 || prefs.DefZoomMode > 3)
+        prefs.DefZoomMode = 0; // no such kernel
     prefs.SVFCon = readInt(s, QStringLiteral("SVFCon"), 2);
     prefs.FormTop = readInt(s, QStringLiteral("Formtop"), -1);
     prefs.FormLeft = readInt(s, QStringLiteral("Formleft"), -1);
@@ -91,38 +209,42 @@ QString SettingsStore::WriteSettings(const TQORPregistry& prefs) const
     return QString();
 }
 
-WindowPlaceList SettingsStore::ReadWindowPlaces() const
+WindowPlaceList SettingsStore::ReadWindowPlaces(QString* message) const
 {
     WindowPlaceList places;
-    QSettings s(m_placesFile, QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("FLOC"));
-    auto read = [&s](const char* prefix, int n) {
-        bool ok = false;
-        const int v = s.value(QStringLiteral("%1%2]").arg(QLatin1String(prefix)).arg(n), -1).toInt(&ok);
-        return ok ? v : -1;
-    };
-    for (int n = 0; n < 10; ++n) {
-        places[n].Top = read("FLT[", n);
-        places[n].Left = read("FLL[", n);
-        places[n].Width = read("FLW[", n);
-        places[n].Height = read("FLH[", n);
+    if (!QFileInfo::exists(m_placesFile))
+        return places;
+    QByteArray bytes;
+    QString reason;
+    bool ok = readTextFile(m_placesFile, &bytes, &reason);
+    if (ok && !parsePlaces(bytes, places)) {
+        reason = QStringLiteral("it cannot be parsed");
+        ok = false;
+    }
+    if (!ok) {
+        places = WindowPlaceList{};
+        const bool kept = KeepAsBackup(m_placesFile);
+        if (message)
+            *message = DamagedFileMessage(QStringLiteral("window places"), m_placesFile, reason, kept);
     }
     return places;
 }
 
 void SettingsStore::WriteWindowPlaces(const WindowPlaceList& places) const
 {
+    // Written by hand: QSettings would escape the brackets of "FLT[0]".
     QDir().mkpath(QFileInfo(m_placesFile).absolutePath());
-    QSettings s(m_placesFile, QSettings::IniFormat);
-    s.beginGroup(QStringLiteral("FLOC"));
-    for (int n = 0; n < 10; ++n) {
-        s.setValue(QStringLiteral("FLT[%1]").arg(n), places[n].Top);
-        s.setValue(QStringLiteral("FLL[%1]").arg(n), places[n].Left);
-        s.setValue(QStringLiteral("FLW[%1]").arg(n), places[n].Width);
-        s.setValue(QStringLiteral("FLH[%1]").arg(n), places[n].Height);
+    QByteArray text = "[" + PlacesSection.toLatin1() + "]\n";
+    for (int n = 0; n < int(places.size()); ++n) {
+        WindowPlace p = places[size_t(n)];
+        for (int k = 0; k < 4; ++k)
+            text += QByteArray(PlacePrefixes[k]) + QByteArray::number(n) + "]=" + QByteArray::number(placeField(p, k)) + '\n';
     }
-    s.endGroup();
-    s.sync();
+    QSaveFile file(m_placesFile);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(text);
+        file.commit();
+    }
 }
 
 DefaultFontInfo LoadDefaultFont(const QString& path, QString* error)
@@ -130,18 +252,19 @@ DefaultFontInfo LoadDefaultFont(const QString& path, QString* error)
     DefaultFontInfo font;
     QFile file(path);
     if (!file.exists())
-        return font;
-    if (!file.open(QIODevice::ReadOnly)) {
+        return font; // the built-in font
+    auto damaged = [&](const QString& reason) {
+        file.close();
+        const bool kept = KeepAsBackup(path);
         if (error)
-            *error = QStringLiteral("Cannot read the default font file %1").arg(path);
-        return font;
-    }
+            *error = DamagedFileMessage(QStringLiteral("default font"), path, reason, kept);
+        return DefaultFontInfo{};
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return damaged(file.errorString());
     const QByteArray b = file.read(267);
-    if (b.size() < 267) {
-        if (error)
-            *error = QStringLiteral("The default font file %1 is too short (%2 of 267 bytes)").arg(path).arg(b.size());
-        return font;
-    }
+    if (b.size() < 267)
+        return damaged(QStringLiteral("%1 of 267 bytes").arg(b.size()));
     const char* d = b.constData();
     font.Size = qFromLittleEndian<int32_t>(d);
     font.Bold = d[4] != 0;
@@ -161,4 +284,34 @@ QString DefaultFontPath()
     if (QFileInfo::exists(besideProgram))
         return besideProgram;
     return configFolder() + QStringLiteral("/system/deffnt.bin");
+}
+
+QRect PlaceOnScreens(const QRect& stored, const QList<QRect>& availableScreens, QSize minimum)
+{
+    if (stored.width() <= 0 || stored.height() <= 0 || availableScreens.isEmpty())
+        return QRect();
+    // The screen the place overlaps most; the first when it overlaps none.
+    QRect screen = availableScreens.first();
+    qint64 best = 0;
+    for (const QRect& s : availableScreens) {
+        const QRect common = s.intersected(stored);
+        const qint64 area = common.isEmpty() ? 0 : qint64(common.width()) * common.height();
+        if (area > best) {
+            best = area;
+            screen = s;
+        }
+    }
+    const int width = std::clamp(stored.width(), std::min(minimum.width(), screen.width()), screen.width());
+    const int height = std::clamp(stored.height(), std::min(minimum.height(), screen.height()), screen.height());
+    const int left = std::clamp(stored.left(), screen.left(), screen.left() + screen.width() - width);
+    const int top = std::clamp(stored.top(), screen.top(), screen.top() + screen.height() - height);
+    return QRect(left, top, width, height);
+}
+
+QList<QRect> AvailableScreens()
+{
+    QList<QRect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas << screen->availableGeometry();
+    return areas;
 }

@@ -5,11 +5,18 @@
 // registry key "Software\QOR\QORPLAYER\1.0\" and live in a QSettings ini file
 // in the user's configuration folder (group "1.0"). Window places live in a
 // second ini file (section "FLOC", keys "FLT[n]", "FLL[n]", "FLW[n]",
-// "FLH[n]"), also in the configuration folder because the program's own
-// folder may be read-only.
+// "FLH[n]" written exactly so), also in the configuration folder because the
+// program's own folder may be read-only.
+//
+// A missing file is a first start: the defaults are used without a word.
+// A file that exists but cannot be read gives one message naming it; the
+// defaults are used and the damaged file is kept beside it as NAME.bak.
 
 #include <QColor>
 #include <QFont>
+#include <QList>
+#include <QRect>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -55,13 +62,17 @@ public:
 
     static constexpr const char* KeyName = "Software\\QOR\\QORPLAYER\\1.0\\";
 
-    // Reads the preferences. Returns the message to show once, or an empty
-    // string (a missing store gives "Cannot read key" + the key name).
+    // Reads the preferences. A missing file gives the defaults, which are
+    // written at once; a damaged one gives the defaults too, is kept as .bak
+    // and the returned message says so. Empty when there is nothing to say.
+    // A zoom mode outside 0..3 is ignored (0).
     QString ReadSettings(TQORPregistry& prefs) const;
     // Writes every value; returns an error message or an empty string.
     QString WriteSettings(const TQORPregistry& prefs) const;
 
-    WindowPlaceList ReadWindowPlaces() const;
+    // Every entry -1 when the file is missing; a damaged file also sets
+    // *message (the file is kept as .bak).
+    WindowPlaceList ReadWindowPlaces(QString* message = nullptr) const;
     void WriteWindowPlaces(const WindowPlaceList& places) const;
 
     QString preferencesFile() const { return m_preferencesFile; }
@@ -74,8 +85,25 @@ private:
 
 // Reads "system/deffnt.bin" (267 bytes: size, four style bytes, colour,
 // short-string name). Returns the defaults when the file is missing; a file
-// shorter than its format keeps the defaults and sets *error.
+// that cannot be read or is shorter than its format keeps the defaults, is
+// kept as .bak and sets *error.
 DefaultFontInfo LoadDefaultFont(const QString& path, QString* error = nullptr);
 // Where the program looks for the font file: beside the program first, then
 // in the configuration folder.
 QString DefaultFontPath();
+
+// The message for a store that exists but cannot be read.
+QString DamagedFileMessage(const QString& what, const QString& path, const QString& reason, bool keptAsBackup);
+// Moves a damaged file aside to path + ".bak" (replacing an older one).
+bool KeepAsBackup(const QString& path);
+
+// Smallest window a stored place may give.
+inline constexpr QSize MinimumWindowSize{160, 120};
+
+// A stored place made usable on the screens there are now: null when the
+// place holds no size (width or height not positive, as -1 for "none");
+// otherwise at least `minimum`, at most the screen, and moved wholly onto the
+// available area it overlaps most (the first one when it overlaps none).
+QRect PlaceOnScreens(const QRect& stored, const QList<QRect>& availableScreens, QSize minimum = MinimumWindowSize);
+// The available area (without task bars) of every screen there is now.
+QList<QRect> AvailableScreens();

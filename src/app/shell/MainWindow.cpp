@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
+#include "export/ui/SaveAsDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,9 +89,15 @@ TQorMain::TQorMain(QWidget* parent)
     const QString settingsMessage = m_store.ReadSettings(Prefs);
     if (!settingsMessage.isEmpty())
         StartupMessages << settingsMessage;
-    if (Prefs.FormTop != -1 && Prefs.FormWidth > 0 && Prefs.FormHeight > 0)
-        setGeometry(Prefs.FormLeft, Prefs.FormTop, Prefs.FormWidth, Prefs.FormHeight);
-    WindowPlaces = m_store.ReadWindowPlaces();
+    if (Prefs.FormTop != -1) {
+        const QRect place = PlaceOnScreens(QRect(Prefs.FormLeft, Prefs.FormTop, Prefs.FormWidth, Prefs.FormHeight), AvailableScreens());
+        if (!place.isNull())
+            setGeometry(place);
+    }
+    QString placesMessage;
+    WindowPlaces = m_store.ReadWindowPlaces(&placesMessage);
+    if (!placesMessage.isEmpty())
+        StartupMessages << placesMessage;
 
     // Background picture left of the control panel.
     auto* background = new QLabel(this);
@@ -403,8 +410,11 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     connect(video, &TQORVideo::brightnessNudge, this, &TQorMain::NudgeBrightness);
     connect(video, &TQORVideo::redisplayRequested, this, [this](TQORVideo* v) { v->GotoTime(Transport.CommonTime); });
     video->setPanMode(PanMode);
-    if (k < 10 && WindowPlaces[k].Width != -1)
-        video->setGeometry(WindowPlaces[k].Left, WindowPlaces[k].Top, WindowPlaces[k].Width, WindowPlaces[k].Height);
+    const QRect stored = k < 10 ? PlaceOnScreens(QRect(WindowPlaces[k].Left, WindowPlaces[k].Top, WindowPlaces[k].Width, WindowPlaces[k].Height),
+                                                 AvailableScreens())
+                                : QRect();
+    if (!stored.isNull())
+        video->setGeometry(stored);
     else
         video->move(geometry().topLeft() + QPoint(24 * (k % 10), 40 + 24 * (k % 10)));
     video->show();
@@ -791,12 +801,12 @@ void TQorMain::saveAs()
         return;
     doc->Info.RangeFirst = int(Round(Transport.InTime / interval + doc->Info.TimeZeroFrame));
     doc->Info.RangeLast = int(Round(Transport.OutTime / interval + doc->Info.TimeZeroFrame));
-    ActiveVideo->SaveRange(m_playSpeed->value(), [this](int lastSave) {
-        Prefs.LastSave = lastSave;
-        const QString error = m_store.WriteSettings(Prefs);
-        if (!error.isEmpty())
-            ShowErrorBox(this, error);
-    });
+    RunSaveAsDialog(ActiveVideo, *doc, doc->Info.RangeFirst, doc->Info.RangeLast, m_playSpeed->value());
+    ActiveVideo->Redisplay();
+    Prefs.LastSave = LastSaveIndex();
+    const QString error = m_store.WriteSettings(Prefs);
+    if (!error.isEmpty())
+        ShowErrorBox(this, error);
 }
 
 void TQorMain::showPreferences()

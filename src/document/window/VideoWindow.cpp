@@ -1,16 +1,11 @@
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
 
+#include "adjust/ImageTurns.h"
 #include "common/NumberFormat.h"
 #include "document/ui/ImageView.h"
-#include "adjust/ImageTurns.h"
 #include "overlays/RulerGeometry.h"
 #include "sources/SourceFactory.h"
-
-#if __has_include("export/ui/SaveAsDialog.h")
-#include "export/ui/SaveAsDialog.h"
-#define QOR_HAVE_SAVE_AS 1
-#endif
 
 #include <QApplication>
 #include <QClipboard>
@@ -179,19 +174,6 @@ std::optional<QPoint> TQORVideo::FramePixelAt(QPointF shown) const
     for (auto t = turns.rbegin(); t != turns.rend(); ++t)
         pixel = RotateMirrorSourcePixel(pixel, t->Before, t->Mirror, t->TurnCode);
     return pixel;
-}
-
-void TQORVideo::SaveRange(int playSpeed, const std::function<void(int lastSave)>& writeSettings)
-{
-#ifdef QOR_HAVE_SAVE_AS
-    RunSaveAsDialog(this, m_document, m_document.Info.RangeFirst, m_document.Info.RangeLast, playSpeed);
-    Redisplay();
-    if (writeSettings)
-        writeSettings(LastSaveIndex());
-#else
-    (void)playSpeed;
-    (void)writeSettings;
-#endif
 }
 
 void TQORVideo::changeEvent(QEvent* event)

@@ -9,7 +9,6 @@
 #include <QPoint>
 #include <QPointF>
 #include <QWidget>
-#include <functional>
 #include <optional>
 
 class ImageView;
@@ -44,10 +43,6 @@ public:
     void RequestRedisplay() { emit redisplayRequested(this); }
     // The main window's "Pan" button.
     void setPanMode(bool on);
-    // Save As: runs the range exporter over Info.RangeFirst .. RangeLast.
-    // `writeSettings` stores the preferences afterwards, with the file type
-    // chosen last.
-    void SaveRange(int playSpeed, const std::function<void(int lastSave)>& writeSettings);
 
     // Which pixel of FrameBitmap the displayed (turned or mirrored) picture
     // shows at an image point of the view; none outside the picture. Picks
