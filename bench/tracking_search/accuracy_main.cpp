@@ -169,7 +169,7 @@ Stats Evaluate(const Sequence& seq, const SearchParameters& params, Drive drive)
             x = r.x;
             y = r.y;
             if (drive == Drive::RunUpdated)
-                templ = CaptureTemplate(frame, x, y, params.TemplateWidth, params.TemplateHeight);
+                templ = RecaptureTemplate(frame, templ, x, y, params.TemplateWidth, params.TemplateHeight);
         }
         const double ex = x - truth.x, ey = y - truth.y;
         const double e = std::hypot(ex, ey);

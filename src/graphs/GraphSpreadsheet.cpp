@@ -11,6 +11,13 @@ namespace {
 
 constexpr int kFirstSampleRow = 10;
 
+// Samples keep every digit their single carries (at least five decimals);
+// tracking's missing value is written as the channel's missing marker.
+QString sampleText(float value)
+{
+    return FormatSingleFixed(value == kTrackingMissingSample ? kChannelMissingSample : value, 5, 7);
+}
+
 struct ChannelColumns {
     const TABChannel* channel;
     int step;
@@ -65,8 +72,8 @@ bool WriteGraphSpreadsheet(const QString& path, const QString& mainTitle,
                 continue;
             const TABChannel& channel = *columns[c].channel;
             const size_t i = size_t(r) * size_t(columns[c].step);
-            sheet.text(kFirstSampleRow + r, int(2 * c + 1), FormatFixed(channel.XData[i], 7, 5));
-            sheet.text(kFirstSampleRow + r, int(2 * c + 2), FormatFixed(channel.YData[i], 7, 5));
+            sheet.text(kFirstSampleRow + r, int(2 * c + 1), sampleText(channel.XData[i]));
+            sheet.text(kFirstSampleRow + r, int(2 * c + 2), sampleText(channel.YData[i]));
         }
     }
     return sheet.commit(error);

@@ -1,7 +1,6 @@
 #include "graphs/ThisFile.h"
 
 #include "common/NumberFormat.h"
-#include "common/Rounding.h"
 
 #include <QSaveFile>
 #include <cmath>
@@ -14,20 +13,21 @@ void appendLine(QByteArray& out, const QString& text)
     out += "\r\n";
 }
 
-// Number texts are plain ASCII: copy them without an intermediate array.
-void appendAscii(QByteArray& out, const QString& text)
-{
-    for (QChar c : text)
-        out += char(c.unicode());
-}
-
+// Rates need not be whole numbers (29.97 frames per second).
 QString samplesPerSecondText(long double sampleInterval)
 {
     const long double rate = 1.0L / sampleInterval;
     // A channel without a usable interval has no rate to state.
-    if (!(sampleInterval > 0) || !std::isfinite(rate) || rate > 9.0e18L)
+    if (!(sampleInterval > 0) || !std::isfinite(rate) || rate > 3.0e38L)
         return QStringLiteral("0");
-    return QString::number(Round(double(rate)));
+    return FormatSingleGeneral(float(rate));
+}
+
+// Samples keep every digit their single carries, with at least five
+// decimals; an integer part of more than seven digits goes to exponent form.
+char* writeSample(char* out, float value)
+{
+    return out + WriteSingleFixed(out, value, 5, 7);
 }
 
 } // namespace
@@ -38,7 +38,6 @@ QByteArray ThisFileBytes(const TABChannel& channel)
     const int count = channel.sampleCount() / step;
 
     QByteArray out;
-    out.reserve(512 + qsizetype(count) * 34);
     appendLine(out, QStringLiteral("Qor Player Export"));
     appendLine(out, channel.XUnits);
     appendLine(out, channel.YUnits);
@@ -55,23 +54,36 @@ QByteArray ThisFileBytes(const TABChannel& channel)
     appendLine(out, QStringLiteral("$DHS_"));
     appendLine(out, QStringLiteral("$NOS_") + FormatShortest(count));
     appendLine(out, QStringLiteral("$SPS_") + samplesPerSecondText(channel.SampleInterval));
-    appendLine(out, QStringLiteral("$TOF_") + FormatGeneral(double(channel.StartTime), 4));
+    appendLine(out, QStringLiteral("$TOF_") + FormatSingleGeneral(float(channel.StartTime)));
     appendLine(out, QStringLiteral("$ISO_"));
     appendLine(out, QStringLiteral("$T/HIS_DATA"));
 
+    // Lines are written straight into the array, which grows ahead of them
+    // (a typical line is about 21 bytes).
+    constexpr qsizetype kLongestLine = 2 * kSingleTextCapacity + 3;
+    qsizetype used = out.size();
+    out.resize(used + qsizetype(count) * 24 + kLongestLine);
     for (int k = 0; k < count; ++k) {
+        if (out.size() - used < kLongestLine)
+            out.resize(out.size() + out.size() / 2 + kLongestLine);
+        char* end = out.data() + used;
         const size_t i = size_t(k) * size_t(step);
-        appendAscii(out, FormatFixed(channel.XData[i], 7, 5));
-        out += ' ';
+        // Tracking's missing samples are written like the channel's own.
+        const float x = channel.XData[i] == kTrackingMissingSample ? kChannelMissingSample : channel.XData[i];
+        end = writeSample(end, x);
+        *end++ = ' ';
         // Missing is a property of the stored value, so an inverted channel
         // keeps its missing samples missing and its real samples real.
         const float y = channel.YData[i];
-        if (y == kChannelMissingSample)
-            out += '0';
+        if (y == kChannelMissingSample || y == kTrackingMissingSample)
+            *end++ = '0';
         else
-            appendAscii(out, FormatFixed(channel.Inverted ? -y : y, 7, 5));
-        out += "\r\n";
+            end = writeSample(end, channel.Inverted ? -y : y);
+        *end++ = '\r';
+        *end++ = '\n';
+        used = end - out.data();
     }
+    out.resize(used);
     return out;
 }
 

@@ -4,7 +4,7 @@
 #include "graphs/CfcFilter.h"
 #include "graphs/Channel.h"
 #include "graphs/TrackingChannel.h"
-#include "graphs/Vectors.h"
+#include "common/Vectors.h"
 
 #include <gtest/gtest.h>
 

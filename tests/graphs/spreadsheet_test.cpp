@@ -94,7 +94,7 @@ TABChannel fastChannel()
 // 400 samples per second: the step rounds to 0, so every sample.
 TABChannel slowChannel()
 {
-    TABChannel slow({0.0f, 0.0025f, 0.005f}, {-1.0f, 12345678.9f, -0.5f});
+    TABChannel slow({0.0f, 0.0025f, 0.005f, 0.0075f}, {-1.0f, 12345678.9f, -0.5f, kTrackingMissingSample});
     slow.Title = QStringLiteral("Chest");
     slow.XUnits = QStringLiteral("s");
     slow.YUnits = QStringLiteral("g");
@@ -204,22 +204,23 @@ TEST_F(SpreadsheetLayout, GraphLayout)
     EXPECT_EQ(book.text(9, 4), QStringLiteral("g"));
 
     // Fast channel: samples 0, 2, 4, 6 in rows 10 to 13, values as their
-    // 7-digit, 5-decimal texts.
+    // texts with every digit of their single and at least five decimals.
     const double fastX[] = {0.0, 0.001, 0.002, 0.003};
-    const double fastY[] = {1.23457, 3, 5, 7};
+    const double fastY[] = {1.2345679, 3, 5, 7};
     for (int r = 0; r < 4; ++r) {
         EXPECT_DOUBLE_EQ(book.number(10 + r, 1), fastX[r]) << r;
         EXPECT_DOUBLE_EQ(book.number(10 + r, 2), fastY[r]) << r;
     }
     EXPECT_FALSE(book.has(14, 1));
-    // Slow channel: every sample, Y as stored.
-    const double slowY[] = {-1.0, 12345680.0, -0.5};
-    for (int r = 0; r < 3; ++r) {
+    // Slow channel: every sample, Y as stored; tracking's missing value is
+    // written as the missing marker.
+    const double slowY[] = {-1.0, 12345679.0, -0.5, -1.0};
+    for (int r = 0; r < 4; ++r) {
         EXPECT_DOUBLE_EQ(book.number(10 + r, 3), 0.0025 * r) << r;
         EXPECT_DOUBLE_EQ(book.number(10 + r, 4), slowY[r]) << r;
     }
-    EXPECT_FALSE(book.has(13, 3));
-    EXPECT_EQ(book.cells.size(), 9u + 8u + 6u);
+    EXPECT_FALSE(book.has(14, 3));
+    EXPECT_EQ(book.cells.size(), 9u + 8u + 8u);
 }
 
 TEST_F(SpreadsheetLayout, TrackingLayout)

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -51,8 +52,8 @@ TEST(ThisFile, SmallChannelByteForByte)
     const QByteArray expected = header("5", "2000", "-0.0125")
         + "-0.01250 1.50000\r\n"
           "-0.01200 0\r\n"
-          "-0.01150 1.234568E+07\r\n"
-          "-0.01100 0.00000\r\n"
+          "-0.01150 1.2345679E+07\r\n"
+          "-0.01100 0.000001234\r\n"
           "-0.01050 -2.00000\r\n";
     EXPECT_EQ(ThisFileBytes(smallChannel()), expected);
 }
@@ -65,8 +66,8 @@ TEST(ThisFile, InvertedChannelChangesSignButKeepsMissingSamples)
     const QByteArray expected = header("5", "2000", "-0.0125")
         + "-0.01250 -1.50000\r\n"
           "-0.01200 0\r\n"
-          "-0.01150 -1.234568E+07\r\n"
-          "-0.01100 0.00000\r\n"
+          "-0.01150 -1.2345679E+07\r\n"
+          "-0.01100 -0.000001234\r\n"
           "-0.01050 2.00000\r\n";
     EXPECT_EQ(ThisFileBytes(channel), expected);
 }
@@ -77,7 +78,7 @@ TEST(ThisFile, PointStepWritesEveryStepthSample)
     channel.PointStep = 2; // 5 / 2 = 2 samples: 0 and 2
     const QByteArray expected = header("2", "2000", "-0.0125")
         + "-0.01250 1.50000\r\n"
-          "-0.01150 1.234568E+07\r\n";
+          "-0.01150 1.2345679E+07\r\n";
     EXPECT_EQ(ThisFileBytes(channel), expected);
 }
 
@@ -91,10 +92,14 @@ TEST(ThisFile, HeaderNumbers)
     };
     const Case cases[] = {
         {1.0L / 2000, 0, "2000", "0"},
-        {0.4L, 1.23456L, "2", "1.235"},  // 2.5 rounds to even
-        {1.0L / 3.5L, 100000, "4", "1E+05"}, // 3.5 rounds to even
+        {0.4L, 1.23456L, "2.5", "1.23456"},
+        {1.0L / 3.5L, 100000, "3.5", "100000"},
         {1.0L / 1000, -1e-7L, "1000", "-1E-07"},
-        {0, 0, "0", "0"},                // no interval, no rate
+        {1.0L / 10000, -1.2345L, "10000", "-1.2345"},    // one sample off with 4 digits
+        {1.0L / 200000, 12.3456L, "200000", "12.3456"},  // 880 samples off with 4 digits
+        {1.0L / 29.97L, 0.00005L, "29.97", "0.00005"},   // not 30
+        {1.0L / 1000, 1.5e9L, "1000", "1.5E+09"},
+        {0, 0, "0", "0"},                                // no interval, no rate
     };
     for (const Case& c : cases) {
         TABChannel channel = smallChannel();
@@ -104,6 +109,53 @@ TEST(ThisFile, HeaderNumbers)
         EXPECT_EQ(lines[15], QByteArray("$SPS_") + c.sps + '\r');
         EXPECT_EQ(lines[16], QByteArray("$TOF_") + c.tof + '\r');
     }
+}
+
+TEST(ThisFile, SamplesKeepEveryDigitOfTheirSingle)
+{
+    struct Case {
+        float x;
+        float y;
+        const char* line;
+    };
+    const Case cases[] = {
+        {0.0f, 0.001234f, "0.00000 0.001234"},     // not 0.00123
+        {0.1f, 9.3586855f, "0.10000 9.3586855"},   // not 9.35868 (rounded twice)
+        {1.0f, 0.00005f, "1.00000 0.00005"},
+        {2.5f, 1234567.5f, "2.50000 1234567.50000"},
+        {3.0f, 12345678.0f, "3.00000 1.2345678E+07"},
+        {-0.0f, 1.0e-12f, "0.00000 0.000000000001"},
+        {4.0f, kTrackingMissingSample, "4.00000 0"}, // tracking's missing value is missing
+        {kTrackingMissingSample, 1.0f, "-1.00000 1.00000"},
+    };
+    for (const Case& c : cases) {
+        TABChannel channel({c.x}, {c.y});
+        const QList<QByteArray> lines = ThisFileBytes(channel).split('\n');
+        ASSERT_EQ(lines.size(), 21);
+        EXPECT_EQ(lines[19], QByteArray(c.line) + '\r');
+        channel.Inverted = 1;
+        if (c.y == kTrackingMissingSample)
+            EXPECT_EQ(ThisFileBytes(channel).split('\n')[19], QByteArray(c.line) + '\r');
+    }
+
+    // At 200 kHz every time of the first thousand samples is written apart,
+    // and every sample reads back as the single it was.
+    std::vector<float> x(1000), y(1000);
+    uint32_t state = 7;
+    for (size_t i = 0; i < x.size(); ++i) {
+        x[i] = float(double(i) / 200000.0);
+        state = state * 1664525u + 1013904223u;
+        y[i] = float(double(state) / 4294967296.0 - 0.5) * 1e-3f;
+    }
+    const QList<QByteArray> lines = ThisFileBytes(TABChannel(x, y)).split('\n');
+    QSet<QByteArray> times;
+    for (size_t i = 0; i < x.size(); ++i) {
+        const QList<QByteArray> pair = lines[qsizetype(19 + i)].trimmed().split(' ');
+        times.insert(pair[0]);
+        ASSERT_EQ(pair[0].toFloat(), x[i]) << i;
+        ASSERT_EQ(pair[1].toFloat(), y[i]) << i;
+    }
+    EXPECT_EQ(times.size(), 1000);
 }
 
 TEST(ThisFile, ThousandSamplesGiveThousandNineteenLines)

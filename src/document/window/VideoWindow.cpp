@@ -7,10 +7,7 @@
 #include "sources/SourceFactory.h"
 #include "sources/bvf/BvfSource.h"
 
-#if __has_include("export/ui/SaveAsDialog.h")
 #include "export/ui/SaveAsDialog.h"
-#define QOR_HAVE_SAVE_AS 1
-#endif
 
 #include <QApplication>
 #include <QClipboard>
@@ -211,15 +208,10 @@ void TQORVideo::takeWhiteReference(QPointF p)
 
 void TQORVideo::SaveRange(int playSpeed, const std::function<void(int lastSave)>& writeSettings)
 {
-#ifdef QOR_HAVE_SAVE_AS
     RunSaveAsDialog(this, m_document, m_document.Info.RangeFirst, m_document.Info.RangeLast, playSpeed);
     Redisplay();
     if (writeSettings)
         writeSettings(LastSaveIndex());
-#else
-    (void)playSpeed;
-    (void)writeSettings;
-#endif
 }
 
 void TQORVideo::changeEvent(QEvent* event)

@@ -1,7 +1,7 @@
 #include "tracking/engine/Kinematics.h"
 
 #include "common/Rounding.h"
-#include "graphs/Vectors.h"
+#include "common/Vectors.h"
 
 #include <cmath>
 

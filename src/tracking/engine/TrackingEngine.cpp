@@ -526,7 +526,7 @@ int TrackingEngine::EvaluatePoints()
             p.Confirm();
             if (p.UpdateTemplate == 1 && p.FramesSinceUpdate + 1 >= p.UpdateEvery) {
                 if (m_working)
-                    p.CaptureTemplate(*m_working);
+                    p.RefreshTemplate(*m_working);
                 p.FramesSinceUpdate = 0;
             } else {
                 ++p.FramesSinceUpdate;

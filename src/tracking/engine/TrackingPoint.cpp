@@ -256,6 +256,14 @@ void TTrackingPoint::CaptureTemplate(const Frame& working)
                                          Params.TemplateWidth, Params.TemplateHeight);
 }
 
+void TTrackingPoint::RefreshTemplate(const Frame& working)
+{
+    if (DisplayX == -1.0 || DisplayY == -1.0)
+        return;
+    Template = tracking::RecaptureTemplate(working, Template, DisplayX, DisplayY,
+                                           Params.TemplateWidth, Params.TemplateHeight);
+}
+
 void TTrackingPoint::ClearRecords(int fromFrame, int endFrame)
 {
     // Only frames inside the recording have records.

@@ -134,6 +134,9 @@ public:
     void CentreSearch(const Frame& working, bool wide);
     // Captures the template around (DisplayX, DisplayY).
     void CaptureTemplate(const Frame& working);
+    // The template update of a run: captures it anew around (DisplayX,
+    // DisplayY), keeping the first template for the drift correction.
+    void RefreshTemplate(const Frame& working);
 
     // Clears the stored positions of frames a <= f < b.
     void ClearRecords(int fromFrame, int endFrame);

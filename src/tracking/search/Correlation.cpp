@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 namespace tracking {
 
@@ -35,7 +37,6 @@ struct CorrelationScratch {
     std::vector<int64_t> sumSq;      // integral image of its square
     std::vector<float> zeroMeanTemplate;
     std::vector<double> map;         // correlation map, row-major nx x ny
-    std::vector<int32_t> labels;
 };
 
 CorrelationScratch& Scratch()
@@ -156,6 +157,20 @@ PixelRect SearchWindow(int cx, int cy, int w, int h, int frameWidth, int frameHe
     return r;
 }
 
+namespace {
+
+// Offset of the peak of a parabola through three equally spaced values,
+// within half a step of the middle one.
+double ParabolaPeak(double before, double at, double after)
+{
+    const double curvature = before - 2.0 * at + after;
+    if (!(curvature < 0.0))
+        return 0.0;
+    return std::clamp(0.5 * (before - after) / curvature, -0.5, 0.5);
+}
+
+} // namespace
+
 CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& templ,
                                   double searchX, double searchY,
                                   const SearchParameters& params)
@@ -173,24 +188,36 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
         || !IsUsableCoordinate(searchX) || !IsUsableCoordinate(searchY))
         return result;
 
-    // The template must fit inside the frame around the search centre.
+    // The template must fit inside the frame around the search centre: a
+    // target within half a template of the border cannot be searched.
     if (!(Round(searchX - tw / 2.0) >= 0 && Round(searchX + tw / 2.0) <= bw
           && Round(searchY - th / 2.0) >= 0 && Round(searchY + th / 2.0) <= bh))
         return result;
     result.templateInside = true;
 
-    const PixelRect win = SearchWindow(int(Round(searchX)), int(Round(searchY)),
-                                       params.SearchWidth, params.SearchHeight, bw, bh);
-    const int nx = win.width - tw;   // offsets 0 ... nx - 1
-    const int ny = win.height - th;
+    // The window holds the template at the searched place and the search
+    // margin split evenly around it, clipped at the frame; a window no
+    // larger than the template still has that one offset.
+    const double centreX = tw / 2.0 - (tw % 2) / 2.0 + templ.fracX;
+    const double centreY = th / 2.0 - (th % 2) / 2.0 + templ.fracY;
+    auto axis = [](double placedStart, int templateSize, int searchSize, int frameSize) {
+        const long long margin = std::max(0, searchSize - templateSize);
+        const long long from = std::max<long long>(0, Round(placedStart) - margin / 2);
+        const long long to = std::min<long long>(frameSize, Round(placedStart) - margin / 2 + templateSize + margin);
+        return std::pair<int, int>(int(from), int(std::max<long long>(0, to - from)));
+    };
+    PixelRect win;
+    std::tie(win.left, win.width) = axis(searchX - centreX, tw, params.SearchWidth, bw);
+    std::tie(win.top, win.height) = axis(searchY - centreY, th, params.SearchHeight, bh);
+    const int nx = win.width - tw + 1;   // offsets 0 ... nx - 1
+    const int ny = win.height - th + 1;
+    if (nx <= 0 || ny <= 0)
+        return result;
 
     int px = 0, py = 0;
     double best = -999.0;
-    bool refined = false;
-    double cx = 0.0, cy = 0.0;
-
-    if (nx > 0 && ny > 0) {
-        CorrelationScratch& s = Scratch();
+    CorrelationScratch& s = Scratch();
+    {
         const int ww = win.width;
         const int wh = win.height;
         const int iw = ww + 1;   // integral image row length
@@ -273,37 +300,53 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
                 }
             }
         }
+    }
 
-        cx = px;
-        cy = py;
-        // Sub-pixel refinement over the peak's region of high correlation;
-        // a peak on the first row or column keeps its integer offset.
-        if (px > 0 && py > 0 && best >= params.Threshold) {
-            LabelRegions(s.map.data(), nx, ny, params.Threshold, 1.1, s.labels);
-            const int32_t k = s.labels[size_t(py) * nx + px];
-            double sumC = 0.0, sumU = 0.0, sumV = 0.0;
-            for (int v = 0; v < ny; ++v) {
-                for (int u = 0; u < nx; ++u) {
-                    if (s.labels[size_t(v) * nx + u] != k)
-                        continue;
-                    const double c = s.map[size_t(v) * nx + u];
-                    sumC += c;
-                    sumU += c * u;
-                    sumV += c * v;
+    double left = win.left + px;
+    double top = win.top + py;
+    result.score = best;
+    result.outcome = best >= params.Threshold ? SearchOutcome::Found : SearchOutcome::BelowThreshold;
+
+    if (result.found()) {
+        // A parabola through the peak and its neighbours starts the
+        // alignment; the alignment itself fixes the sub-pixel position.
+        const auto at = [&](int u, int v) { return s.map[size_t(v) * nx + u]; };
+        const double startX = left + (px > 0 && px + 1 < nx ? ParabolaPeak(at(px - 1, py), best, at(px + 1, py)) : 0.0);
+        const double startY = top + (py > 0 && py + 1 < ny ? ParabolaPeak(at(px, py - 1), best, at(px, py + 1)) : 0.0);
+        const AlignResult aligned = AlignTemplate(frame, templ, startX, startY);
+        if (aligned.converged && std::fabs(aligned.left - left) <= 1.0 && std::fabs(aligned.top - top) <= 1.0) {
+            left = aligned.left;
+            top = aligned.top;
+            result.refined = true;
+        } else {
+            left = startX;
+            top = startY;
+        }
+
+        // Drift correction: the first template aligned from the same place.
+        const TargetTemplate* first = templ.first.get();
+        if (first && !first->isEmpty()) {
+            const double pointX = left + centreX;
+            const double pointY = top + centreY;
+            const double firstCentreX = first->width / 2.0 - (first->width % 2) / 2.0 + first->fracX;
+            const double firstCentreY = first->height / 2.0 - (first->height % 2) / 2.0 + first->fracY;
+            const AlignResult anchored = AlignTemplate(frame, *first, pointX - firstCentreX, pointY - firstCentreY);
+            if (anchored.converged && anchored.score >= params.Threshold) {
+                const double ax = anchored.left + firstCentreX;
+                const double ay = anchored.top + firstCentreY;
+                if (std::fabs(ax - pointX) <= 0.5 && std::fabs(ay - pointY) <= 0.5) {
+                    result.x = ax;
+                    result.y = ay;
+                    result.refined = true;
+                    result.firstTemplateUsed = true;
+                    return result;
                 }
-            }
-            if (k != 0 && sumC > 0.0) {
-                cx = sumU / sumC;
-                cy = sumV / sumC;
-                refined = true;
             }
         }
     }
 
-    result.x = win.left + cx + tw / 2.0 - (tw % 2) / 2.0 + templ.fracX;
-    result.y = win.top + cy + th / 2.0 - (th % 2) / 2.0 + templ.fracY;
-    result.score = best;
-    result.refined = refined;
+    result.x = left + centreX;
+    result.y = top + centreY;
     return result;
 }
 

@@ -51,6 +51,16 @@ TargetTemplate CaptureTemplate(const Frame& frame, double displayX, double displ
     return t;
 }
 
+TargetTemplate RecaptureTemplate(const Frame& frame, const TargetTemplate& previous, double displayX,
+                                 double displayY, int templateWidth, int templateHeight)
+{
+    TargetTemplate t = CaptureTemplate(frame, displayX, displayY, templateWidth, templateHeight);
+    if (t.isEmpty() || previous.isEmpty() || previous.width != t.width || previous.height != t.height)
+        return t;
+    t.first = previous.first ? previous.first : std::make_shared<const TargetTemplate>(previous);
+    return t;
+}
+
 CentreResult Search(const Frame& frame, const SearchParameters& params,
                     double posX, double posY, bool wide)
 {

@@ -19,6 +19,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tracking {
@@ -71,28 +72,48 @@ struct PixelRect {
 };
 
 // The luminance template of a point: values indexed (x, y), captured around
-// the point's displayed position.
+// the point's displayed position. The pixels are copied as they are (no
+// resampling); the fractions say where the point lay inside the centre
+// pixel, so the template's relation to the point is exact.
 struct TargetTemplate {
     int width = 0;
     int height = 0;
     double fracX = 0.0;                // TemplateFracX: fractional part of the centre at capture
     double fracY = 0.0;                // TemplateFracY
     std::vector<double> values;        // row-major: values[y * width + x]
+    // The point's first template, kept by every template recaptured from it
+    // (RecaptureTemplate): each correlation step aligns it once more so that
+    // the small errors of successive updates do not add up to a drift.
+    // Empty for a first template.
+    std::shared_ptr<const TargetTemplate> first;
 
     bool isEmpty() const { return width <= 0 || height <= 0; }
     double at(int x, int y) const { return values[size_t(y) * size_t(width) + size_t(x)]; }
 };
 
-// Result of a correlation step. The position is always set (the run judges
-// the score afterwards), so the caller stores x, y as PosX, PosY and in the
-// current record with Status 1, and Score := score.
+// What a correlation step found.
+enum class SearchOutcome : uint8_t {
+    Found,           // the best score reaches the point's Threshold
+    BelowThreshold,  // searched, but nothing in the window reaches the Threshold: lost
+    NotSearchable,   // no search: the template does not fit inside the frame around the
+                     // search centre (a target at the border or beyond), or no usable
+                     // template or position: lost
+};
+
+// Result of a correlation step. The position is always set (the best match,
+// or the search centre when nothing could be searched), so the caller
+// stores x, y as PosX, PosY and in the current record, and Score := score;
+// only outcome Found means the target is still there.
 struct CorrelationResult {
     double x = -1.0;
     double y = -1.0;
-    double score = 0.0;         // maximum correlation; 0 when the template left the frame,
-                                // -999 when the clipped window had no room for an offset
+    double score = 0.0;         // maximum correlation; 0 when nothing could be searched
+    SearchOutcome outcome = SearchOutcome::NotSearchable;
     bool templateInside = false;  // false: the template did not fit around the search centre
-    bool refined = false;         // the sub-pixel refinement was applied
+    bool refined = false;         // the sub-pixel alignment was applied
+    bool firstTemplateUsed = false; // the position comes from aligning the first template
+
+    bool found() const { return outcome == SearchOutcome::Found; }
 };
 
 // Result of a centring search. x, y is the position the point takes: the new
@@ -130,21 +151,44 @@ double Luminance(const Frame& frame, int x, int y);
 TargetTemplate CaptureTemplate(const Frame& frame, double displayX, double displayY,
                                int templateWidth, int templateHeight);
 
+// A template recaptured during a run (the template update): the same as
+// CaptureTemplate, keeping `previous`'s first template (or `previous`
+// itself when it is a first template) when the size is unchanged.
+TargetTemplate RecaptureTemplate(const Frame& frame, const TargetTemplate& previous, double displayX,
+                                 double displayY, int templateWidth, int templateHeight);
+
+// Sub-pixel alignment of a template with the frame: the real-valued
+// position (left, top) of the template's first pixel at which the frame's
+// luminance best matches a * template + b, found by Gauss-Newton from the
+// given start on cubic-interpolated luminance. converged is false when it
+// did not settle within 1.5 pixels of the start or the template has no
+// gradient to align on; score is the normalised correlation there.
+struct AlignResult {
+    bool converged = false;
+    double left = 0.0;
+    double top = 0.0;
+    double score = 0.0;
+};
+AlignResult AlignTemplate(const Frame& frame, const TargetTemplate& templ, double left, double top);
+
 // The search window of width w and height h centred on integer pixel (cx, cy),
 // clipped at the frame border. May come back empty for a centre far outside.
 PixelRect SearchWindow(int cx, int cy, int w, int h, int frameWidth, int frameHeight);
 
-// Normalised cross-correlation of the template over the search window
-// (params.SearchWidth x params.SearchHeight, clipped at the frame) around
-// (searchX, searchY). The first maximum in scan order (rows top to bottom,
-// each left to right) wins; when it is not on the map's first row or column
-// and reaches params.Threshold, the position is refined to the
-// correlation-weighted centre of its 4-connected region of map values in
-// Threshold ... 1.1. The template's own size is used (not
-// params.TemplateWidth), so a template captured before a size change stays
-// consistent. A flat window counts as variance 1; a flat template gives
-// correlation 0 everywhere. Scores are accurate to about 1e-6.
-// Allocates nothing once its per-thread scratch buffers have grown.
+// Normalised cross-correlation of the template at every offset of the
+// search window (params.SearchWidth x params.SearchHeight, clipped at the
+// frame) around (searchX, searchY); a window no larger than the template
+// still has its one offset. The first maximum in scan order (rows top to
+// bottom, each left to right) wins. When it reaches params.Threshold the
+// position is refined by aligning the template with the frame
+// (AlignTemplate, started from a parabola through the peak); a recaptured
+// template then has its first template aligned from there as well, and that
+// position is kept when it scores at the Threshold and lies within half a
+// pixel. The template's own size is used (not params.TemplateWidth), so a
+// template captured before a size change stays consistent. A flat window
+// counts as variance 1; a flat template gives correlation 0 everywhere.
+// Scores are accurate to about 1e-6. Allocates nothing once its per-thread
+// scratch buffers have grown.
 CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& templ,
                                   double searchX, double searchY,
                                   const SearchParameters& params);

@@ -133,17 +133,21 @@ TEST(CorrelationStepTest, UnrefinedPositionFormula)
     EXPECT_DOUBLE_EQ(r.y, 207.5);
 }
 
-TEST(CorrelationStepTest, PeakOnFirstColumnIsNotRefined)
+// The window holds the template where it was searched for and the margin
+// split around it; a peak on the window's first column is aligned as well
+// as any other.
+TEST(CorrelationStepTest, PeakOnFirstColumnIsRefined)
 {
     const synthetic::Texture texture(5);
     const Frame f = texture.render(200, 200, 0.0, 0.0).toFrame();
     const TargetTemplate t = CaptureTemplate(f, 104.0, 107.0, 9, 9);   // copied from (100, 103)
     const SearchParameters p = CorrelationParams(9);
-    const CorrelationResult r = CorrelationStep(f, t, 108.0, 108.0, p);   // window at (100, 100)
-    EXPECT_FALSE(r.refined);
+    const CorrelationResult r = CorrelationStep(f, t, 107.0, 110.0, p);   // window at (100, 103)
+    EXPECT_TRUE(r.refined);
+    EXPECT_TRUE(r.found());
     EXPECT_NEAR(r.score, 1.0, 1e-6);
-    EXPECT_DOUBLE_EQ(r.x, 104.0);
-    EXPECT_DOUBLE_EQ(r.y, 107.0);
+    EXPECT_NEAR(r.x, 104.0, 1e-3);
+    EXPECT_NEAR(r.y, 107.0, 1e-3);
 }
 
 TEST(CorrelationStepTest, FirstOfTwoEqualMaximaWins)
@@ -168,21 +172,24 @@ TEST(CorrelationStepTest, FlatImagesGiveZeroCorrelationAtFirstOffset)
     const Frame textured = texture.render(100, 100, 0.0, 0.0).toFrame();
     Frame flat(100, 100);
     flat.fill(90, 90, 90);
-    const SearchParameters p = CorrelationParams(9);   // window 16: left = 50 - 8
+    // Window 16: the template at its place (left 46) less half the margin of 7.
+    const SearchParameters p = CorrelationParams(9);
 
     // Flat window (variance counted as 1), textured template.
     const TargetTemplate t = CaptureTemplate(textured, 50.0, 50.0, 9, 9);
     CorrelationResult r = CorrelationStep(flat, t, 50.0, 50.0, p);
     EXPECT_NEAR(r.score, 0.0, 1e-9);
-    EXPECT_DOUBLE_EQ(r.x, 42 + 4.0);
-    EXPECT_DOUBLE_EQ(r.y, 42 + 4.0);
+    EXPECT_EQ(r.outcome, SearchOutcome::BelowThreshold);
+    EXPECT_DOUBLE_EQ(r.x, 43 + 4.0);
+    EXPECT_DOUBLE_EQ(r.y, 43 + 4.0);
 
     // Flat template (variance 0) on a textured window.
     const TargetTemplate flatTemplate = CaptureTemplate(flat, 50.5, 50.5, 9, 9);
     r = CorrelationStep(textured, flatTemplate, 50.0, 50.0, p);
     EXPECT_EQ(r.score, 0.0);
-    EXPECT_DOUBLE_EQ(r.x, 42 + 4.5);
-    EXPECT_DOUBLE_EQ(r.y, 42 + 4.5);
+    EXPECT_EQ(r.outcome, SearchOutcome::BelowThreshold);
+    EXPECT_DOUBLE_EQ(r.x, 43 + 4.5);
+    EXPECT_DOUBLE_EQ(r.y, 43 + 4.5);
 }
 
 TEST(CorrelationStepTest, DarkBlackRegionsDoNotBiasLaterOffsets)
@@ -213,6 +220,7 @@ TEST(CorrelationStepTest, LostTargetScoresLow)
     const CorrelationResult r = CorrelationStep(b, t, 50.0, 50.0, CorrelationParams(15));
     EXPECT_TRUE(r.templateInside);
     EXPECT_LT(r.score, 0.8);
+    EXPECT_EQ(r.outcome, SearchOutcome::BelowThreshold);
 }
 
 TEST(CorrelationStepTest, NearAndOutsideTheFrameEdge)
@@ -250,15 +258,76 @@ TEST(CorrelationStepTest, NearAndOutsideTheFrameEdge)
     EXPECT_EQ(r.score, 0.0);
 }
 
-TEST(CorrelationStepTest, WindowNoLargerThanTemplateHasEmptyMap)
+// A search area of 100 % still compares the template at the place searched
+// (one offset) and aligns it from there: no empty map, no drift.
+TEST(CorrelationStepTest, WindowNoLargerThanTemplateHasOneOffset)
 {
-    const Frame f = synthetic::Texture(6).render(100, 100, 0.0, 0.0).toFrame();
+    const synthetic::Texture texture(6, 16, 1.0);
+    const Frame f = texture.render(100, 100, 0.0, 0.0).toFrame();
     const TargetTemplate t = CaptureTemplate(f, 50.0, 50.0, 9, 9);
-    const CorrelationResult r = CorrelationStep(f, t, 50.0, 50.0, CorrelationParams(9, 100));
-    EXPECT_EQ(r.score, -999.0);
-    // Window (Trunc(50 - 4.5), ...) = (45, 45, 9, 9): corner plus half the template.
-    EXPECT_DOUBLE_EQ(r.x, 45 + 4.0);
-    EXPECT_DOUBLE_EQ(r.y, 45 + 4.0);
+    const SearchParameters p = CorrelationParams(9, 100);
+    CorrelationResult r = CorrelationStep(f, t, 50.0, 50.0, p);
+    EXPECT_TRUE(r.found());
+    EXPECT_NEAR(r.score, 1.0, 1e-6);
+    EXPECT_NEAR(r.x, 50.0, 1e-3);
+    EXPECT_NEAR(r.y, 50.0, 1e-3);
+    // Moved by a fraction of a pixel: still found where it went.
+    const Frame moved = texture.render(100, 100, 0.3, -0.2).toFrame();
+    r = CorrelationStep(moved, t, 50.0, 50.0, p);
+    EXPECT_TRUE(r.found());
+    EXPECT_NEAR(r.x, 50.3, 0.05);
+    EXPECT_NEAR(r.y, 49.8, 0.05);
+}
+
+// Only a score at the Threshold is a find; a template that does not fit
+// around the search centre is not searched at all.
+TEST(CorrelationStepTest, OutcomeTellsFoundFromLost)
+{
+    const synthetic::Texture texture(8, 16, 1.0);
+    const Frame a = texture.render(100, 80, 0.0, 0.0).toFrame();
+    const Frame other = synthetic::Texture(9, 16, 1.0).render(100, 80, 0.0, 0.0).toFrame();
+    const TargetTemplate t = CaptureTemplate(a, 50.0, 40.0, 15, 15);
+    struct Case { const Frame* frame; double x, y; SearchOutcome expected; };
+    const Case cases[] = {
+        {&a, 50.0, 40.0, SearchOutcome::Found},
+        {&other, 50.0, 40.0, SearchOutcome::BelowThreshold},
+        {&a, 6.0, 40.0, SearchOutcome::NotSearchable},     // within half a template of the left
+        {&a, 95.0, 40.0, SearchOutcome::NotSearchable},    // ... and of the right border
+        {&a, 50.0, 75.0, SearchOutcome::NotSearchable},
+        {&a, -30.0, 40.0, SearchOutcome::NotSearchable},
+    };
+    for (const Case& c : cases) {
+        const CorrelationResult r = CorrelationStep(*c.frame, t, c.x, c.y, CorrelationParams(15));
+        EXPECT_EQ(r.outcome, c.expected) << c.x << "," << c.y;
+        EXPECT_EQ(r.found(), c.expected == SearchOutcome::Found);
+    }
+    EXPECT_EQ(CorrelationStep(a, TargetTemplate{}, 50.0, 40.0, CorrelationParams(15)).outcome,
+              SearchOutcome::NotSearchable);
+}
+
+// A target leaving the picture through the right edge is lost before it
+// goes, never parked at the border.
+TEST(CorrelationStepTest, TargetLeavingThePictureIsLost)
+{
+    const synthetic::Texture texture(12, 16, 1.0);
+    const SearchParameters p = CorrelationParams(9);
+    double x = 100.5, y = 40.5;
+    TargetTemplate t = CaptureTemplate(texture.render(120, 80, 0.0, 0.0).toFrame(), x, y, 9, 9);
+    bool lost = false;
+    for (int k = 1; k < 20 && !lost; ++k) {
+        const Frame f = texture.render(120, 80, 3.0 * k, 0.0).toFrame();
+        const CorrelationResult r = CorrelationStep(f, t, x, y, p);
+        if (!r.found()) {
+            lost = true;
+            EXPECT_GT(100.5 + 3.0 * k, 120.0 - 4.5 - 3.0) << "lost too early at frame " << k;
+            break;
+        }
+        EXPECT_NEAR(r.x, 100.5 + 3.0 * k, 0.05) << k;
+        x = r.x;
+        y = r.y;
+        t = RecaptureTemplate(f, t, x, y, 9, 9);
+    }
+    EXPECT_TRUE(lost);
 }
 
 TEST(LabelRegionsTest, FourConnectedRegionsInScanOrder)

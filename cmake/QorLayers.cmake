@@ -1,0 +1,71 @@
+# The layer check: every project target links exactly the project libraries
+# whose headers it includes. Together with "a library links only libraries
+# made before it" (cmake/QorTargets.cmake) this turns an include that goes up
+# a layer into a configure error.
+#
+# Used at configure time through qor_layers_check() and by the "layers" test:
+#   cmake -DMANIFEST=build/qor_layers.cmake -P cmake/QorLayers.cmake
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  cmake_policy(VERSION 3.25)
+endif()
+
+function(qor_layers_check manifest out_errors)
+  include(${manifest})
+  set(errors "")
+  foreach(t ${QOR_LAYER_TARGETS})
+    set(QOR_OWNER_${QOR_LAYER_DIR_${t}} ${t})
+  endforeach()
+
+  foreach(t ${QOR_LAYER_TARGETS})
+    set(dir ${QOR_LAYER_DIR_${t}})
+    set(links ${QOR_LAYER_LINKS_${t}})
+    set(used "")
+    foreach(src ${QOR_LAYER_SOURCES_${t}})
+      if(NOT src MATCHES "\\.(cpp|h)$")
+        continue()
+      endif()
+      get_filename_component(path ${src} ABSOLUTE BASE_DIR ${dir})
+      if(NOT EXISTS ${path})
+        continue() # generated into the build folder
+      endif()
+      get_filename_component(here ${path} DIRECTORY)
+      file(STRINGS ${path} lines REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+      foreach(line ${lines})
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]+)\".*" "\\1" header "${line}")
+        if(EXISTS ${here}/${header})
+          get_filename_component(header_path ${here}/${header} ABSOLUTE)
+        elseif(EXISTS ${QOR_LAYER_SRC}/${header})
+          get_filename_component(header_path ${QOR_LAYER_SRC}/${header} ABSOLUTE)
+        else()
+          continue() # not a project header
+        endif()
+        get_filename_component(header_dir ${header_path} DIRECTORY)
+        set(owner "${QOR_OWNER_${header_dir}}")
+        file(RELATIVE_PATH shown ${QOR_LAYER_SRC} ${path})
+        if(owner STREQUAL "")
+          string(APPEND errors "  ${shown} includes ${header}, which belongs to no library\n")
+        elseif(NOT owner STREQUAL t)
+          list(APPEND used ${owner})
+          if(NOT owner IN_LIST links)
+            string(APPEND errors "  ${t}: ${shown} includes ${header} of ${owner}, which ${t} does not link (a layer above it, or a missing LINKS entry)\n")
+          endif()
+        endif()
+      endforeach()
+    endforeach()
+    foreach(link ${links})
+      if(NOT link IN_LIST used)
+        string(APPEND errors "  ${t} links ${link} but includes none of its headers\n")
+      endif()
+    endforeach()
+  endforeach()
+  set(${out_errors} "${errors}" PARENT_SCOPE)
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  qor_layers_check(${MANIFEST} errors)
+  if(errors)
+    message(FATAL_ERROR "Layer check failed:\n${errors}")
+  endif()
+  message(STATUS "Layer check passed")
+endif()

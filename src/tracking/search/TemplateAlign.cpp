@@ -1,0 +1,217 @@
+// Sub-pixel alignment of a template with the frame: Gauss-Newton on the
+// shift, with the template's gain and offset solved at every iteration, on
+// frame luminance resampled by Catmull-Rom cubic interpolation.
+//
+// The model is  I(left + i + dx, top + j + dy) = a * T(i, j) + b  for every
+// template pixel. Since the shift is a pure translation, every template
+// pixel shares the same fractional offset, so the resampling and both
+// gradients are separable four-tap filters with one set of weights per
+// iteration: a few multiply-adds per pixel and nothing allocated once the
+// per-thread buffers have grown.
+
+#include "tracking/search/TargetSearch.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tracking {
+
+namespace {
+
+// Catmull-Rom weights of the taps at -1, 0, 1, 2 for fraction t, and
+// their derivatives with respect to the sample position.
+void CubicWeights(double t, double w[4], double d[4])
+{
+    const double t2 = t * t, t3 = t2 * t;
+    w[0] = 0.5 * (-t3 + 2.0 * t2 - t);
+    w[1] = 0.5 * (3.0 * t3 - 5.0 * t2 + 2.0);
+    w[2] = 0.5 * (-3.0 * t3 + 4.0 * t2 + t);
+    w[3] = 0.5 * (t3 - t2);
+    d[0] = 0.5 * (-3.0 * t2 + 4.0 * t - 1.0);
+    d[1] = 0.5 * (9.0 * t2 - 10.0 * t);
+    d[2] = 0.5 * (-9.0 * t2 + 8.0 * t + 1.0);
+    d[3] = 0.5 * (3.0 * t2 - 2.0 * t);
+}
+
+struct AlignScratch {
+    std::vector<double> patch;   // luminance around the template, edge pixels repeated
+    std::vector<double> h, hd;   // horizontal pass: value and x derivative
+    std::vector<double> v, gx, gy;
+    std::vector<double> zeroMeanTemplate;
+};
+
+AlignScratch& Scratch()
+{
+    thread_local AlignScratch scratch;
+    return scratch;
+}
+
+// How far the alignment may wander from its start before it gives up, and
+// the margin of luminance read around the template for that.
+constexpr double MaxTravel = 1.5;
+constexpr int PatchMargin = 4;
+constexpr int MaxIterations = 20;
+constexpr double Converged = 1e-4;
+
+} // namespace
+
+AlignResult AlignTemplate(const Frame& frame, const TargetTemplate& templ, double left, double top)
+{
+    AlignResult result;
+    result.left = left;
+    result.top = top;
+    const int tw = templ.width;
+    const int th = templ.height;
+    if (templ.isEmpty() || frame.isEmpty() || !IsUsableCoordinate(left) || !IsUsableCoordinate(top)
+        || templ.values.size() != size_t(tw) * size_t(th))
+        return result;
+
+    AlignScratch& s = Scratch();
+    const int n = tw * th;
+
+    // Zero-mean template; a flat one cannot be aligned.
+    double mean = 0.0;
+    for (double t : templ.values)
+        mean += t;
+    mean /= n;
+    s.zeroMeanTemplate.resize(size_t(n));
+    double sumTT = 0.0;
+    for (int k = 0; k < n; ++k) {
+        const double d = templ.values[size_t(k)] - mean;
+        s.zeroMeanTemplate[size_t(k)] = d;
+        sumTT += d * d;
+    }
+    if (sumTT <= 1e-9 * n)
+        return result;
+
+    // Luminance of the template area and a margin, read once; pixels beyond
+    // the frame repeat the edge so that the filters never read outside.
+    const int px0 = int(std::floor(left)) - PatchMargin;
+    const int py0 = int(std::floor(top)) - PatchMargin;
+    const int pw = tw + 2 * PatchMargin + 1;
+    const int ph = th + 2 * PatchMargin + 1;
+    s.patch.resize(size_t(pw) * ph);
+    for (int j = 0; j < ph; ++j) {
+        const int y = std::clamp(py0 + j, 0, frame.height() - 1);
+        for (int i = 0; i < pw; ++i) {
+            const int x = std::clamp(px0 + i, 0, frame.width() - 1);
+            const uint8_t* p = frame.pixel(x, y);
+            s.patch[size_t(j) * pw + i] = 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
+        }
+    }
+
+    s.h.resize(size_t(th + 3) * tw);
+    s.hd.resize(size_t(th + 3) * tw);
+    s.v.resize(size_t(n));
+    s.gx.resize(size_t(n));
+    s.gy.resize(size_t(n));
+
+    double x = left, y = top;
+    double sumVT = 0.0, sumVV = 0.0;
+    for (int iteration = 0; iteration < MaxIterations; ++iteration) {
+        const double fx = std::floor(x), fy = std::floor(y);
+        double wx[4], dx[4], wy[4], dy[4];
+        CubicWeights(x - fx, wx, dx);
+        CubicWeights(y - fy, wy, dy);
+        // Patch index of the tap at -1 for template pixel (0, 0).
+        const int ox = int(fx) - 1 - px0;
+        const int oy = int(fy) - 1 - py0;
+
+        // Horizontal pass over the th + 3 rows the vertical taps need.
+        for (int r = 0; r < th + 3; ++r) {
+            const double* row = s.patch.data() + size_t(oy + r) * pw + ox;
+            double* hv = s.h.data() + size_t(r) * tw;
+            double* hdv = s.hd.data() + size_t(r) * tw;
+            for (int i = 0; i < tw; ++i) {
+                const double* q = row + i;
+                hv[i] = wx[0] * q[0] + wx[1] * q[1] + wx[2] * q[2] + wx[3] * q[3];
+                hdv[i] = dx[0] * q[0] + dx[1] * q[1] + dx[2] * q[2] + dx[3] * q[3];
+            }
+        }
+        // Vertical pass: value and both gradients, with their means.
+        double meanV = 0.0, meanGx = 0.0, meanGy = 0.0;
+        for (int j = 0; j < th; ++j) {
+            const double* h0 = s.h.data() + size_t(j) * tw;
+            const double* d0 = s.hd.data() + size_t(j) * tw;
+            double* v = s.v.data() + size_t(j) * tw;
+            double* gx = s.gx.data() + size_t(j) * tw;
+            double* gy = s.gy.data() + size_t(j) * tw;
+            for (int i = 0; i < tw; ++i) {
+                const double a0 = h0[i], a1 = h0[i + tw], a2 = h0[i + 2 * tw], a3 = h0[i + 3 * tw];
+                v[i] = wy[0] * a0 + wy[1] * a1 + wy[2] * a2 + wy[3] * a3;
+                gy[i] = dy[0] * a0 + dy[1] * a1 + dy[2] * a2 + dy[3] * a3;
+                gx[i] = wy[0] * d0[i] + wy[1] * d0[i + tw] + wy[2] * d0[i + 2 * tw] + wy[3] * d0[i + 3 * tw];
+                meanV += v[i];
+                meanGx += gx[i];
+                meanGy += gy[i];
+            }
+        }
+        meanV /= n;
+        meanGx /= n;
+        meanGy /= n;
+
+        // Least squares for (shift step sx, sy; gain a), the offset b taken
+        // out by the means:  (V - mV) + (G - mG) . s - a T0 = 0.
+        double xx = 0, xy = 0, yy = 0, xt = 0, yt = 0, xv = 0, yv = 0, tv = 0, vv = 0;
+        for (int k = 0; k < n; ++k) {
+            const double g1 = s.gx[size_t(k)] - meanGx;
+            const double g2 = s.gy[size_t(k)] - meanGy;
+            const double t = s.zeroMeanTemplate[size_t(k)];
+            const double v = s.v[size_t(k)] - meanV;
+            xx += g1 * g1;
+            xy += g1 * g2;
+            yy += g2 * g2;
+            xt += g1 * t;
+            yt += g2 * t;
+            xv += g1 * v;
+            yv += g2 * v;
+            tv += t * v;
+            vv += v * v;
+        }
+        sumVT = tv;
+        sumVV = vv;
+        // Normal equations for unknowns (sx, sy, -a):
+        //   [xx xy xt] [sx]   [-xv]
+        //   [xy yy yt] [sy] = [-yv]
+        //   [xt yt TT] [-a]   [-tv]
+        const double m[3][3] = {{xx, xy, xt}, {xy, yy, yt}, {xt, yt, sumTT}};
+        const double rhs[3] = {-xv, -yv, -tv};
+        const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1])
+                           - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0])
+                           + m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+        const double scale = (xx + yy) * (xx + yy) * sumTT;
+        if (!(std::fabs(det) > 1e-12 * scale))
+            return result;   // no gradient across one of the axes: nothing to align on
+        auto solve = [&](int column) {
+            double c[3][3];
+            for (int r = 0; r < 3; ++r)
+                for (int k = 0; k < 3; ++k)
+                    c[r][k] = k == column ? rhs[r] : m[r][k];
+            return (c[0][0] * (c[1][1] * c[2][2] - c[1][2] * c[2][1])
+                    - c[0][1] * (c[1][0] * c[2][2] - c[1][2] * c[2][0])
+                    + c[0][2] * (c[1][0] * c[2][1] - c[1][1] * c[2][0])) / det;
+        };
+        const double stepX = solve(0);
+        const double stepY = solve(1);
+        if (!std::isfinite(stepX) || !std::isfinite(stepY))
+            return result;
+        // The step moves the sample grid: a positive gradient step means the
+        // template sits further along.
+        x += stepX;
+        y += stepY;
+        if (std::fabs(x - left) > MaxTravel || std::fabs(y - top) > MaxTravel)
+            return result;
+        if (std::fabs(stepX) < Converged && std::fabs(stepY) < Converged) {
+            result.converged = true;
+            break;
+        }
+    }
+    if (!result.converged)
+        return result;
+    result.left = x;
+    result.top = y;
+    result.score = sumVV > 0.0 ? sumVT / std::sqrt(sumVV * sumTT) : 0.0;
+    return result;
+}
+
+} // namespace tracking
