@@ -172,7 +172,7 @@ int runExport(const QStringList& args)
 
     switch (result.status) {
     case ExportResult::Completed:
-        CliPrint(QString::fromLatin1(ExportDialog::Complete));
+        CliPrint(QStringLiteral("Save Complete."));
         break;
     case ExportResult::Aborted:
         CliError(QStringLiteral("export stopped after %1 frames").arg(result.framesWritten));

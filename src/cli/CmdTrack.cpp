@@ -4,7 +4,15 @@
 //   track FILE --point X,Y[,METHOD[,FRAME]] [--point ...] --csv OUT
 //         [--first A] [--last B] [--template N] [--search PERCENT]
 //         [--threshold T] [--spot-percent P | --spot-range LOW,HIGH]
-//         [--origin X,Y] [--y-down] [--accept-lost] [adjustment options]
+//         [--origin X,Y] [--y-up | --y-down] [--rpm-signed] [--accept-lost]
+//         [adjustment options]
+//
+// Positions are measured from the origin (sub-pixel, image pixels), or
+// without one from the picture's bottom-left corner (--y-up, the default: Y
+// grows upward) or top-left corner (--y-down: Y grows downward). Rotation
+// speed is taken about the origin; without one it is written as missing and
+// the command says so. --rpm-signed keeps the direction of turn in the RPM
+// column (positive from +X toward +Y).
 //
 // METHOD is quadrant, light, dark or correlation (default correlation);
 // FRAME is the frame the point is placed on (default A). The run goes over
@@ -138,8 +146,9 @@ TrackingSheet TrackingSheetFor(TTrackingPoint& point, const TrackingExportInfo& 
     sheet.frameHeight = info.Kinematics.FrameHeight;
     sheet.pixelsPerUnit = info.Kinematics.PixelsPerUnit;
     sheet.unitLabel = QString::fromLatin1(CalibrationUnitLabel(info.CalUnitIndex));
-    sheet.originX = info.Kinematics.OriginX;
-    sheet.originY = info.Kinematics.OriginY;
+    sheet.originX = info.Kinematics.HasOrigin ? float(info.Kinematics.OriginX) : 0.0f;
+    sheet.originY = info.Kinematics.HasOrigin ? float(info.Kinematics.OriginY) : 0.0f;
+    sheet.lengthDecimals = LengthDecimals(info.Kinematics.PixelsPerUnit);
     sheet.rows.resize(table.size());
     for (size_t i = 0; i < table.size(); ++i) {
         TrackingSheetRow& row = sheet.rows[i];
@@ -165,7 +174,7 @@ int runTrack(const QStringList& args)
         "--first", "--last", "--point", "--template", "--search", "--threshold",
         "--spot-percent", "--spot-range", "--origin", "--csv", "--xlsx",
     };
-    const QStringList ownFlags{"--y-down", "--accept-lost"};
+    const QStringList ownFlags{"--y-up", "--y-down", "--rpm-signed", "--accept-lost"};
     QStringList valueOptions = ownValueOptions;
     valueOptions += AdjustmentOptionNames();
     for (int i = 0; i < args.size(); ++i) {
@@ -266,6 +275,11 @@ int runTrack(const QStringList& args)
     if (auto v = CliOption(args, QStringLiteral("--origin"))) {
         if (!(origin = ParsePair(QStringLiteral("--origin"), *v)))
             return 2;
+    }
+    const bool yDown = CliFlag(args, QStringLiteral("--y-down"));
+    if (yDown && CliFlag(args, QStringLiteral("--y-up"))) {
+        CliError(QStringLiteral("track: give either --y-up or --y-down"));
+        return 2;
     }
 
     VideoDocument doc;
@@ -399,11 +413,15 @@ int runTrack(const QStringList& args)
     exportInfo.Kinematics.PixelsPerUnit = info.PixelsPerUnit;
     exportInfo.Kinematics.FrameWidth = doc.FrameBitmap.width();
     exportInfo.Kinematics.FrameHeight = doc.FrameBitmap.height();
-    exportInfo.Kinematics.YFromBottom = !CliFlag(args, QStringLiteral("--y-down"));
+    exportInfo.Kinematics.YDir = yDown ? YDirection::Down : YDirection::Up;
+    exportInfo.Kinematics.SignedRpm = CliFlag(args, QStringLiteral("--rpm-signed"));
     if (origin) {
-        exportInfo.Kinematics.OriginX = float(origin->first);
-        exportInfo.Kinematics.OriginY = float(origin->second);
+        exportInfo.Kinematics.HasOrigin = true;
+        exportInfo.Kinematics.OriginX = origin->first;
+        exportInfo.Kinematics.OriginY = origin->second;
     }
+    if (!CanComputeRpm(exportInfo.Kinematics))
+        CliError(QStringLiteral("track: RPM needs a centre: give --origin X,Y (RPM written as missing)"));
     const bool several = points.size() > 1;
     for (const auto& p : points) {
         QStringList written;
@@ -439,7 +457,8 @@ const CliCommand reg{
     "track",
     "track FILE --point X,Y[,quadrant|light|dark|correlation[,FRAME]] [--point ...] --csv OUT|--xlsx OUT.xlsx "
     "[--first A] [--last B] [--template N] [--search PERCENT] [--threshold T] "
-    "[--spot-percent P | --spot-range LOW,HIGH] [--origin X,Y] [--y-down] [--accept-lost] [adjustments]",
+    "[--spot-percent P | --spot-range LOW,HIGH] [--origin X,Y] [--y-up | --y-down] [--rpm-signed] "
+    "[--accept-lost] [adjustments]",
     &runTrack};
 
 } // namespace

@@ -14,11 +14,6 @@
 #include <climits>
 #include <cstring>
 
-QString ExportDialog::Title(int rangeFirst, int rangeLast)
-{
-    return QStringLiteral("Save As (For Frames %1 To %2)").arg(rangeFirst).arg(rangeLast);
-}
-
 ExportKind ExportKindForFilter(int filterIndex)
 {
     switch (filterIndex) {
@@ -336,7 +331,7 @@ ExportResult RangeExport::run()
     if (m_kind == ExportKind::None)
         return fail(QStringLiteral("Unknown export format %1").arg(m_request.filterIndex));
     if (!IsValidFileName(m_request.fileName, false))
-        return fail(QString::fromLatin1(ExportDialog::InvalidName) + InvalidNameReason(m_request.fileName));
+        return fail(QStringLiteral("Filename not valid") + InvalidNameReason(m_request.fileName));
     if (IsAviKind(m_kind) && (m_request.playSpeed < 1 || m_request.playSpeed > 1000))
         return fail(QStringLiteral("The frame rate of an AVI file must be 1 to 1000 frames per second, not %1").arg(m_request.playSpeed));
     const QStringList existing = ExistingExportFiles(m_request, m_doc.Info.FirstFrame, m_doc.Info.LastFrame);

@@ -23,19 +23,6 @@
 
 class VideoDocument;
 
-// Texts of the Save As dialog.
-namespace ExportDialog {
-// "Save As (For Frames 10 To 200)"
-QString Title(int rangeFirst, int rangeLast);
-inline constexpr const char* Filter =
-    "Video File|*.AVI|Tagged Image File Format|*.tif|Joint Photographics Experts Group|*.jpg|"
-    "Windows Bitmap|*.bmp|Digital Picture Exchange (DPX)|*.dpx|8 Bit Video File|*.AVI|Multi Page Tiff|*.TIFF";
-inline constexpr int FilterCount = 7;
-inline constexpr const char* InitialFolder = "G:\\";
-inline constexpr const char* InvalidName = "Filename not valid";
-inline constexpr const char* Complete = "Save Complete.";
-} // namespace ExportDialog
-
 // Output kinds; the values are the codes the chosen filter index maps to.
 enum class ExportKind : int {
     None = 0,
@@ -73,7 +60,7 @@ enum class FileNumbering {
 
 struct ExportRequest {
     QString fileName;          // the chosen name
-    int filterIndex = 1;       // 1..7, see ExportDialog::Filter
+    int filterIndex = 1;       // 1..7, see ExportKindForFilter
     int rangeFirst = 0;
     int rangeLast = 0;         // before rangeFirst: just rangeFirst is written
     int playSpeed = 15;        // AVI frames per second (1..1000)

@@ -24,6 +24,13 @@ QString TrackingComponentWord(TrackingComponent component)
     return QString();
 }
 
+QString TrackingSmoothingLabel(int passes)
+{
+    if (passes <= 0)
+        return QString();
+    return passes == 1 ? QStringLiteral(" (smoothed, 1 pass)") : QStringLiteral(" (smoothed, %1 passes)").arg(passes);
+}
+
 TABChannel MakeTrackingChannel(const TrackingSeries& series)
 {
     TABChannel channel(series.xValues, series.yValues);
@@ -34,9 +41,11 @@ TABChannel MakeTrackingChannel(const TrackingSeries& series)
     channel.PointStep = 1;
     channel.XShowsUnits = 1;
     channel.PlotKind = series.component == TrackingComponent::XY ? kPlotXYTrack : kPlotAgainstTime;
-    channel.Title = ChannelText(series.recordingFileName + QStringLiteral(" : ") + series.pointName + QLatin1Char(' ')
-                                + TrackingComponentWord(series.component) + QLatin1Char(' ')
-                                + TrackingQuantityWord(series.quantity));
+    // A long file name is cut before the smoothing label, never the label.
+    const QString smoothing = TrackingSmoothingLabel(series.smoothingPasses);
+    const QString title = series.recordingFileName + QStringLiteral(" : ") + series.pointName + QLatin1Char(' ')
+        + TrackingComponentWord(series.component) + QLatin1Char(' ') + TrackingQuantityWord(series.quantity);
+    channel.Title = ChannelText(title.left(ChannelText(title + smoothing).size() - smoothing.size()) + smoothing);
 
     const QString& unit = series.unitName;
     switch (series.component) {

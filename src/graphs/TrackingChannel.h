@@ -37,6 +37,10 @@ struct TrackingSeries {
     // Label of the calibration unit ("µm", "mm", "cm", "m", "inches", "feet",
     // "pixels").
     QString unitName;
+    // Passes of (1 2 1) smoothing applied to yValues (and to xValues of an
+    // X/Y track); 0 for the raw series. A smoothed series cuts peaks, so its
+    // channel says so in its title and the raw one is offered beside it.
+    int smoothingPasses = 0;
 
     // Where the series comes from, for the title and the time base.
     QString recordingFileName; // without folder
@@ -51,8 +55,12 @@ QString TrackingQuantityWord(TrackingQuantity quantity);
 // "RPM", "X", "Y", "X/Y", "RPM".
 QString TrackingComponentWord(TrackingComponent component);
 
+// " (smoothed, 3 passes)" for a smoothed series, empty for a raw one.
+QString TrackingSmoothingLabel(int passes);
+
 // Builds the channel: copies of both arrays, units by component and quantity,
-// title "<file> : <point> <component> <quantity>", the sample interval and
+// title "<file> : <point> <component> <quantity>" followed by the smoothing
+// label, the sample interval and
 // start time of the recording, PlotKind 1 for an X/Y track and -1 otherwise.
 // A frame rate of 0 or less leaves SampleInterval and StartTime at 0.
 TABChannel MakeTrackingChannel(const TrackingSeries& series);

@@ -7,9 +7,10 @@ namespace {
 
 constexpr int kFirstDataRow = 13;
 
-void writeValue(XlsxSheetFile& out, int row, int column, float value)
+void writeValue(XlsxSheetFile& out, int row, int column, double value, int decimals = 2)
 {
-    out.text(row, column, value == kTrackingMissingSample ? QStringLiteral("Vanish") : FormatFixed(value, 7, 2));
+    out.text(row, column,
+             value == double(kTrackingMissingSample) ? QStringLiteral("Vanish") : FormatFixed(value, 7, decimals));
 }
 
 } // namespace
@@ -59,20 +60,20 @@ bool WriteTrackingSpreadsheet(const QString& path, const TrackingSheet& sheet, Q
         const TrackingSheetRow& r = sheet.rows[i];
         const int row = kFirstDataRow + int(i);
         out.number(row, 1, double(i));
-        if (r.time == kTrackingMissingSample)
+        if (r.time == double(kTrackingMissingSample))
             out.text(row, 2, QStringLiteral("Vanish"));
         else
             out.number(row, 2, r.time);
         writeValue(out, row, 3, r.pixelX);
         writeValue(out, row, 4, r.pixelY);
-        writeValue(out, row, 5, r.positionX);
-        writeValue(out, row, 6, r.positionY);
-        writeValue(out, row, 7, r.displacementX);
-        writeValue(out, row, 8, r.displacementY);
-        writeValue(out, row, 9, r.velocityX);
-        writeValue(out, row, 10, r.velocityY);
-        writeValue(out, row, 11, r.accelerationX);
-        writeValue(out, row, 12, r.accelerationY);
+        writeValue(out, row, 5, r.positionX, sheet.lengthDecimals);
+        writeValue(out, row, 6, r.positionY, sheet.lengthDecimals);
+        writeValue(out, row, 7, r.displacementX, sheet.lengthDecimals);
+        writeValue(out, row, 8, r.displacementY, sheet.lengthDecimals);
+        writeValue(out, row, 9, r.velocityX, sheet.lengthDecimals);
+        writeValue(out, row, 10, r.velocityY, sheet.lengthDecimals);
+        writeValue(out, row, 11, r.accelerationX, sheet.lengthDecimals);
+        writeValue(out, row, 12, r.accelerationY, sheet.lengthDecimals);
         writeValue(out, row, 13, r.rpm);
     }
     return out.commit(error);

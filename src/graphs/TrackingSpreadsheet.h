@@ -21,8 +21,9 @@
 //  12  "X" and "Y" under each pair, columns 3 ... 12
 //  13+i record i: index, time, pixel X/Y, position X/Y, displacement X/Y,
 //      velocity X/Y, acceleration X/Y, RPM. Columns 3 ... 13 hold the value
-//      rounded as its fixed 7-digit, 2-decimal text; a missing value (and a
-//      missing time) is the text "Vanish".
+//      rounded as its fixed 7-digit text: 2 decimals for pixels and RPM,
+//      `lengthDecimals` for calibrated lengths and their rates; a missing
+//      value (and a missing time) is the text "Vanish".
 
 #include "graphs/Channel.h"
 
@@ -32,18 +33,18 @@
 // One record of the point. Every value starts missing
 // (kTrackingMissingSample), so an untracked record needs only its time.
 struct TrackingSheetRow {
-    float time = kTrackingMissingSample;          // seconds
-    float pixelX = kTrackingMissingSample;        // stored image position, pixels
-    float pixelY = kTrackingMissingSample;
-    float positionX = kTrackingMissingSample;     // calibration units
-    float positionY = kTrackingMissingSample;
-    float displacementX = kTrackingMissingSample; // calibration units
-    float displacementY = kTrackingMissingSample;
-    float velocityX = kTrackingMissingSample;     // units per second
-    float velocityY = kTrackingMissingSample;
-    float accelerationX = kTrackingMissingSample; // units per second squared
-    float accelerationY = kTrackingMissingSample;
-    float rpm = kTrackingMissingSample;           // revolutions per minute
+    double time = kTrackingMissingSample;          // seconds
+    double pixelX = kTrackingMissingSample;        // stored image position, pixels
+    double pixelY = kTrackingMissingSample;
+    double positionX = kTrackingMissingSample;     // calibration units
+    double positionY = kTrackingMissingSample;
+    double displacementX = kTrackingMissingSample; // calibration units
+    double displacementY = kTrackingMissingSample;
+    double velocityX = kTrackingMissingSample;     // units per second
+    double velocityY = kTrackingMissingSample;
+    double accelerationX = kTrackingMissingSample; // units per second squared
+    double accelerationY = kTrackingMissingSample;
+    double rpm = kTrackingMissingSample;           // revolutions per minute
 };
 
 struct TrackingSheet {
@@ -55,6 +56,7 @@ struct TrackingSheet {
     QString unitLabel;        // "µm", "mm", "cm", "m", "inches", "feet", "pixels"
     float originX = 0;
     float originY = 0;
+    int lengthDecimals = 2;   // decimals of calibrated lengths and their rates
     std::vector<TrackingSheetRow> rows; // row i belongs to record i (from 0)
 };
 

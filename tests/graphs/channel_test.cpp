@@ -127,6 +127,37 @@ TEST(TrackingChannel, SquaredIsTheSingleByteB2InLatin1)
     EXPECT_EQ(units, QByteArray("\xB5m/sec\xB2"));
 }
 
+TEST(TrackingChannel, SmoothedSeriesSayHowTheyWereSmoothed)
+{
+    struct Case {
+        TrackingQuantity quantity;
+        int passes;
+        const char16_t* title;
+    };
+    const Case cases[] = {
+        {TrackingQuantity::Velocity, 0, u"crash.bvf : P1 X Velocity"},
+        {TrackingQuantity::Velocity, 3, u"crash.bvf : P1 X Velocity (smoothed, 3 passes)"},
+        {TrackingQuantity::Acceleration, 5, u"crash.bvf : P1 X Acceleration (smoothed, 5 passes)"},
+        {TrackingQuantity::Acceleration, 1, u"crash.bvf : P1 X Acceleration (smoothed, 1 pass)"},
+    };
+    for (const Case& c : cases) {
+        TrackingSeries series;
+        series.component = TrackingComponent::X;
+        series.quantity = c.quantity;
+        series.smoothingPasses = c.passes;
+        series.recordingFileName = QStringLiteral("crash.bvf");
+        series.pointName = QStringLiteral("P1");
+        EXPECT_EQ(MakeTrackingChannel(series).Title, QString::fromUtf16(c.title));
+    }
+    // A long file name gives way; the label stays.
+    TrackingSeries series;
+    series.smoothingPasses = 3;
+    series.recordingFileName = QString(300, QLatin1Char('f'));
+    const QString title = MakeTrackingChannel(series).Title;
+    EXPECT_EQ(title.size(), 255);
+    EXPECT_TRUE(title.endsWith(QStringLiteral(" (smoothed, 3 passes)"))) << title.toStdString();
+}
+
 TEST(Channel, FilteredTitleHasNoBlankBeforeTheClass)
 {
     EXPECT_EQ(CfcTitle(QStringLiteral("Head X"), 60), QStringLiteral("Head X: CFC60"));

@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
+#include "export/ui/SaveAsDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -801,12 +802,12 @@ void TQorMain::saveAs()
         return;
     doc->Info.RangeFirst = int(Round(Transport.InTime / interval + doc->Info.TimeZeroFrame));
     doc->Info.RangeLast = int(Round(Transport.OutTime / interval + doc->Info.TimeZeroFrame));
-    ActiveVideo->SaveRange(m_playSpeed->value(), [this](int lastSave) {
-        Prefs.LastSave = lastSave;
-        const QString error = m_store.WriteSettings(Prefs);
-        if (!error.isEmpty())
-            ShowErrorBox(this, error);
-    });
+    RunSaveAsDialog(ActiveVideo, *doc, doc->Info.RangeFirst, doc->Info.RangeLast, m_playSpeed->value());
+    ActiveVideo->Redisplay();
+    Prefs.LastSave = LastSaveIndex();
+    const QString error = m_store.WriteSettings(Prefs);
+    if (!error.isEmpty())
+        ShowErrorBox(this, error);
 }
 
 void TQorMain::showPreferences()

@@ -7,8 +7,6 @@
 #include "sources/SourceFactory.h"
 #include "sources/bvf/BvfSource.h"
 
-#include "export/ui/SaveAsDialog.h"
-
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -204,14 +202,6 @@ void TQORVideo::takeWhiteReference(QPointF p)
     // reference and switches to "User Defined"; then the picture follows.
     source->reader().pickWhiteReference(QPoint(int(Trunc(p.x())), int(Trunc(p.y()))));
     RequestRedisplay();
-}
-
-void TQORVideo::SaveRange(int playSpeed, const std::function<void(int lastSave)>& writeSettings)
-{
-    RunSaveAsDialog(this, m_document, m_document.Info.RangeFirst, m_document.Info.RangeLast, playSpeed);
-    Redisplay();
-    if (writeSettings)
-        writeSettings(LastSaveIndex());
 }
 
 void TQORVideo::changeEvent(QEvent* event)

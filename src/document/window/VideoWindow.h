@@ -7,7 +7,6 @@
 
 #include <QPointF>
 #include <QWidget>
-#include <functional>
 
 class ImageView;
 class QStatusBar;
@@ -41,10 +40,6 @@ public:
     void RequestRedisplay() { emit redisplayRequested(this); }
     // The main window's "Pan" button.
     void setPanMode(bool on);
-    // Save As: runs the range exporter over Info.RangeFirst .. RangeLast.
-    // `writeSettings` stores the preferences afterwards, with the file type
-    // chosen last.
-    void SaveRange(int playSpeed, const std::function<void(int lastSave)>& writeSettings);
 
     // Pick modes set by tool frames and carried out on a click in the view.
     bool ColourPickMode = false;

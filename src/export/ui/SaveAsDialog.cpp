@@ -18,6 +18,11 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+QString ExportDialog::Title(int rangeFirst, int rangeLast)
+{
+    return QStringLiteral("Save As (For Frames %1 To %2)").arg(rangeFirst).arg(rangeLast);
+}
+
 int& LastSaveIndex()
 {
     static int index = 0;

@@ -5,11 +5,16 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cmath>
+
 TrackingResultTable ComputeTrackingResults(TTrackingPoint& point, const TrackingExportInfo& info)
 {
     FixTimes(point.Records, info.FirstFrame, info.TimeZeroFrame, info.FrameRate);
     const std::vector<TrackRecord>& records = point.Records;
-    const KinematicsSettings& s = info.Kinematics;
+    KinematicsSettings s = info.Kinematics;
+    s.TimeZeroFrame = info.TimeZeroFrame;
+    s.FrameRate = info.FrameRate;
     TrackingResultTable t;
     KinematicsArrays a;
 
@@ -26,7 +31,7 @@ TrackingResultTable ComputeTrackingResults(TTrackingPoint& point, const Tracking
     t.AccelerationY = a.ValuesY;
 
     ComputeAngle(records, s, a);
-    ComputeRpm(a);
+    ComputeRpm(a, s.SignedRpm);
     t.Rpm = a.AngleRpm;
 
     ComputePosition(records, s, a);
@@ -38,11 +43,33 @@ TrackingResultTable ComputeTrackingResults(TTrackingPoint& point, const Tracking
     return t;
 }
 
+int TimeDecimals(int frameRate)
+{
+    int decimals = 3;
+    for (int64_t scale = 1000; scale < frameRate; scale *= 10)
+        ++decimals;
+    return decimals;
+}
+
+int LengthDecimals(double pixelsPerUnit)
+{
+    if (!(pixelsPerUnit > 1.0) || !std::isfinite(pixelsPerUnit))
+        return 2;
+    return std::clamp(2 + int(std::ceil(std::log10(pixelsPerUnit) - 1e-9)), 2, 9);
+}
+
 namespace {
 
 QByteArray Fixed(double value, int decimals)
 {
     return FormatFixed(value, 7, decimals).toLatin1();
+}
+
+// Times are exact doubles from frame numbers: print all their digits up to
+// the decimals asked for.
+QByteArray Time(double seconds, int decimals)
+{
+    return FormatFixed(seconds, 17, decimals).toLatin1();
 }
 
 } // namespace
@@ -60,27 +87,39 @@ QByteArray TrackingCsv(const QString& pointName, const TrackingExportInfo& info,
     out += "Calibration ," + Fixed(float(s.PixelsPerUnit), 2) + eol;
     out += QByteArray("Calibration Units ,") + CalibrationUnitLabel(info.CalUnitIndex) + eol;
     out += "Origin ,X,Y" + eol;
-    out += " ," + Fixed(s.OriginX, 2) + "," + Fixed(s.OriginY, 2) + eol;
+    // The placed origin; (0, 0) when none is placed.
+    out += " ," + Fixed(s.HasOrigin ? s.OriginX : 0.0, 2) + "," + Fixed(s.HasOrigin ? s.OriginY : 0.0, 2) + eol;
     out += "Point Data" + eol;
     out += "Frame No, Time [s],Coordinate, ,Position, ,Displacement, ,Velocity, ,Acceleration, ,RPM" + eol;
     out += ",,X,Y,X,Y,X,Y,X,Y,X,Y" + eol;
 
-    const std::vector<float>* columns[] = {
-        &t.PixelX, &t.PixelY, &t.PositionX, &t.PositionY, &t.DisplacementX, &t.DisplacementY,
-        &t.VelocityX, &t.VelocityY, &t.AccelerationX, &t.AccelerationY, &t.Rpm,
+    const int timeDecimals = TimeDecimals(info.FrameRate);
+    const int pixelDecimals = 2;
+    const int lengthDecimals = LengthDecimals(s.PixelsPerUnit);
+    const int rpmDecimals = 2;
+    const struct {
+        const std::vector<double>* values;
+        int decimals;
+    } columns[] = {
+        {&t.PixelX, pixelDecimals}, {&t.PixelY, pixelDecimals},
+        {&t.PositionX, lengthDecimals}, {&t.PositionY, lengthDecimals},
+        {&t.DisplacementX, lengthDecimals}, {&t.DisplacementY, lengthDecimals},
+        {&t.VelocityX, lengthDecimals}, {&t.VelocityY, lengthDecimals},
+        {&t.AccelerationX, lengthDecimals}, {&t.AccelerationY, lengthDecimals},
+        {&t.Rpm, rpmDecimals},
     };
     out.reserve(out.size() + qsizetype(t.size()) * 120);
     for (size_t i = 0; i < t.size(); ++i) {
         out += QByteArray::number(qulonglong(i));
         out += ',';
-        out += Fixed(t.Times[i], 3);
+        out += Time(t.Times[i], timeDecimals);
         out += ',';
-        for (const std::vector<float>* c : columns) {
-            const float v = (*c)[i];
+        for (const auto& c : columns) {
+            const double v = (*c.values)[i];
             if (IsMissing(v)) {
                 out += "VANISH ,";
             } else {
-                out += Fixed(v, 2);
+                out += Fixed(v, c.decimals);
                 out += ',';
             }
         }

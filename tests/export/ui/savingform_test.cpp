@@ -2,6 +2,7 @@
 
 #include "../TestSource.h"
 #include "export/ExportRange.h"
+#include "export/ui/SaveAsDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -62,4 +63,9 @@ TEST(Tsavingform, AbortClickedDuringTheExportLoopStopsIt)
     EXPECT_EQ(result.status, ExportResult::Aborted);
     EXPECT_EQ(result.framesWritten, 6); // frames 0..5; the click is seen before frame 6
     EXPECT_TRUE(form.abortRequested());
+}
+
+TEST(SaveAsDialog, TitleNamesTheRange)
+{
+    EXPECT_EQ(ExportDialog::Title(-5, 200), QStringLiteral("Save As (For Frames -5 To 200)"));
 }

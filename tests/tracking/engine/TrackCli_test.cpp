@@ -133,3 +133,59 @@ TEST(TrackCli, StopsWhereThePointIsLostUnlessAccepted)
     EXPECT_EQ(RunCli({"track", sample, "--point", "1,2"}).code, 2);
     EXPECT_NE(RunCli({"track", dir.filePath("missing.bvf"), "--point", "1,2", "--csv", out}).code, 0);
 }
+
+TEST(TrackCli, OriginYDirectionAndRotationCentre)
+{
+    if (!QFile::exists(kCli))
+        GTEST_SKIP() << "qorplayer-cli not built";
+    QTemporaryDir dir;
+    const QString sample = dir.filePath(QStringLiteral("s.bvf"));
+    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "10"}).code, 0);
+    const QString out = dir.filePath(QStringLiteral("o.csv"));
+    const QPointF q0 = Truth(bvf::quadrantCentreAt, 0);
+    const QString point = QStringLiteral("%1,%2,quadrant").arg(q0.x()).arg(q0.y());
+
+    // Every data row as fields; the calibration from the header.
+    const auto rows = [&out](double* pixelsPerUnit) {
+        QFile f(out);
+        std::vector<QList<QByteArray>> data;
+        if (!f.open(QIODevice::ReadOnly))
+            return data;
+        const QList<QByteArray> lines = f.readAll().split('\n');
+        *pixelsPerUnit = lines[5].split(',').value(1).toDouble();
+        for (int i = 12; i < lines.size(); ++i)
+            if (lines[i].count(',') == 13)
+                data.push_back(lines[i].split(','));
+        return data;
+    };
+    double p = 0;
+
+    // Without an origin: no rotation speed, and the command says why.
+    CliResult r = RunCli({"track", sample, "--point", point, "--csv", out});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("RPM needs a centre"))) << r.err.toStdString();
+    for (const QList<QByteArray>& row : rows(&p))
+        EXPECT_EQ(row[12], "VANISH ");
+
+    // With one: positions from it, Y growing the chosen way, rotation speed.
+    struct Case {
+        const char* flag;
+        double ySign;
+    };
+    for (const Case c : {Case{"--y-up", -1.0}, Case{"--y-down", 1.0}}) {
+        r = RunCli({"track", sample, "--point", point, "--csv", out, "--origin", "80.5,60.25", c.flag});
+        ASSERT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_FALSE(r.err.contains(QStringLiteral("RPM needs a centre")));
+        const std::vector<QList<QByteArray>> data = rows(&p);
+        ASSERT_EQ(data.size(), 10u);
+        ASSERT_GT(p, 0);
+        for (size_t i = 0; i < data.size(); ++i) {
+            const QList<QByteArray>& row = data[i];
+            EXPECT_NEAR(row[4].toDouble(), (row[2].toDouble() - 80.5) / p, 1e-3) << c.flag << i;
+            EXPECT_NEAR(row[5].toDouble(), c.ySign * (row[3].toDouble() - 60.25) / p, 1e-3) << c.flag << i;
+            if (i > 0 && i < 9)
+                EXPECT_NE(row[12], "VANISH ") << c.flag << i;
+        }
+    }
+    EXPECT_EQ(RunCli({"track", sample, "--point", point, "--csv", out, "--y-up", "--y-down"}).code, 2);
+}
