@@ -6,6 +6,7 @@
 #include "document/ui/ImageView.h"
 #include "sources/SourceFactory.h"
 #include "sources/bvf/BvfSource.h"
+#include "export/ui/RunningExport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -213,6 +214,11 @@ void TQORVideo::changeEvent(QEvent* event)
 
 void TQORVideo::closeEvent(QCloseEvent* event)
 {
+    // An export of this document first stops; the window closes after it.
+    if (!MayCloseDuringExport(this, &m_document)) {
+        event->ignore();
+        return;
+    }
     emit closing(this);
     event->accept();
 }
