@@ -4,6 +4,7 @@
 #include "graphs/CfcFilter.h"
 #include "graphs/Channel.h"
 #include "graphs/TrackingChannel.h"
+#include "graphs/TrackingResultChannels.h"
 #include "common/Vectors.h"
 
 #include <gtest/gtest.h>
@@ -156,6 +157,69 @@ TEST(TrackingChannel, SmoothedSeriesSayHowTheyWereSmoothed)
     const QString title = MakeTrackingChannel(series).Title;
     EXPECT_EQ(title.size(), 255);
     EXPECT_TRUE(title.endsWith(QStringLiteral(" (smoothed, 3 passes)"))) << title.toStdString();
+}
+
+TEST(TrackingChannel, ResultButtonsGiveTheRawChannelBesideTheSmoothedOne)
+{
+    // A point swinging at 50 Hz about (100, 50) at 1000 fps.
+    std::vector<TrackRecord> records(200);
+    for (int i = 0; i < 200; ++i) {
+        records[size_t(i)].FrameNo = i;
+        const double a = 2 * M_PI * 50 * i / 1000.0;
+        records[size_t(i)].SetPosition(100 + 10 * std::cos(a), 50 + 10 * std::sin(a));
+    }
+    KinematicsSettings settings;
+    settings.Clock = FrameClock(Rational(1000), 0);
+    TrackingResultSource source;
+    source.unitName = QStringLiteral("pixels");
+    source.recordingFileName = QStringLiteral("crash.bvf");
+    source.pointName = QStringLiteral("P1");
+    source.frameRate = 1000;
+
+    struct Case {
+        KinematicsQuantity quantity;
+        TrackingComponent component;
+        std::vector<const char16_t*> titles;
+    };
+    const Case cases[] = {
+        {KinematicsQuantity::Position, TrackingComponent::XY, {u"crash.bvf : P1 X/Y Position"}},
+        {KinematicsQuantity::Velocity, TrackingComponent::X,
+         {u"crash.bvf : P1 X Velocity (smoothed, 3 passes)", u"crash.bvf : P1 X Velocity"}},
+        {KinematicsQuantity::Acceleration, TrackingComponent::Y,
+         {u"crash.bvf : P1 Y Acceleration (smoothed, 5 passes)", u"crash.bvf : P1 Y Acceleration"}},
+        {KinematicsQuantity::Rpm, TrackingComponent::X, {}},   // no origin: no centre to turn about
+    };
+    for (const Case& c : cases) {
+        const std::vector<TABChannel> channels
+            = MakeTrackingResultChannels(records, settings, c.quantity, c.component, source);
+        ASSERT_EQ(channels.size(), c.titles.size()) << int(c.quantity);
+        for (size_t i = 0; i < channels.size(); ++i)
+            EXPECT_EQ(channels[i].Title, QString::fromUtf16(c.titles[i]));
+        if (channels.size() == 2) {
+            // Smoothing lowers the peaks of the swing; the raw channel keeps them.
+            float smoothed = 0, raw = 0;
+            for (int i = 20; i < 180; ++i) {
+                smoothed = std::max(smoothed, std::fabs(channels[0].YData[size_t(i)]));
+                raw = std::max(raw, std::fabs(channels[1].YData[size_t(i)]));
+            }
+            EXPECT_LT(smoothed, 0.95f * raw) << int(c.quantity);
+        }
+    }
+    EXPECT_EQ(MakeTrackingResultChannels(records, settings, KinematicsQuantity::Position, TrackingComponent::XY,
+                                         source)[0].PlotKind, kPlotXYTrack);
+
+    // About the circle's centre: 3000 RPM, smoothed and raw.
+    settings.HasOrigin = true;
+    settings.OriginX = 100;
+    settings.OriginY = 50;
+    const std::vector<TABChannel> rpm
+        = MakeTrackingResultChannels(records, settings, KinematicsQuantity::Rpm, TrackingComponent::XY, source);
+    ASSERT_EQ(rpm.size(), 2u);
+    EXPECT_EQ(rpm[0].Title, QStringLiteral("crash.bvf : P1 RPM RPM (smoothed, 5 passes)"));
+    EXPECT_EQ(rpm[1].Title, QStringLiteral("crash.bvf : P1 RPM RPM"));
+    EXPECT_EQ(rpm[1].YUnits, QStringLiteral("RPM"));
+    EXPECT_EQ(rpm[1].YData[0], kTrackingMissingSample);
+    EXPECT_NEAR(rpm[1].YData[100], 3000.0f, 0.01f);
 }
 
 TEST(Channel, FilteredTitleHasNoBlankBeforeTheClass)

@@ -344,28 +344,53 @@ void TBVSCFILECAM::setEnhanceLevel(int level)
     m_enhanceLevel = std::clamp(level, 0, 4);
 }
 
-bool TBVSCFILECAM::pickWhiteReference(const QPoint& point)
+bool TBVSCFILECAM::pickWhiteReference(const QPoint& point, QString* refusal)
 {
     if (point.x() < 0 || point.y() < 0 || point.x() >= m_output.width()
         || point.y() >= m_output.height())
         return false;
-    setWbMode(WbOff);
-    decodeFrame();
-    if (point.x() >= m_output.width() || point.y() >= m_output.height())
+    // The reference is what the sensor saw: gamma, saturation and sharpening
+    // would move a grey patch away from grey.
+    const uint8_t* mosaic = preparedMosaic();
+    Frame linear;
+    ByteTable identity;
+    for (int i = 0; i < 256; ++i)
+        identity[size_t(i)] = uint8_t(i);
+    if (m_isColour) {
+        const int pattern = m_bayerPattern & 3;
+        InterpolateGreen(mosaic, m_width, m_height, pattern, m_green, m_greenScratch);
+        Demosaic(mosaic, m_green, pattern, {identity, identity, identity}, 100, linear);
+    } else {
+        MonochromeToFrame(mosaic, m_width, m_height, identity, linear);
+    }
+    Frame scratch;
+    turn(linear, scratch);
+    if (point.x() >= linear.width() || point.y() >= linear.height())
         return false;
-    const uint8_t* p = m_output.pixel(point.x(), point.y());
-    setUserWhiteReference(p[2], p[1], p[0]);
+    const uint8_t* p = linear.pixel(point.x(), point.y());
+    const int red = p[2], green = p[1], blue = p[0];
+    // A (nearly) black reference has no colour to balance against: its
+    // tables would turn the whole picture black or to noise.
+    if (std::max({red, green, blue}) < kDarkestWhiteReference) {
+        if (refusal)
+            *refusal = QStringLiteral("White reference too dark (%1, %2, %3): pick a light grey or white area")
+                           .arg(red)
+                           .arg(green)
+                           .arg(blue);
+        return false;
+    }
+    setUserWhiteReference(red, green, blue);
     setWbMode(WbUserDefined);
     decodeFrame();
     return true;
 }
 
-void TBVSCFILECAM::decodeFrame()
+// The window image after dark-frame subtraction (when set and usable).
+const uint8_t* TBVSCFILECAM::preparedMosaic()
 {
     const int w = m_width;
     const int h = m_height;
     const uint8_t* mosaic = m_raw.data() + kImagePrefix;
-
     if (m_subtractDark && m_darkUsable) {
         m_mosaic.resize(size_t(w) * size_t(h));
         const int darkWidth = m_darkSize.width();
@@ -381,6 +406,35 @@ void TBVSCFILECAM::decodeFrame()
         }
         mosaic = m_mosaic.data();
     }
+    return mosaic;
+}
+
+// The reader's own rotation, the last step of the chain.
+void TBVSCFILECAM::turn(Frame& frame, Frame& scratch) const
+{
+    switch (m_rotation) {
+    case 90:
+        RotateQuarter(frame, scratch);
+        std::swap(frame, scratch);
+        break;
+    case 180:
+        RotateHalf(frame);
+        break;
+    case 270:
+        RotateHalf(frame);
+        RotateQuarter(frame, scratch);
+        std::swap(frame, scratch);
+        break;
+    default:
+        break;
+    }
+}
+
+void TBVSCFILECAM::decodeFrame()
+{
+    const int w = m_width;
+    const int h = m_height;
+    const uint8_t* mosaic = preparedMosaic();
 
     const ByteTable gamma = BuildGammaTable(m_gammaMode);
     if (m_isColour) {
@@ -412,20 +466,5 @@ void TBVSCFILECAM::decodeFrame()
     if (m_enhanceLevel != 0)
         EnhanceEdges(m_output, m_enhanceLevel, !m_isColour, m_enhanceScratch);
 
-    switch (m_rotation) {
-    case 90:
-        RotateQuarter(m_output, m_turned);
-        std::swap(m_output, m_turned);
-        break;
-    case 180:
-        RotateHalf(m_output);
-        break;
-    case 270:
-        RotateHalf(m_output);
-        RotateQuarter(m_output, m_turned);
-        std::swap(m_output, m_turned);
-        break;
-    default:
-        break;
-    }
+    turn(m_output, m_turned);
 }

@@ -96,10 +96,15 @@ public:
     int rotation() const { return m_rotation; }        // degrees; 90, 180, 270 act
     void setRotation(int degrees) { m_rotation = degrees; }
 
-    // Takes the white reference from the current frame decoded without white
-    // balance, at `point` of output(), and switches to mode "User Defined".
-    // Returns false (nothing changes) when the point lies outside the frame.
-    bool pickWhiteReference(const QPoint& point);
+    // Takes the white reference at `point` of output() from the current
+    // frame's linear values (demosaiced, before white balance, colour
+    // saturation, gamma and edge enhancement; turned like the output) and
+    // switches to mode "User Defined". Returns false and changes nothing when
+    // the point lies outside the frame, or when the reference is too dark to
+    // balance against (its brightest channel below kDarkestWhiteReference);
+    // then `refusal`, when given, gets a message for the user.
+    static constexpr int kDarkestWhiteReference = 8;
+    bool pickWhiteReference(const QPoint& point, QString* refusal = nullptr);
 
     // Site means of the last decoded frame (1, 1, 1 for monochrome).
     bvf::SiteMeans siteMeans() const { return m_means; }
@@ -111,6 +116,8 @@ private:
     bool readExactly(int64_t offset, char* into, int64_t count);
     void applySettings(const char* block);
     void decodeFrame();
+    const uint8_t* preparedMosaic();
+    void turn(Frame& frame, Frame& scratch) const;
 
     std::unique_ptr<QIODevice> m_device;
     int64_t m_fileSize = 0;

@@ -9,7 +9,7 @@ constexpr double DegreesPerRadian = 57.295779513082320877;
 double FrameTime(int frame, int timeZeroFrame, int frameRate)
 {
     // No frame rate, no time base: every record sits at 0 s.
-    return frameRate > 0 ? double(int64_t(frame) - timeZeroFrame) / double(frameRate) : 0.0;
+    return frameRate > 0 ? FrameClock(Rational(frameRate), timeZeroFrame).toTime(frame).toDouble() : 0.0;
 }
 
 void ResizeAll(KinematicsArrays& a, size_t n)
@@ -23,22 +23,23 @@ void ResizeAll(KinematicsArrays& a, size_t n)
 // settings' time base (never from a possibly stale stored time).
 void FillTimes(const std::vector<TrackRecord>& records, const KinematicsSettings& s, KinematicsArrays& a)
 {
-    a.FrameRate = s.FrameRate;
+    a.Clock = s.Clock;
     for (size_t i = 0; i < records.size(); ++i) {
         a.Frames[i] = records[i].FrameNo;
-        a.Times[i] = FrameTime(records[i].FrameNo, s.TimeZeroFrame, s.FrameRate);
+        // No rate, no time base: every record sits at 0 s.
+        a.Times[i] = s.Clock.isValid() ? s.Clock.toTime(records[i].FrameNo).toDouble() : 0.0;
     }
 }
 
 // Rate of change per second between samples i - 1 and i + 1: the difference
-// times the rate over the frame distance, exact for integer frames and rates.
-// Zero when there is no time step.
+// times the rate over the frame distance, an exact fraction. Zero when there
+// is no time step.
 double PerSecondFactor(const KinematicsArrays& a, size_t i)
 {
     const int64_t frames = int64_t(a.Frames[i + 1]) - a.Frames[i - 1];
-    if (a.FrameRate <= 0 || frames == 0)
+    if (!a.Clock.isValid() || frames == 0)
         return 0.0;
-    return double(a.FrameRate) / double(frames);
+    return (a.Clock.rate() / Rational(frames)).toDouble();
 }
 
 } // namespace

@@ -4,11 +4,12 @@
 // speed about a centre.
 //
 // Everything is computed in double from the records' sub-pixel positions;
-// times come from the integer frame numbers and the integer frame rate, so
-// time differences are exact at any frame rate. Callers round to single at
+// times come from the integer frame numbers through the exact frame clock,
+// so time differences are exact at any frame rate. Callers round to single at
 // the edges (graph channels, files). A missing sample holds MissingValue
 // (the graphs' null value) and "is missing" when it equals it exactly.
 
+#include "common/FrameClock.h"
 #include "tracking/engine/TrackRecord.h"
 
 #include <vector>
@@ -33,10 +34,9 @@ struct KinematicsSettings {
     YDirection YDir = YDirection::Up;
     int FrameWidth = 0;           // FrameBitmap size
     int FrameHeight = 0;
-    // The time base: frame f is at (f - TimeZeroFrame) / FrameRate seconds.
-    // Without a positive rate all times are 0 and there are no rates of change.
-    int TimeZeroFrame = 0;
-    int FrameRate = 0;
+    // The time base of the records' frame numbers. Without a rate all times
+    // are 0 and there are no rates of change.
+    FrameClock Clock;
     // Rotation speed keeps its sign (positive from +X toward +Y in the chosen
     // Y direction) instead of being a magnitude.
     bool SignedRpm = false;
@@ -50,7 +50,7 @@ struct KinematicsSettings {
 struct KinematicsArrays {
     std::vector<double> Times;     // seconds
     std::vector<int> Frames;       // frame numbers, for exact time differences
-    int FrameRate = 0;
+    FrameClock Clock;
     std::vector<double> ValuesX;   // position, then displacement / velocity / acceleration
     std::vector<double> ValuesY;
     std::vector<double> PixelX;    // stored image position

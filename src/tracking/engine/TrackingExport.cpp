@@ -13,8 +13,7 @@ TrackingResultTable ComputeTrackingResults(TTrackingPoint& point, const Tracking
     FixTimes(point.Records, info.FirstFrame, info.TimeZeroFrame, info.FrameRate);
     const std::vector<TrackRecord>& records = point.Records;
     KinematicsSettings s = info.Kinematics;
-    s.TimeZeroFrame = info.TimeZeroFrame;
-    s.FrameRate = info.FrameRate;
+    s.Clock = FrameClock(Rational(info.FrameRate), info.TimeZeroFrame);
     TrackingResultTable t;
     KinematicsArrays a;
 
@@ -43,10 +42,10 @@ TrackingResultTable ComputeTrackingResults(TTrackingPoint& point, const Tracking
     return t;
 }
 
-int TimeDecimals(int frameRate)
+int TimeDecimals(const Rational& frameRate)
 {
     int decimals = 3;
-    for (int64_t scale = 1000; scale < frameRate; scale *= 10)
+    for (int64_t scale = 1000; Rational(scale) < frameRate && decimals < 18; scale *= 10)
         ++decimals;
     return decimals;
 }

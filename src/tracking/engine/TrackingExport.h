@@ -20,8 +20,8 @@ class TTrackingPoint;
 // What the export needs of the document and the tracking frame.
 struct TrackingExportInfo {
     int FirstFrame = 0;
-    int TimeZeroFrame = 0;           // the document's time base; it overrides
-    int FrameRate = 0;               // the time base in Kinematics
+    int TimeZeroFrame = 0;           // the document's time base; it replaces
+    int FrameRate = 0;               // Kinematics.Clock
     int CalUnitIndex = 6;
     KinematicsSettings Kinematics;   // calibration, origin, Y direction, frame size
 };
@@ -41,8 +41,8 @@ struct TrackingResultTable {
 TrackingResultTable ComputeTrackingResults(TTrackingPoint& point, const TrackingExportInfo& info);
 
 // Decimals of the time column: at least 3, and enough that one frame
-// interval is at least one unit of the last decimal.
-int TimeDecimals(int frameRate);
+// interval (1 / frameRate seconds) is at least one unit of the last decimal.
+int TimeDecimals(const Rational& frameRate);
 // Decimals of lengths in calibration units and of their rates of change: a
 // hundredth of a pixel stays visible (2 for pixels, 5 at 1000 pixels per
 // unit), at most 9.

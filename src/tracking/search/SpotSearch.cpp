@@ -87,7 +87,7 @@ bool SpiralSeed(const Frame& frame, int x0, int y0, int low, int high,
     }
 }
 
-CentreResult RegionCentre(const Frame& frame, const PixelRect& rect, bool weighted,
+CentreResult RegionCentre(const Frame& frame, const PixelRect& rect, bool weighted, bool darkSpot,
                           int low, int high, double seedX, double seedY)
 {
     CentreResult result{false, seedX, seedY};
@@ -119,8 +119,8 @@ CentreResult RegionCentre(const Frame& frame, const PixelRect& rect, bool weight
     double cx = 0.0, cy = 0.0;
     bool done = false;
     if (weighted) {
-        // A dark range is weighted with darkness, a light one with brightness.
-        const bool dark = low + high <= 255;
+        // A dark spot is weighted with darkness, a light one with brightness.
+        const bool dark = darkSpot;
         double sumW = 0.0, sumX = 0.0, sumY = 0.0;
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
@@ -170,6 +170,75 @@ CentreResult RegionCentre(const Frame& frame, const PixelRect& rect, bool weight
     return result;
 }
 
+namespace {
+
+// Luminance of the pixels around a spot, read once, with the frame edge
+// repeated beyond the frame.
+struct SpotPatch {
+    int left = 0, top = 0, width = 0, height = 0;
+    std::vector<double> lum;
+    double at(int x, int y) const { return lum[size_t(y - top) * width + size_t(x - left)]; }
+};
+
+// Length of [a, a + 1) inside [lo, hi].
+double Overlap(double a, double lo, double hi)
+{
+    return std::clamp(std::min(a + 1.0, hi) - std::max(a, lo), 0.0, 1.0);
+}
+
+// The spot centre without pixel bias: the centroid of the spot's weights
+// inside a window symmetric about the current estimate (edge pixels count
+// by the part of them inside), the window moved onto the centroid until it
+// settles. Weights are the luminance beyond `level` toward the spot's side
+// (brightness for a light spot, darkness for a dark one); with `weighted`
+// false every pixel well inside the spot counts the same and only the
+// pixels at its rim count in part. `level` lies between the local
+// background and the spot's extreme, so the background's own texture does
+// not pull the centre.
+bool RefineSpot(const SpotPatch& patch, double level, double ramp, bool dark, bool weighted,
+                double halfW, double halfH, double& x, double& y)
+{
+    const double sign = dark ? -1.0 : 1.0;
+    for (int iteration = 0; iteration < 30; ++iteration) {
+        const double x0 = x - halfW, x1 = x + halfW, y0 = y - halfH, y1 = y + halfH;
+        const int i0 = std::max(patch.left, int(std::floor(x0)));
+        const int i1 = std::min(patch.left + patch.width - 1, int(std::floor(x1)));
+        const int j0 = std::max(patch.top, int(std::floor(y0)));
+        const int j1 = std::min(patch.top + patch.height - 1, int(std::floor(y1)));
+        double sumW = 0.0, sumX = 0.0, sumY = 0.0;
+        for (int j = j0; j <= j1; ++j) {
+            const double cy = Overlap(j, y0, y1);
+            for (int i = i0; i <= i1; ++i) {
+                const double d = sign * (patch.at(i, j) - level);
+                if (d <= 0.0)
+                    continue;
+                double w;
+                if (weighted) {
+                    w = d * d;
+                } else {
+                    const double t = std::min(1.0, d / ramp);
+                    w = t * t * (3.0 - 2.0 * t);
+                }
+                w *= cy * Overlap(i, x0, x1);
+                sumW += w;
+                sumX += w * (i + 0.5);
+                sumY += w * (j + 0.5);
+            }
+        }
+        if (!(sumW > 0.0))
+            return false;
+        const double nx = sumX / sumW, ny = sumY / sumW;
+        const double step = std::max(std::fabs(nx - x), std::fabs(ny - y));
+        x = nx;
+        y = ny;
+        if (step < 1e-4)
+            return true;
+    }
+    return true;
+}
+
+} // namespace
+
 CentreResult SpotCentre(const Frame& frame, const SearchParameters& params,
                         double posX, double posY, bool wide)
 {
@@ -181,6 +250,7 @@ CentreResult SpotCentre(const Frame& frame, const SearchParameters& params,
     PixelRect rect{int(Trunc(posX - tw / 2.0)), int(Trunc(posY - th / 2.0)), tw, th};
     const IntensityRange range = SpotRange(frame, params, rect);
     const bool weighted = params.WeightedCog != 0;
+    const bool dark = params.Method == MethodDarkSpot;
 
     // The seed is looked for inside the point's search window only.
     const int x0 = int(Round(posX));
@@ -191,14 +261,14 @@ CentreResult SpotCentre(const Frame& frame, const SearchParameters& params,
     if (!SpiralSeed(frame, x0, y0, range.low, range.high, bound, sx, sy))
         return result;
 
-    CentreResult found = RegionCentre(frame, rect, weighted, range.low, range.high, sx, sy);
+    CentreResult found = RegionCentre(frame, rect, weighted, dark, range.low, range.high, sx, sy);
     if (wide) {
         // Re-centre the rectangle on the result until it settles (at most
         // five passes); a pass that loses the region fails the search.
         for (int pass = 1; pass < 5 && found.found; ++pass) {
             rect.left = int(Trunc(found.x - rect.width / 2.0));
             rect.top = int(Trunc(found.y - rect.height / 2.0));
-            const CentreResult next = RegionCentre(frame, rect, weighted, range.low, range.high,
+            const CentreResult next = RegionCentre(frame, rect, weighted, dark, range.low, range.high,
                                                    found.x, found.y);
             const bool settled = next.found && next.x == found.x && next.y == found.y;
             found = next;
@@ -206,11 +276,52 @@ CentreResult SpotCentre(const Frame& frame, const SearchParameters& params,
                 break;
         }
     }
-    if (found.found) {
-        result.found = true;
-        result.x = found.x;
-        result.y = found.y;
+    if (!found.found)
+        return result;
+
+    // The region's centre is whole-pixel biased; refine it. The patch
+    // covers the template around the region's centre and a ring beyond,
+    // whose mean is the local background.
+    const double halfW = tw / 2.0, halfH = th / 2.0;
+    thread_local SpotPatch patch;   // reused: no allocation once grown
+    const int reach = 2;
+    patch.left = int(std::floor(found.x - halfW)) - reach;
+    patch.top = int(std::floor(found.y - halfH)) - reach;
+    patch.width = tw + 2 * reach + 2;
+    patch.height = th + 2 * reach + 2;
+    patch.lum.resize(size_t(patch.width) * patch.height);
+    double ringSum = 0.0, extreme = dark ? 255.0 : 0.0;
+    int ringCount = 0;
+    for (int j = 0; j < patch.height; ++j) {
+        const int yy = std::clamp(patch.top + j, 0, frame.height() - 1);
+        for (int i = 0; i < patch.width; ++i) {
+            const int xx = std::clamp(patch.left + i, 0, frame.width() - 1);
+            const uint8_t* p = frame.pixel(xx, yy);
+            const double l = 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
+            patch.lum[size_t(j) * patch.width + i] = l;
+            if (i < reach || j < reach || i >= patch.width - reach || j >= patch.height - reach) {
+                ringSum += l;
+                ++ringCount;
+            } else {
+                extreme = dark ? std::min(extreme, l) : std::max(extreme, l);
+            }
+        }
     }
+    const double background = ringSum / std::max(1, ringCount);
+    // Half way from the background to the spot's extreme, or the user's
+    // range boundary when that lies further in.
+    double level = background + 0.3 * (extreme - background);
+    level = dark ? std::min(level, double(range.high)) : std::max(level, double(range.low));
+    const double ramp = std::max(1.0, std::fabs(extreme - level));
+    double x = found.x, y = found.y;
+    const bool refined = RefineSpot(patch, level, ramp, dark, weighted, halfW, halfH, x, y);
+    if (refined && std::fabs(x - found.x) <= halfW && std::fabs(y - found.y) <= halfH) {
+        found.x = x;
+        found.y = y;
+    }
+    result.found = true;
+    result.x = found.x;
+    result.y = found.y;
     return result;
 }
 

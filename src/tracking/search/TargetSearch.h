@@ -207,9 +207,14 @@ CentreResult Search(const Frame& frame, const SearchParameters& params,
 CentreResult QuadrantCentre(const Frame& frame, const SearchParameters& params,
                             double posX, double posY, bool wide);
 
-// Light and dark spot methods: the centre of gravity of the region of
-// pixels in the spot's intensity range that holds the seed found by
-// SpiralSeed; wide makes up to five passes, re-centring the rectangle each time.
+// Light and dark spot methods: the region of pixels in the spot's intensity
+// range that holds the seed found by SpiralSeed gives a first centre (wide
+// makes up to five passes, re-centring the rectangle each time); it is then
+// refined without pixel bias: the centroid of the spot's brightness (light)
+// or darkness (dark) beyond a level between the local background and the
+// spot's extreme, in a template-sized window symmetric about the estimate
+// and moved with it until it settles. Weighted or not, as WeightedCog says:
+// not weighted, the pixels inside the spot count equally.
 CentreResult SpotCentre(const Frame& frame, const SearchParameters& params,
                         double posX, double posY, bool wide);
 
@@ -230,12 +235,13 @@ bool SpiralSeed(const Frame& frame, int x0, int y0, int low, int high,
 
 // The spot centre inside rect: the 4-connected region of pixels with
 // luminance in low ... high that holds pixel (Round(seedX), Round(seedY)),
-// its centre of gravity (weighted: with luminance, or 255 - luminance for a
-// dark range low + high <= 255; normal: every position between the leftmost
-// and rightmost region pixel of each row counts), returned as a pixel centre
-// (+0.5). Not found when the seed is not strictly inside rect, rect leaves
-// the frame, or the seed pixel is out of range.
-CentreResult RegionCentre(const Frame& frame, const PixelRect& rect, bool weighted,
+// its centre of gravity (weighted: a light spot with luminance, a dark spot
+// with 255 - luminance, whatever the range; normal: every position between
+// the leftmost and rightmost region pixel of each row counts), returned as
+// a pixel centre (+0.5). Not found when the seed is not strictly inside
+// rect, rect leaves the frame, or the seed pixel is out of range. This is a
+// whole-pixel first estimate; SpotCentre refines it.
+CentreResult RegionCentre(const Frame& frame, const PixelRect& rect, bool weighted, bool darkSpot,
                           int low, int high, double seedX, double seedY);
 
 // Labels the 4-connected regions of values in lo ... hi (both included) of a

@@ -343,6 +343,61 @@ TEST(BvfDecode, PickWhiteReference)
     EXPECT_EQ(Rgb(r->output(), 3, 4), (RGB{200, 200, 200}));
 }
 
+TEST(BvfDecode, PickWhiteReferenceTakesTheLinearValues)
+{
+    // A uniform patch: whatever gamma, saturation, sharpening and turn the
+    // picture gets, the reference is the patch as the sensor saw it, and the
+    // balanced picture shows it grey.
+    struct Case {
+        int gamma, chroma, enhance, rotation;
+    };
+    for (const Case c : {Case{2, 100, 0, 0}, Case{1, 150, 2, 90}, Case{2, 50, 4, 270}, Case{0, 200, 1, 180}}) {
+        SCOPED_TRACE(testing::Message() << "gamma " << c.gamma << ", chroma " << c.chroma << ", enhance "
+                                        << c.enhance << ", rotation " << c.rotation);
+        bvf::RecordingLayout l = Layout(8, 8, true);
+        l.settings.wbMode = TBVSCFILECAM::WbDaylight;
+        l.settings.gammaMode = c.gamma;
+        l.settings.chroma = c.chroma;
+        l.settings.enhanceLevel = c.enhance;
+        l.settings.rotation = c.rotation;
+        auto r = Open(l, {Mosaic(8, 8, 0, [](int, int) { return RGB{200, 100, 50}; })});
+        ASSERT_TRUE(r);
+        ASSERT_TRUE(r->pickWhiteReference(QPoint(3, 4)));
+        EXPECT_EQ(r->userWhiteReference(), (RGB{200, 100, 50}));
+        const RGB shown = Rgb(r->output(), 3, 4);
+        EXPECT_TRUE(shown[0] == shown[1] && shown[1] == shown[2]) << shown[0] << " " << shown[1] << " " << shown[2];
+    }
+}
+
+TEST(BvfDecode, PickWhiteReferenceRefusesABlackPatch)
+{
+    bvf::RecordingLayout l = Layout(8, 8, true);
+    l.settings.wbMode = TBVSCFILECAM::WbDaylight;
+    l.settings.gammaMode = 2;
+    for (const RGB dark : {RGB{0, 0, 0}, RGB{7, 7, 3}}) {
+        SCOPED_TRACE(dark[0]);
+        auto r = Open(l, {Mosaic(8, 8, 0, [dark](int, int) { return dark; })});
+        ASSERT_TRUE(r);
+        r->setUserWhiteReference(180, 190, 200);
+        r->setWbMode(TBVSCFILECAM::WbUserDefined);
+        r->redecode();
+        const Frame before = r->output();
+        QString refusal;
+        EXPECT_FALSE(r->pickWhiteReference(QPoint(3, 4), &refusal));
+        EXPECT_TRUE(refusal.startsWith(QStringLiteral("White reference too dark"))) << refusal.toStdString();
+        // The previous balance stays, and so does the picture.
+        EXPECT_EQ(r->wbMode(), TBVSCFILECAM::WbUserDefined);
+        EXPECT_EQ(r->userWhiteReference(), (RGB{180, 190, 200}));
+        EXPECT_EQ(r->output().width(), before.width());
+        for (int y = 0; y < before.height(); ++y)
+            for (int x = 0; x < before.width(); ++x)
+                ASSERT_EQ(Rgb(r->output(), x, y), Rgb(before, x, y)) << x << "," << y;
+    }
+    // Just bright enough is taken.
+    auto r = Open(l, {Mosaic(8, 8, 0, [](int, int) { return RGB{8, 8, 8}; })});
+    EXPECT_TRUE(r->pickWhiteReference(QPoint(3, 4)));
+}
+
 TEST(BvfDecode, SettersClampAndInvalidate)
 {
     auto r = Open(Layout(4, 4, true), {Constant(4, 4, 50)});

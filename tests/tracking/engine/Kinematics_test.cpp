@@ -37,7 +37,7 @@ TEST(Kinematics, PositionInBothYDirectionsAndDisplacement)
     s.PixelsPerUnit = 2;
     s.FrameWidth = 640;
     s.FrameHeight = 480;
-    s.FrameRate = 100;
+    s.Clock = FrameClock(Rational(100), 0);
 
     // Without an origin: Y up counts from the bottom edge, Y down from the top.
     KinematicsArrays a;
@@ -116,7 +116,7 @@ TEST(Kinematics, DerivativesLeaveGapsMissing)
         r[size_t(f)].SetPosition(2.0 * f, 480 - 3.0 * f);
     KinematicsSettings s;
     s.FrameHeight = 480;
-    s.FrameRate = 100;
+    s.Clock = FrameClock(Rational(100), 0);
     KinematicsArrays a;
     ComputePosition(r, s, a);
     Differentiate(a);
@@ -137,7 +137,7 @@ TEST(Kinematics, DerivativesLeaveGapsMissing)
     std::vector<TrackRecord> still = Records(5, 0);
     for (auto& rec : still)
         rec.SetPosition(1, 1);
-    s.FrameRate = 0;
+    s.Clock = FrameClock(Rational(0), 0);
     ComputePosition(still, s, a);
     Differentiate(a);
     for (double v : a.ValuesX)
@@ -182,7 +182,7 @@ TEST(Kinematics, SignedAngleAboutTheOrigin)
     KinematicsSettings s;
     s.FrameWidth = 200;
     s.FrameHeight = 100;
-    s.FrameRate = 100;
+    s.Clock = FrameClock(Rational(100), 0);
     KinematicsArrays a;
 
     // No origin, no centre: no angle is guessed.
@@ -210,7 +210,7 @@ TEST(Kinematics, SignedAngleAboutTheOrigin)
     KinematicsArrays turn;
     turn.Times = {0, 0.01, 0.02};
     turn.Frames = {0, 1, 2};
-    turn.FrameRate = 100;
+    turn.Clock = FrameClock(Rational(100), 0);
     turn.AngleRpm = {170, 180, -170};
     ComputeRpm(turn, true);
     EXPECT_NEAR(turn.AngleRpm[1], 20.0 / 0.02 / 6.0, 1e-9);
@@ -266,7 +266,7 @@ TEST(Kinematics, RpmOnCirclesAboutASubPixelCentre)
         KinematicsSettings s;
         s.FrameWidth = 640;
         s.FrameHeight = 480;
-        s.FrameRate = 1000;
+        s.Clock = FrameClock(Rational(1000), 0);
         s.HasOrigin = c.origin;
         s.OriginX = cx;
         s.OriginY = cy;
@@ -299,7 +299,7 @@ TEST(Kinematics, RpmFromSubPixelPositions)
     // pixels would read anything from 0 to well over 100 RPM.
     const std::vector<TrackRecord> r = Circle(1001, 1000, 200.5, 150.5, 50, 60);
     KinematicsSettings s;
-    s.FrameRate = 1000;
+    s.Clock = FrameClock(Rational(1000), 0);
     s.HasOrigin = true;
     s.OriginX = 200.5;
     s.OriginY = 150.5;
@@ -355,7 +355,7 @@ TEST(Kinematics, GraphSeriesRawAndSmoothed)
     for (int i = 0; i < 200; ++i)
         r[size_t(i)].SetPosition(100 + 10 * std::sin(2 * M_PI * 50 * i / 1000.0), 50);
     KinematicsSettings s;
-    s.FrameRate = 1000;
+    s.Clock = FrameClock(Rational(1000), 0);
     s.FrameHeight = 100;
     struct Case {
         KinematicsQuantity q;
@@ -502,4 +502,8 @@ TEST(TrackingCsv, TimesTellEveryFrameApartAndLengthsKeepTheirDigits)
         }
         EXPECT_EQ(times.size(), 40) << c.frameRate;
     }
+    EXPECT_EQ(TimeDecimals(Rational(2997, 100)), 3);
+    EXPECT_EQ(TimeDecimals(Rational(10000)), 4);
+    EXPECT_EQ(TimeDecimals(Rational(100001, 10)), 5);
+    EXPECT_EQ(TimeDecimals(Rational(0)), 3);
 }

@@ -67,8 +67,8 @@ TEST(QuadrantTest, NarrowAndWideSearch)
     SearchParameters p;   // quadrant, template 9, diameter 80 %
     CentreResult r = QuadrantCentre(f, p, 41.0, 30.0, false);
     ASSERT_TRUE(r.found);
-    EXPECT_NEAR(r.x, 40.3, 0.1);
-    EXPECT_NEAR(r.y, 30.6, 0.1);
+    EXPECT_NEAR(r.x, 40.3, 0.02);
+    EXPECT_NEAR(r.y, 30.6, 0.02);
     r = Search(f, p, 41.0, 30.0, false);
     EXPECT_TRUE(r.found);
 
@@ -76,8 +76,8 @@ TEST(QuadrantTest, NarrowAndWideSearch)
     p.setSize(15, 15, 180);
     r = QuadrantCentre(f, p, 46.0, 35.0, true);
     ASSERT_TRUE(r.found);
-    EXPECT_NEAR(r.x, 40.3, 0.1);
-    EXPECT_NEAR(r.y, 30.6, 0.1);
+    EXPECT_NEAR(r.x, 40.3, 0.02);
+    EXPECT_NEAR(r.y, 30.6, 0.02);
 
     // A centre move beyond MaxCentreMove is refused; the position stays.
     p.MaxCentreMove = 2;
@@ -85,6 +85,33 @@ TEST(QuadrantTest, NarrowAndWideSearch)
     EXPECT_FALSE(r.found);
     EXPECT_EQ(r.x, 43.0);
     EXPECT_EQ(r.y, 32.0);
+}
+
+// A turned target: the edge lines no longer run along rows and columns far
+// enough; the centre still comes out close.
+TEST(QuadrantTest, TurnedTargetIsFound)
+{
+    for (const double degrees : {10.0, 25.0, 40.0}) {
+        const double cx = 40.37, cy = 30.58, t = degrees * M_PI / 180.0;
+        GreyImage img(80, 60);
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 80; ++x) {
+                double sum = 0.0;
+                for (int sy = 0; sy < 8; ++sy)
+                    for (int sx = 0; sx < 8; ++sx) {
+                        const double dx = x + (sx + 0.5) / 8 - cx, dy = y + (sy + 0.5) / 8 - cy;
+                        const double u = dx * std::cos(t) + dy * std::sin(t), v = -dx * std::sin(t) + dy * std::cos(t);
+                        sum += (u > 0) == (v > 0) ? 210.0 : 30.0;
+                    }
+                img.at(x, y) = sum / 64;
+            }
+        SearchParameters p;
+        p.setSize(15, 15, 180);
+        const CentreResult r = QuadrantCentre(img.toFrame(), p, 41.0, 30.0, false);
+        ASSERT_TRUE(r.found) << degrees;
+        EXPECT_NEAR(r.x, cx, 0.1) << degrees;
+        EXPECT_NEAR(r.y, cy, 0.1) << degrees;
+    }
 }
 
 TEST(QuadrantTest, FailsWithoutTwoAndTwoCrossings)
@@ -153,7 +180,7 @@ TEST(SpotTest, AdaptiveRanges)
 TEST(SpotTest, FindsLightAndDarkSpotCentres)
 {
     struct Case { bool light; bool weighted; double tolerance; };
-    const Case cases[] = {{true, false, 0.3}, {true, true, 0.1}, {false, false, 0.3}, {false, true, 0.1}};
+    const Case cases[] = {{true, false, 0.02}, {true, true, 0.02}, {false, false, 0.02}, {false, true, 0.02}};
     const double centres[][2] = {{50.0, 40.0}, {50.5, 40.5}, {50.3, 39.8}, {49.7, 40.35}};
     for (const Case& c : cases) {
         for (const auto& centre : centres) {
@@ -167,19 +194,20 @@ TEST(SpotTest, FindsLightAndDarkSpotCentres)
     }
 }
 
-TEST(SpotTest, WidePassesRecentreOnTheSpot)
+TEST(SpotTest, NarrowAndWideSearchSettleOnTheSpot)
 {
     const Frame f = SpotFrame(50.3, 40.6, true);
     SearchParameters p = SpotParams(MethodLightSpot, 50, true);
-    // Started 7 pixels off, the first rectangle cuts through the spot, so
-    // its centre is biased; the wide passes re-centre it.
+    // Started 7 pixels off, the first rectangle cuts through the spot; the
+    // symmetric window moved onto the spot settles on its centre all the same.
     const CentreResult narrow = SpotCentre(f, p, 57.0, 46.0, false);
     const CentreResult wide = SpotCentre(f, p, 57.0, 46.0, true);
     ASSERT_TRUE(narrow.found);
     ASSERT_TRUE(wide.found);
-    EXPECT_GT(std::hypot(narrow.x - 50.3, narrow.y - 40.6), 0.3);
-    EXPECT_NEAR(wide.x, 50.3, 0.1);
-    EXPECT_NEAR(wide.y, 40.6, 0.1);
+    EXPECT_NEAR(narrow.x, 50.3, 0.02);
+    EXPECT_NEAR(narrow.y, 40.6, 0.02);
+    EXPECT_NEAR(wide.x, 50.3, 0.02);
+    EXPECT_NEAR(wide.y, 40.6, 0.02);
 }
 
 TEST(SpotTest, SeedIsSoughtInsideTheSearchWindowOnly)
@@ -225,35 +253,41 @@ TEST(SpotTest, RegionCentreRules)
     set(5, 6, 200);
     set(9, 6, 200);   // row 6 has a gap 6 ... 8 that counts in the normal centre
     const PixelRect rect{2, 2, 12, 12};
-    CentreResult r = RegionCentre(f, rect, false, 100, 255, 5, 5);
+    CentreResult r = RegionCentre(f, rect, false, false, 100, 255, 5, 5);
     ASSERT_TRUE(r.found);
     EXPECT_DOUBLE_EQ(r.x, 7.5);
     EXPECT_DOUBLE_EQ(r.y, 6.0);   // rows 5 and 6 count five positions each
 
     // Weighted with luminance: the brighter pixel pulls the centre.
     set(9, 6, 100);
-    r = RegionCentre(f, rect, true, 100, 255, 5, 5);
+    r = RegionCentre(f, rect, true, false, 100, 255, 5, 5);
     ASSERT_TRUE(r.found);
     const double sumW = 6 * 200.0 + 100.0;
     EXPECT_NEAR(r.x, (200.0 * (5 + 6 + 7 + 8 + 9 + 5) + 100.0 * 9) / sumW + 0.5, 1e-12);
 
-    // Range with low + high <= 255 is weighted with 255 - luminance.
-    r = RegionCentre(f, rect, true, 0, 120, 3, 3);
+    // A dark spot is weighted with 255 - luminance.
+    r = RegionCentre(f, rect, true, true, 0, 120, 3, 3);
     ASSERT_TRUE(r.found);
     EXPECT_GT(r.x, 0.0);
 
+    // A light spot is weighted with brightness whatever its range, also one
+    // with low + high <= 255: the brighter pixel still pulls the centre.
+    r = RegionCentre(f, rect, true, false, 50, 200, 5, 5);
+    ASSERT_TRUE(r.found);
+    EXPECT_NEAR(r.x, (200.0 * (5 + 6 + 7 + 8 + 9 + 5) + 100.0 * 9) / sumW + 0.5, 1e-12);
+
     // Seed not strictly inside, seed pixel out of range, rectangle leaving the frame.
-    EXPECT_FALSE(RegionCentre(f, rect, false, 100, 255, 2, 5).found);
-    EXPECT_FALSE(RegionCentre(f, rect, false, 100, 255, 10, 10).found);
-    EXPECT_FALSE(RegionCentre(f, {10, 10, 12, 12}, false, 100, 255, 15, 15).found);
-    EXPECT_FALSE(RegionCentre(f, {-1, 2, 12, 12}, false, 100, 255, 5, 5).found);
+    EXPECT_FALSE(RegionCentre(f, rect, false, false, 100, 255, 2, 5).found);
+    EXPECT_FALSE(RegionCentre(f, rect, false, false, 100, 255, 10, 10).found);
+    EXPECT_FALSE(RegionCentre(f, {10, 10, 12, 12}, false, false, 100, 255, 15, 15).found);
+    EXPECT_FALSE(RegionCentre(f, {-1, 2, 12, 12}, false, false, 100, 255, 5, 5).found);
     // A seed just inside the far edge rounds onto the rectangle's last pixel, not past it.
-    EXPECT_FALSE(RegionCentre(f, rect, false, 100, 255, 13.8, 5).found);
+    EXPECT_FALSE(RegionCentre(f, rect, false, false, 100, 255, 13.8, 5).found);
 
     // Every weight 0 (a white region weighted as dark) falls back to the normal centre.
     Frame white(10, 10);
     white.fill(255, 255, 255);
-    r = RegionCentre(white, {0, 0, 10, 10}, true, 0, 255, 5, 5);
+    r = RegionCentre(white, {0, 0, 10, 10}, true, true, 0, 255, 5, 5);
     ASSERT_TRUE(r.found);
     EXPECT_DOUBLE_EQ(r.x, 5.0);
     EXPECT_DOUBLE_EQ(r.y, 5.0);
