@@ -6,6 +6,7 @@
 #include "common/Rational.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
+#include "export/ui/RunningExport.h"
 #include "export/ui/SaveAsDialog.h"
 
 #include <QAction>
@@ -208,9 +209,10 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     const int k = int(VideoWindows.size()) - 1;
     connect(video, &TQORVideo::activated, this, &TQorMain::ActivateVideo);
     connect(video, &TQORVideo::closing, this, &TQorMain::documentClosing);
-    connect(video, &TQORVideo::picksChanged, m_tools, &ToolDock::NotifyPicks);
-    connect(video, &TQORVideo::trackingPick, this, [this](TQORVideo*, QPointF p) { m_tools->PassTrackingPick(p); });
-    connect(video, &TQORVideo::brightnessNudge, m_tools, &ToolDock::NudgeBrightness);
+    connect(video, &TQORVideo::brightnessNudge, this, [this](bool up) {
+        if (const std::optional<int> value = m_tools->NudgeBrightness(up))
+            statusBar()->showMessage(QStringLiteral("Brightness %1 (dragging up or down on the picture)").arg(*value), 3000);
+    });
     connect(video, &TQORVideo::redisplayRequested, this,
             [this](TQORVideo* v) { v->GotoTime(m_playback->CommonTime()); });
     video->setPanMode(PanMode);
@@ -388,6 +390,11 @@ void TQorMain::FixLocations()
 
 void TQorMain::closeEvent(QCloseEvent* event)
 {
+    // A running export first stops; the program closes after it.
+    if (!MayCloseDuringExport(this, nullptr)) {
+        event->ignore();
+        return;
+    }
     StopPlayback();
     m_tools->CloseToolFrames();
     const QRect g = geometry();

@@ -226,25 +226,11 @@ void ToolDock::ShowHistograms()
         hooks.showHistograms(m_dockedFrame, m_active);
 }
 
-void ToolDock::NotifyPicks()
+std::optional<int> ToolDock::NudgeBrightness(bool up)
 {
-    if (m_dockedKind == AnnotateTool || m_dockedKind == CalibrateTool)
-        refreshDockedFrame();
-}
-
-void ToolDock::PassTrackingPick(QPointF imagePoint)
-{
-    if (m_dockedKind != TrackTool || !m_dockedFrame)
-        return;
-    const ToolFrameHooks hooks = ToolFrameFor(m_dockedKind);
-    if (hooks.trackingPick)
-        hooks.trackingPick(m_dockedFrame, imagePoint);
-}
-
-void ToolDock::NudgeBrightness(bool up)
-{
-    if (m_dockedKind == BrightnessTool && m_dockedFrame)
-        NudgeBrightnessFrame(m_dockedFrame, up);
+    if (m_dockedKind != BrightnessTool || !m_dockedFrame)
+        return std::nullopt;
+    return NudgeBrightnessFrame(m_dockedFrame, up);
 }
 
 void ToolDock::RaisePanButton()

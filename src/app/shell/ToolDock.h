@@ -6,6 +6,7 @@
 #include "app/shell/ToolFrames.h"
 
 #include <QPointer>
+#include <optional>
 #include <QWidget>
 
 class QButtonGroup;
@@ -29,9 +30,9 @@ public:
     // Whether the docked frame shows histograms (only then are they needed).
     bool ShowsHistograms() const;
     void ShowHistograms();
-    void NotifyPicks();
-    void PassTrackingPick(QPointF imagePoint);
-    void NudgeBrightness(bool up);
+    // A vertical drag on the picture: the docked brightness frame's new
+    // value, or nothing when no brightness frame is docked.
+    std::optional<int> NudgeBrightness(bool up);
     void UpdateCameraSettingsButton();
     void RaisePanButton();
 

@@ -3,9 +3,9 @@
 // frame. The frames themselves live with their subsystem (adjust/, document/,
 // sources/ ...); this table is the only place that knows all of them.
 
-#include <QPointF>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class TQORVideo;
 
@@ -23,8 +23,6 @@ struct ToolFrameHooks {
     std::function<void(QWidget* frame, TQORVideo* active)> load;
     // Hands the active document's histograms to the frame after a time change.
     std::function<void(QWidget* frame, TQORVideo* active)> showHistograms;
-    // Takes a tracking target picked in the active document's view.
-    std::function<void(QWidget* frame, QPointF imagePoint)> trackingPick;
     // True when this frame needs an active document.
     bool needsDocument = true;
 };
@@ -33,4 +31,5 @@ struct ToolFrameHooks {
 ToolFrameHooks ToolFrameFor(int kind);
 
 // Moves the brightness frame's slider one step (vertical drags in the view).
-void NudgeBrightnessFrame(QWidget* frame, bool up);
+// Returns the new brightness, or nothing when the frame is not the brightness frame.
+std::optional<int> NudgeBrightnessFrame(QWidget* frame, bool up);

@@ -2,11 +2,13 @@
 
 #include "sources/avi/AviErrors.h"
 
+#include "common/LittleEndian.h"
+
 #include <QFile>
-#include <QtEndian>
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -29,9 +31,9 @@ struct Bytes {
     QByteArray data;
     void fourcc(const char* id) { data.append(id, 4); }
     void u8(uint8_t v) { data.append(char(v)); }
-    void u16(uint16_t v) { char b[2]; qToLittleEndian(v, b); data.append(b, 2); }
-    void u32(uint32_t v) { char b[4]; qToLittleEndian(v, b); data.append(b, 4); }
-    void u64(uint64_t v) { char b[8]; qToLittleEndian(v, b); data.append(b, 8); }
+    void u16(uint16_t v) { AppendLE<uint16_t>(data, v); }
+    void u32(uint32_t v) { AppendLE<uint32_t>(data, v); }
+    void u64(uint64_t v) { AppendLE<uint64_t>(data, v); }
     void zeros(int n) { data.append(n, '\0'); }
     int size() const { return int(data.size()); }
     // Starts a chunk; returns where its size goes, for endChunk().
@@ -40,11 +42,17 @@ struct Bytes {
     void endChunk(int sizeAt)
     {
         const uint32_t n = uint32_t(size() - sizeAt - 4);
-        qToLittleEndian(n, data.data() + sizeAt);
+        WriteLE<uint32_t>(data.data() + sizeAt, n);
         if (n & 1)
             u8(0);
     }
 };
+
+// The system's text for the last failed call ("No space left on device").
+QString OsReason()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 struct FrameEntry {
     uint64_t chunkPos;   // absolute position of the chunk header
@@ -111,8 +119,9 @@ struct AviWriter::Impl {
         if (n && std::fwrite(bytes, 1, n, file) != n) {
             // Back to the end of the last complete chunk, so close() can
             // still index what was written.
+            const QString reason = OsReason();
             fseeko(file, off_t(pos), SEEK_SET);
-            return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(path));
+            return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1: %2").arg(path, reason));
         }
         pos += n;
         return true;
@@ -122,10 +131,10 @@ struct AviWriter::Impl {
     bool patch32(uint64_t at, uint32_t value)
     {
         char b[4];
-        qToLittleEndian(value, b);
+        WriteLE<uint32_t>(b, value);
         if (fseeko(file, off_t(at), SEEK_SET) != 0 || std::fwrite(b, 1, 4, file) != 4
             || fseeko(file, off_t(pos), SEEK_SET) != 0)
-            return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(path));
+            return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1: %2").arg(path, OsReason()));
         return true;
     }
 
@@ -327,7 +336,7 @@ bool AviWriter::Impl::writeChunk(const uint8_t* data, uint32_t size)
     }
     char header[8];
     std::memcpy(header, chunkId, 4);
-    qToLittleEndian(size, header + 4);
+    WriteLE<uint32_t>(header + 4, size);
     const uint64_t chunkPos = pos;
     if (!writeRaw(header, 8) || !writeRaw(data, size))
         return false;
@@ -400,7 +409,7 @@ bool AviWriter::open(const QString& path, int width, int height, int framesPerSe
 
     s.file = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!s.file)
-        return failOpen(AviError::FileOpen, QStringLiteral("Cannot create %1").arg(path));
+        return failOpen(AviError::FileOpen, QStringLiteral("Cannot create %1: %2").arg(path, OsReason()));
     std::setvbuf(s.file, nullptr, _IOFBF, 1 << 20);
 
     const QByteArray header = s.buildHeader();
@@ -487,10 +496,10 @@ bool AviWriter::close()
         ok = header.size() == s.headerSize && fseeko(s.file, 0, SEEK_SET) == 0
              && std::fwrite(header.constData(), 1, size_t(header.size()), s.file) == size_t(header.size());
         if (!ok)
-            s.fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(s.path));
+            s.fail(AviError::FileWrite, QStringLiteral("Cannot write to %1: %2").arg(s.path, OsReason()));
     }
     if (std::fclose(s.file) != 0 && ok)
-        ok = s.fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(s.path));
+        ok = s.fail(AviError::FileWrite, QStringLiteral("Cannot write to %1: %2").arg(s.path, OsReason()));
     s.file = nullptr;
     if (!earlierError.isEmpty()) {
         s.error = earlierError;

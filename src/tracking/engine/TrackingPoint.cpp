@@ -1,6 +1,7 @@
 #include "tracking/engine/TrackingPoint.h"
 
 #include "common/Frame.h"
+#include "common/FrameClock.h"
 #include "common/Rounding.h"
 
 #include <algorithm>
@@ -40,6 +41,17 @@ void TTrackingPoint::SetDefaults()
     ShowMarker = true;
     DisplayX = -1.0;
     DisplayY = -1.0;
+    // The spot methods take the spot's core: pixels within 80 % of the way
+    // from black (white) to the template's brightest (darkest) pixel, which
+    // stands clear of a textured background. With 0 % the whole template
+    // would count as the spot and its centre would never move off the
+    // template's middle.
+    Params.FixedRange = 0;
+    Params.ThresholdPercent = 80;
+    Params.RangeMin = 0;
+    Params.RangeMax = 255;
+    // Weighted with intensity, the centre is found to a fraction of a pixel.
+    Params.WeightedCog = 1;
 }
 
 void TTrackingPoint::InitRecords(int firstFrame, int frameCount, int timeZeroFrame, int frameRate)
@@ -47,12 +59,13 @@ void TTrackingPoint::InitRecords(int firstFrame, int frameCount, int timeZeroFra
     BaseFrame = firstFrame;
     Records.assign(size_t(std::max(0, frameCount)), TrackRecord{});
     Records.shrink_to_fit();
+    const FrameClock clock(Rational(frameRate), timeZeroFrame);
     for (size_t i = 0; i < Records.size(); ++i) {
         TrackRecord& r = Records[i];
         const int frame = firstFrame + int(i);
         r.FrameNo = frame;
         // A recording without a frame rate has no time base: times stay 0.
-        r.Time = frameRate > 0 ? double(frame - timeZeroFrame) / double(frameRate) : 0.0;
+        r.Time = clock.isValid() ? clock.toTime(frame).toDouble() : 0.0;
         r.RecMethod = Params.Method;
     }
 }
@@ -134,18 +147,18 @@ int TTrackingPoint::Shape() const
     }
 }
 
-int TTrackingPoint::TrackState() const
+TrackState TTrackingPoint::State() const
 {
-    int code = Found ? 0 : 2;
-    if (Score < Params.Threshold)
-        code = Found ? 3 : 1;
-    if (!Started)
-        code = 7;
-    if (Mode == ModeSemiAuto)
-        code = 8;
     if (Mode == ModeManual)
-        code = 9;
-    return code;
+        return TrackState::Manual;
+    if (Mode == ModeSemiAuto)
+        return TrackState::SemiAuto;
+    if (!Started)
+        return TrackState::NotStarted;
+    // A score that is not a number fails the threshold too.
+    if (!(Score >= Params.Threshold))
+        return Found ? TrackState::FoundBelowThreshold : TrackState::BelowThreshold;
+    return Found ? TrackState::Found : TrackState::CentreNotFound;
 }
 
 bool TTrackingPoint::CheckReady()
