@@ -105,3 +105,18 @@ function(qor_check_layers)
   endif()
   set_property(GLOBAL PROPERTY QOR_LAYER_MANIFEST ${manifest})
 endfunction()
+
+# Every folder below the current one that has a CMakeLists.txt must be added
+# by a plain add_subdirectory() in the current CMakeLists.txt: a forgotten
+# folder is an error, not a silently smaller build.
+function(qor_check_all_folders_added)
+  file(GLOB_RECURSE lists ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
+  get_property(added DIRECTORY PROPERTY SUBDIRECTORIES)
+  foreach(list ${lists})
+    get_filename_component(dir ${list} DIRECTORY)
+    if(NOT dir IN_LIST added)
+      file(RELATIVE_PATH shown ${PROJECT_SOURCE_DIR} ${dir})
+      message(FATAL_ERROR "${shown} has a CMakeLists.txt but ${CMAKE_CURRENT_LIST_FILE} does not add it")
+    endif()
+  endforeach()
+endfunction()

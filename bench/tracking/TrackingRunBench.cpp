@@ -64,9 +64,6 @@ public:
         }
         return &m_frame;
     }
-    bool Ask(BoxKind, const QString&) override { return true; }
-    void Tell(BoxKind, const QString&) override {}
-    void Report(const RunMessage&) override {}
 
     static double SpotX(int k) { return 20.0 + 40.0 * (k % 5); }
     static double SpotY(int k) { return 20.0 + 40.0 * (k / 5); }
@@ -82,18 +79,18 @@ void BM_TrackingRun10kFrames20Points(benchmark::State& state)
         SpotGridDriver driver;
         TrackingPointList points;
         TrackingEngine engine(points, driver);
-        engine.Recording = {0, kFrames, 0, 1000, kWidth, kHeight};
-        engine.RangeFirst = engine.MarkFirst = 0;
-        engine.RangeLast = engine.MarkLast = kFrames - 1;
+        engine.SetRecording({0, kFrames, 0, 1000, kWidth, kHeight});
+        engine.SetRange(0, kFrames - 1, 0, kFrames - 1);
         engine.GoToFrame(0);
         for (int k = 0; k < kPoints; ++k)
             engine.AddPoint(tracking::MethodCorrelation, SpotGridDriver::SpotX(k), SpotGridDriver::SpotY(k) + 3.0);
         const double rssPoints = ProcStatusMiB("VmRSS:");
-        if (!engine.StartRun()) {
+        if (engine.StartRun() != StartOutcome::Started) {
             state.SkipWithError("run refused");
             return;
         }
-        engine.OnTimerTick();
+        while (engine.OnTimerTick() == TickOutcome::NextFrame) {
+        }
         const double rssRun = ProcStatusMiB("VmRSS:");
         int tracked = 0;
         for (const auto& p : points)

@@ -28,6 +28,7 @@
 #include "sources/SourceFactory.h"
 #include "tracking/engine/TrackingEngine.h"
 #include "tracking/engine/TrackingExport.h"
+#include "tracking/engine/TrackingTexts.h"
 
 #include "cli/AdjustmentOptions.h"
 #include "graphs/TrackingSpreadsheet.h"
@@ -45,8 +46,7 @@ struct PointRequest {
 };
 
 // The document seen by the engine: frames are loaded and rendered with the
-// command's adjustments; questions are answered "yes" (define points on the
-// current frame), messages are kept for the command's own report.
+// command's adjustments.
 class CliTrackingDriver : public TrackingDriver {
 public:
     explicit CliTrackingDriver(VideoDocument& doc)
@@ -60,12 +60,6 @@ public:
         m_doc.LoadFrame(n);
         return &m_doc.DisplayBitmap;
     }
-    bool Ask(BoxKind, const QString&) override { return true; }
-    void Tell(BoxKind, const QString& text) override { lastTold = text; }
-    void Report(const RunMessage& m) override { lastReport = m; }
-
-    QString lastTold;
-    RunMessage lastReport;
 
 private:
     VideoDocument& m_doc;
@@ -326,14 +320,15 @@ int runTrack(const QStringList& args)
     CliTrackingDriver driver(doc);
     TrackingPointList points;
     TrackingEngine engine(points, driver);
-    engine.Recording.FirstFrame = info.FirstFrame;
-    engine.Recording.FrameCount = info.LastFrame - info.FirstFrame + 1;
-    engine.Recording.TimeZeroFrame = info.TimeZeroFrame;
-    engine.Recording.FrameRate = info.FrameRate;
-    engine.Recording.FrameWidth = doc.FrameBitmap.width();
-    engine.Recording.FrameHeight = doc.FrameBitmap.height();
-    engine.RangeFirst = engine.MarkFirst = first;
-    engine.RangeLast = engine.MarkLast = last;
+    TrackingRecording recording;
+    recording.FirstFrame = info.FirstFrame;
+    recording.FrameCount = info.LastFrame - info.FirstFrame + 1;
+    recording.TimeZeroFrame = info.TimeZeroFrame;
+    recording.FrameRate = info.FrameRate;
+    recording.FrameWidth = doc.FrameBitmap.width();
+    recording.FrameHeight = doc.FrameBitmap.height();
+    engine.SetRecording(recording);
+    engine.SetRange(first, last, first, last);
 
     // Place every point as a click on its frame would, with the settings
     // of the command line applied as the settings dialog would apply them.
@@ -342,67 +337,79 @@ int runTrack(const QStringList& args)
             CliError(QStringLiteral("track: cannot load frame %1").arg(*r.frame));
             return 1;
         }
-        TTrackingPoint* p = engine.AddPoint(r.method, r.x, r.y);
-        if (!p) {
+        tracking::SearchParameters params = TrackingEngine::DefaultParameters(r.method);
+        params.setSize(templateSize.value_or(params.TemplateWidth), templateSize.value_or(params.TemplateHeight),
+                       searchPercent.value_or(params.SearchPercent));
+        if (threshold)
+            params.Threshold = *threshold;
+        if (spotRange) {
+            params.FixedRange = 1;
+            params.RangeMin = int(spotRange->first);
+            params.RangeMax = int(spotRange->second);
+        } else if (spotPercent) {
+            params.FixedRange = 0;
+            params.ThresholdPercent = *spotPercent;
+        }
+        if (!engine.AddPoint(r.x, r.y, params)) {
             CliError(QStringLiteral("track: too many points"));
             return 2;
         }
-        p->Params.setSize(templateSize.value_or(p->Params.TemplateWidth),
-                          templateSize.value_or(p->Params.TemplateHeight),
-                          searchPercent.value_or(p->Params.SearchPercent));
-        if (threshold)
-            p->Params.Threshold = *threshold;
-        if (spotRange) {
-            p->Params.FixedRange = 1;
-            p->Params.RangeMin = int(spotRange->first);
-            p->Params.RangeMax = int(spotRange->second);
-        } else {
-            // The program's default of 0 % takes the whole template as the
-            // spot; the spot's core (80 % of the way from white, or black,
-            // to the template's extreme) stands clear of a textured background.
-            p->Params.FixedRange = 0;
-            p->Params.ThresholdPercent = spotPercent.value_or(80);
-        }
-        p->Params.WeightedCog = 1;
-        p->PosX = r.x;
-        p->PosY = r.y;
-        if (TrackRecord* rec = p->CurrentRecord())
-            rec->SetPosition(r.x, r.y);
-        p->CentreSearch(*engine.Working(), true);
-        engine.CurrentPoint = p;
-        engine.ConfirmCurrent();
     }
 
+    // Where the window would ask the user, the command stops, or with
+    // --accept-lost takes the searched position and goes on.
+    const bool acceptLost = CliFlag(args, QStringLiteral("--accept-lost"));
     bool stoppedForUser = false;
     QString stopMessage;
-    if (engine.StartRun()) {
-        // Each tick runs until the run ends or has to ask the user.
-        const int64_t maxTicks = (int64_t(last) - first + 2) * (int64_t(points.size()) + 1) * 2;
-        for (int64_t tick = 0; tick < maxTicks && engine.Running; ++tick) {
-            engine.OnTimerTick();
-            if (!engine.Running || !engine.WaitingForUser)
+    StartOutcome start = engine.StartRun();
+    if (start == StartOutcome::Question)
+        start = engine.AnswerDefineOnCurrentFrame(true);
+    if (start == StartOutcome::Started) {
+        for (bool going = true; going;) {
+            const TickOutcome tick = engine.OnTimerTick();
+            switch (tick) {
+            case TickOutcome::NextFrame:
                 break;
-            const int index = engine.AttentionIndex >= 0 ? engine.AttentionIndex : 0;
-            TTrackingPoint* p = points[index];
-            if (!CliFlag(args, QStringLiteral("--accept-lost"))) {
-                stopMessage = QStringLiteral("%1 at frame %2").arg(driver.lastReport.text).arg(engine.CurrentFrame);
-                engine.StopRun();
-                stoppedForUser = true;
+            case TickOutcome::WaitingForUser: {
+                const RunQuestion q = engine.Question();
+                if (!acceptLost) {
+                    stopMessage = QStringLiteral("%1 at frame %2")
+                                      .arg(PanelMessageText(engine.Panel().kind, q.point ? q.point->Name : QString()))
+                                      .arg(q.frame);
+                    engine.StopRun();
+                    stoppedForUser = true;
+                    going = false;
+                    break;
+                }
+                engine.SetCurrentPoint(q.point);
+                engine.ConfirmCurrent();
                 break;
             }
-            // Accept where the search put it, and go on.
-            engine.CurrentPoint = p;
-            engine.ConfirmCurrent();
+            case TickOutcome::Finished:
+            case TickOutcome::Ignored:
+            case TickOutcome::Stopped:
+                going = false;
+                break;
+            case TickOutcome::FrameNotLoaded:
+                CliError(QStringLiteral("track: cannot load frame %1").arg(engine.FailedFrame()));
+                stoppedForUser = true;
+                going = false;
+                break;
+            case TickOutcome::StepLimit:
+            case TickOutcome::NoPoints:
+                stopMessage = RunEndText(tick, engine.FailedFrame());
+                stoppedForUser = true;
+                going = false;
+                break;
+            }
         }
-        if (engine.Running)
+        if (engine.Running())
             engine.StopRun();
-    } else if (driver.lastTold != QLatin1String("Nothing to do! All points are tracked within the current range.")) {
-        CliError(QStringLiteral("track: %1").arg(driver.lastTold));
+    } else if (start != StartOutcome::NothingToDo) {
+        CliError(QStringLiteral("track: %1").arg(start == StartOutcome::FrameNotLoaded
+                                                     ? QStringLiteral("cannot load frame %1").arg(engine.FailedFrame())
+                                                     : StartRefusalText(start)));
         return 1;
-    }
-    if (engine.FailedFrame >= 0) {
-        CliError(QStringLiteral("track: cannot load frame %1").arg(engine.FailedFrame));
-        stoppedForUser = true;
     }
 
     TrackingExportInfo exportInfo;

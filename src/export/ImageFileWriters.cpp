@@ -1,9 +1,9 @@
 #include "export/ImageFileWriters.h"
 
 #include "common/Frame.h"
+#include "common/LittleEndian.h"
 
 #include <QFile>
-#include <QtEndian>
 #include <tiffio.h>
 #include <turbojpeg.h>
 #include <algorithm>
@@ -112,15 +112,15 @@ bool WriteBmp(const QString& fileName, const Frame& frame, QString* error)
     char* b = bytes.data();
     b[0] = 'B';
     b[1] = 'M';
-    qToLittleEndian<uint32_t>(uint32_t(bytes.size()), b + 2);
-    qToLittleEndian<uint32_t>(headersSize, b + 10);
-    qToLittleEndian<uint32_t>(40, b + 14);
-    qToLittleEndian<int32_t>(frame.width(), b + 18);
-    qToLittleEndian<int32_t>(frame.height(), b + 22); // positive: bottom-up
-    qToLittleEndian<uint16_t>(1, b + 26);             // planes
-    qToLittleEndian<uint16_t>(24, b + 28);            // bits per pixel
-    qToLittleEndian<uint32_t>(0, b + 30);             // BI_RGB
-    qToLittleEndian<uint32_t>(uint32_t(imageSize), b + 34);
+    WriteLE<uint32_t>(b + 2, uint32_t(bytes.size()));
+    WriteLE<uint32_t>(b + 10, headersSize);
+    WriteLE<uint32_t>(b + 14, 40);
+    WriteLE<int32_t>(b + 18, frame.width());
+    WriteLE<int32_t>(b + 22, frame.height()); // positive: bottom-up
+    WriteLE<uint16_t>(b + 26, 1);             // planes
+    WriteLE<uint16_t>(b + 28, 24);            // bits per pixel
+    WriteLE<uint32_t>(b + 30, 0);             // BI_RGB
+    WriteLE<uint32_t>(b + 34, uint32_t(imageSize));
     char* rows = b + headersSize;
     for (int y = 0; y < frame.height(); ++y)
         std::memcpy(rows + qsizetype(frame.height() - 1 - y) * frame.stride(), frame.row(y), size_t(frame.stride()));

@@ -114,6 +114,7 @@ TrackingSheet trackingSheet()
     sheet.unitLabel = QStringLiteral("\u00B5m");
     sheet.originX = 10.5f;
     sheet.originY = 0;
+    sheet.lengthDecimals = 4;   // calibrated lengths and their rates
     TrackingSheetRow tracked;
     tracked.time = 0.0005f;
     tracked.pixelX = 100;
@@ -247,17 +248,18 @@ TEST_F(SpreadsheetLayout, TrackingLayout)
     EXPECT_EQ(book.number(9, 3), 0);
     EXPECT_FALSE(book.has(9, 1));
 
-    // Record 0: values rounded to 7 significant digits and 2 decimals; a
-    // number too long for 7 digits arrives in exponent form.
+    // Record 0: values rounded to 7 significant digits, pixels with 2
+    // decimals and calibrated values with 4; a number too long for 7 digits
+    // arrives in exponent form.
     EXPECT_EQ(book.number(13, 1), 0);
     EXPECT_DOUBLE_EQ(book.number(13, 2), double(0.0005f));
-    const double row0[] = {100, 80, 12.35, 0.0, 0, 1234568.0, 1.0e8};
+    const double row0[] = {100, 80, 12.3457, -0.004, 0, 1234568.0, 1.0e8};
     for (int c = 0; c < 7; ++c)
         EXPECT_DOUBLE_EQ(book.number(13, 3 + c), row0[c]) << c;
     EXPECT_EQ(book.text(13, 10), QStringLiteral("Vanish"));
     EXPECT_EQ(book.text(13, 11), QStringLiteral("Vanish"));
-    EXPECT_DOUBLE_EQ(book.number(13, 12), -3.14);
-    EXPECT_DOUBLE_EQ(book.number(13, 13), 60.0);
+    EXPECT_DOUBLE_EQ(book.number(13, 12), -3.1416);
+    EXPECT_DOUBLE_EQ(book.number(13, 13), 60.0);   // RPM: 2 decimals
     // Record 1: only its time; record 2: not even that.
     EXPECT_EQ(book.number(14, 1), 1);
     EXPECT_DOUBLE_EQ(book.number(14, 2), double(0.001f));

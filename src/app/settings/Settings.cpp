@@ -1,5 +1,7 @@
 #include "app/settings/Settings.h"
 
+#include "common/LittleEndian.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -11,7 +13,6 @@
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QUrl>
-#include <QtEndian>
 #include <algorithm>
 
 namespace {
@@ -266,12 +267,12 @@ DefaultFontInfo LoadDefaultFont(const QString& path, QString* error)
     if (b.size() < 267)
         return damaged(QStringLiteral("%1 of 267 bytes").arg(b.size()));
     const char* d = b.constData();
-    font.Size = qFromLittleEndian<int32_t>(d);
+    font.Size = ReadLE<int32_t>(d);
     font.Bold = d[4] != 0;
     font.Italic = d[5] != 0;
     font.Underline = d[6] != 0;
     font.StrikeOut = d[7] != 0;
-    font.Colour = qFromLittleEndian<uint32_t>(d + 8);
+    font.Colour = ReadLE<uint32_t>(d + 8);
     const int length = uint8_t(d[12]);
     // The name field holds at most 254 characters after its length byte.
     font.Name = QString::fromLatin1(d + 13, std::min(length, 254));

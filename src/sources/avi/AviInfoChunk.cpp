@@ -1,9 +1,9 @@
 #include "sources/avi/AviInfoChunk.h"
 
+#include "common/LittleEndian.h"
 #include "document/RecordingInfo.h"
 
 #include <QFile>
-#include <QtEndian>
 #include <cstring>
 
 namespace {
@@ -25,7 +25,7 @@ bool readHeader(QIODevice& device, qint64 pos, char id[4], uint32_t& size)
     if (!device.seek(pos) || device.read(header, 8) != 8)
         return false;
     std::memcpy(id, header, 4);
-    size = qFromLittleEndian<uint32_t>(header + 4);
+    size = ReadLE<uint32_t>(header + 4);
     return true;
 }
 

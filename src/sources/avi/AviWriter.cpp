@@ -2,8 +2,9 @@
 
 #include "sources/avi/AviErrors.h"
 
+#include "common/LittleEndian.h"
+
 #include <QFile>
-#include <QtEndian>
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -29,9 +30,9 @@ struct Bytes {
     QByteArray data;
     void fourcc(const char* id) { data.append(id, 4); }
     void u8(uint8_t v) { data.append(char(v)); }
-    void u16(uint16_t v) { char b[2]; qToLittleEndian(v, b); data.append(b, 2); }
-    void u32(uint32_t v) { char b[4]; qToLittleEndian(v, b); data.append(b, 4); }
-    void u64(uint64_t v) { char b[8]; qToLittleEndian(v, b); data.append(b, 8); }
+    void u16(uint16_t v) { AppendLE<uint16_t>(data, v); }
+    void u32(uint32_t v) { AppendLE<uint32_t>(data, v); }
+    void u64(uint64_t v) { AppendLE<uint64_t>(data, v); }
     void zeros(int n) { data.append(n, '\0'); }
     int size() const { return int(data.size()); }
     // Starts a chunk; returns where its size goes, for endChunk().
@@ -40,7 +41,7 @@ struct Bytes {
     void endChunk(int sizeAt)
     {
         const uint32_t n = uint32_t(size() - sizeAt - 4);
-        qToLittleEndian(n, data.data() + sizeAt);
+        WriteLE<uint32_t>(data.data() + sizeAt, n);
         if (n & 1)
             u8(0);
     }
@@ -122,7 +123,7 @@ struct AviWriter::Impl {
     bool patch32(uint64_t at, uint32_t value)
     {
         char b[4];
-        qToLittleEndian(value, b);
+        WriteLE<uint32_t>(b, value);
         if (fseeko(file, off_t(at), SEEK_SET) != 0 || std::fwrite(b, 1, 4, file) != 4
             || fseeko(file, off_t(pos), SEEK_SET) != 0)
             return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(path));
@@ -327,7 +328,7 @@ bool AviWriter::Impl::writeChunk(const uint8_t* data, uint32_t size)
     }
     char header[8];
     std::memcpy(header, chunkId, 4);
-    qToLittleEndian(size, header + 4);
+    WriteLE<uint32_t>(header + 4, size);
     const uint64_t chunkPos = pos;
     if (!writeRaw(header, 8) || !writeRaw(data, size))
         return false;

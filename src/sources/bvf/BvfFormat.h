@@ -1,6 +1,8 @@
 #pragma once
 // Byte layout of Brava ".bvf" recordings, shared by the reader and the writer.
-// All integers are little-endian.
+// All integers are little-endian (common/LittleEndian.h reads and writes them).
+
+#include "common/LittleEndian.h"
 
 #include <QByteArray>
 #include <QSize>
@@ -81,33 +83,6 @@ inline int SettingsVersion(uint8_t high, uint8_t low)
 {
     const QByteArray text = QByteArray::number(high) + QByteArray::number(low);
     return text.toInt();
-}
-
-inline int32_t ReadI32(const char* p)
-{
-    uint32_t v = uint8_t(p[0]) | uint32_t(uint8_t(p[1])) << 8 | uint32_t(uint8_t(p[2])) << 16
-        | uint32_t(uint8_t(p[3])) << 24;
-    return int32_t(v);
-}
-
-inline uint16_t ReadU16(const char* p)
-{
-    return uint16_t(uint8_t(p[0]) | uint16_t(uint8_t(p[1])) << 8);
-}
-
-inline void WriteI32(char* p, int32_t value)
-{
-    const uint32_t v = uint32_t(value);
-    p[0] = char(v & 0xff);
-    p[1] = char((v >> 8) & 0xff);
-    p[2] = char((v >> 16) & 0xff);
-    p[3] = char((v >> 24) & 0xff);
-}
-
-inline void WriteU16(char* p, uint16_t v)
-{
-    p[0] = char(v & 0xff);
-    p[1] = char((v >> 8) & 0xff);
 }
 
 } // namespace bvf

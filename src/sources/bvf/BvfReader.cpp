@@ -97,8 +97,8 @@ bool TBVSCFILECAM::readHeader(QString* error)
                                     "(it is truncated or holds no frames).");
             return false;
         }
-        const int32_t type = ReadI32(chunk + kChunkTypeOffset);
-        const int32_t size = ReadI32(chunk + kChunkSizeOffset);
+        const int32_t type = ReadLE<int32_t>(chunk + kChunkTypeOffset);
+        const int32_t size = ReadLE<int32_t>(chunk + kChunkSizeOffset);
         const int64_t payloadAt = pos + kChunkHeaderSize + (type == ChunkWindow ? kWindowLeading : 0);
         if (size < 0 || payloadAt + size > m_fileSize) {
             *error = QStringLiteral("The file is truncated or damaged: the chunk of type %1 at "
@@ -115,8 +115,8 @@ bool TBVSCFILECAM::readHeader(QString* error)
             m_isColour = uint8_t(camera[kCamColourFlag]) == 'C';
             m_sensor = SensorSizeForModel(camera.constData() + kCamModelCode);
             if (!m_sensor.isValid())
-                m_sensor = QSize(ReadU16(camera.constData() + kCamSensorWidth),
-                                 ReadU16(camera.constData() + kCamSensorHeight));
+                m_sensor = QSize(ReadLE<uint16_t>(camera.constData() + kCamSensorWidth),
+                                 ReadLE<uint16_t>(camera.constData() + kCamSensorHeight));
             if (m_sensor.width() < 2 || m_sensor.height() < 2) {
                 *error = QStringLiteral("The sensor size (%1 x %2) is smaller than 2 x 2 pixels.")
                              .arg(m_sensor.width()).arg(m_sensor.height());
@@ -131,8 +131,8 @@ bool TBVSCFILECAM::readHeader(QString* error)
             readExactly(pos + kChunkHeaderSize, window.data(),
                         kWindowLeading + std::min<int64_t>(size, kWindowKept));
             haveWindow = true;
-            m_startFrame = ReadI32(window.constData() + 4);
-            m_endFrame = ReadI32(window.constData() + 8);
+            m_startFrame = ReadLE<int32_t>(window.constData() + 4);
+            m_endFrame = ReadLE<int32_t>(window.constData() + 8);
             break;
         }
         case ChunkDarkFrame: {
@@ -178,20 +178,20 @@ bool TBVSCFILECAM::readHeader(QString* error)
         return false;
     }
     const char* win = window.constData() + kWindowLeading;
-    const int32_t kind = ReadI32(win + kWinLayoutKind);
+    const int32_t kind = ReadLE<int32_t>(win + kWinLayoutKind);
     if (kind == 0 || kind == 1) {
-        m_windowTop = ReadI32(win + kWinTop);
-        m_windowLeft = ReadI32(win + kWinLeft);
-        m_windowBottom = ReadI32(win + kWinBottom);
-        m_windowRight = ReadI32(win + kWinRight);
-        m_frameRate = ReadI32(win + kWinFrameRate);
+        m_windowTop = ReadLE<int32_t>(win + kWinTop);
+        m_windowLeft = ReadLE<int32_t>(win + kWinLeft);
+        m_windowBottom = ReadLE<int32_t>(win + kWinBottom);
+        m_windowRight = ReadLE<int32_t>(win + kWinRight);
+        m_frameRate = ReadLE<int32_t>(win + kWinFrameRate);
     } else {
         const char* cam = camera.constData();
-        m_windowTop = ReadU16(cam + kCamWindowTop);
-        m_windowLeft = ReadU16(cam + kCamWindowLeft);
-        m_windowBottom = ReadU16(cam + kCamWindowBottom);
-        m_windowRight = ReadU16(cam + kCamWindowRight);
-        m_frameRate = ReadU16(cam + kCamFrameRate);
+        m_windowTop = ReadLE<uint16_t>(cam + kCamWindowTop);
+        m_windowLeft = ReadLE<uint16_t>(cam + kCamWindowLeft);
+        m_windowBottom = ReadLE<uint16_t>(cam + kCamWindowBottom);
+        m_windowRight = ReadLE<uint16_t>(cam + kCamWindowRight);
+        m_frameRate = ReadLE<uint16_t>(cam + kCamFrameRate);
     }
     (void)haveCamera;
 
@@ -249,20 +249,20 @@ void TBVSCFILECAM::applySettings(const char* block)
     const int version = SettingsVersion(uint8_t(block[kSetVersionHigh]), uint8_t(block[kSetVersionLow]));
     m_settingsVersion = version;
     if (version >= 70) {
-        const int32_t chroma = ReadI32(block + kSetChroma);
-        const int32_t gamma = ReadI32(block + kSetGamma);
-        const int32_t wb = ReadI32(block + kSetWbMode);
-        const int32_t enhance = ReadI32(block + kSetEnhance);
+        const int32_t chroma = ReadLE<int32_t>(block + kSetChroma);
+        const int32_t gamma = ReadLE<int32_t>(block + kSetGamma);
+        const int32_t wb = ReadLE<int32_t>(block + kSetWbMode);
+        const int32_t enhance = ReadLE<int32_t>(block + kSetEnhance);
         m_chroma = chroma >= 0 && chroma <= 200 ? chroma : 100;
         m_gammaMode = gamma >= 0 && gamma <= 2 ? gamma : 0;
         m_enhanceLevel = enhance >= 0 && enhance <= 4 ? enhance : 2;
         m_wbMode = wb >= 0 && wb <= 5 ? wb : WbDaylight;
         m_wbTablesValid = false;
     }
-    m_subtractDark = version >= 71 && ReadI32(block + kSetDarkSwitch) == kDarkSwitchOn;
-    m_rotation = ReadI32(block + kSetRotation);
-    if (ReadI32(block + kSetBuild) > kLastBuildWithoutPattern)
-        m_bayerPattern = ReadI32(block + kSetBayerPattern) & 3;
+    m_subtractDark = version >= 71 && ReadLE<int32_t>(block + kSetDarkSwitch) == kDarkSwitchOn;
+    m_rotation = ReadLE<int32_t>(block + kSetRotation);
+    if (ReadLE<int32_t>(block + kSetBuild) > kLastBuildWithoutPattern)
+        m_bayerPattern = ReadLE<int32_t>(block + kSetBayerPattern) & 3;
 }
 
 int64_t TBVSCFILECAM::recordsInFile() const
@@ -289,7 +289,7 @@ bool TBVSCFILECAM::readFrame(int32_t frameNumber)
                       .arg(frameNumber);
         return false;
     }
-    const int32_t payload = ReadI32(header + kChunkSizeOffset);
+    const int32_t payload = ReadLE<int32_t>(header + kChunkSizeOffset);
     if (payload != m_recordPayload) {
         m_error = QStringLiteral("Frame %1 is damaged: its record states %2 bytes where the "
                                  "first record states %3.")

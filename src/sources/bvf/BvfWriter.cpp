@@ -11,8 +11,8 @@ namespace {
 QByteArray ChunkHeader(int32_t type, int32_t size)
 {
     QByteArray h(kChunkHeaderSize, '\0');
-    WriteI32(h.data() + kChunkTypeOffset, type);
-    WriteI32(h.data() + kChunkSizeOffset, size);
+    WriteLE<int32_t>(h.data() + kChunkTypeOffset, type);
+    WriteLE<int32_t>(h.data() + kChunkSizeOffset, size);
     return h;
 }
 
@@ -33,25 +33,25 @@ QByteArray HeaderBytes(const RecordingLayout& layout)
     camera[kCamModelCode] = layout.model[0];
     camera[kCamModelCode + 1] = layout.model[1];
     camera[kCamColourFlag] = layout.colour ? 'C' : 'M';
-    WriteU16(camera.data() + kCamWindowTop, uint16_t(win.top()));
-    WriteU16(camera.data() + kCamWindowLeft, uint16_t(win.left()));
-    WriteU16(camera.data() + kCamWindowBottom, uint16_t(win.bottom()));
-    WriteU16(camera.data() + kCamWindowRight, uint16_t(win.right()));
-    WriteU16(camera.data() + kCamFrameRate, uint16_t(layout.frameRate));
-    WriteU16(camera.data() + kCamSensorWidth, uint16_t(layout.sensor.width()));
-    WriteU16(camera.data() + kCamSensorHeight, uint16_t(layout.sensor.height()));
+    WriteLE<uint16_t>(camera.data() + kCamWindowTop, uint16_t(win.top()));
+    WriteLE<uint16_t>(camera.data() + kCamWindowLeft, uint16_t(win.left()));
+    WriteLE<uint16_t>(camera.data() + kCamWindowBottom, uint16_t(win.bottom()));
+    WriteLE<uint16_t>(camera.data() + kCamWindowRight, uint16_t(win.right()));
+    WriteLE<uint16_t>(camera.data() + kCamFrameRate, uint16_t(layout.frameRate));
+    WriteLE<uint16_t>(camera.data() + kCamSensorWidth, uint16_t(layout.sensor.width()));
+    WriteLE<uint16_t>(camera.data() + kCamSensorHeight, uint16_t(layout.sensor.height()));
     out += ChunkHeader(ChunkCamera, camera.size()) + camera;
 
     QByteArray window(kWindowKept, '\0');
-    WriteI32(window.data() + kWinLayoutKind, layout.layoutKind);
-    WriteI32(window.data() + kWinTop, win.top());
-    WriteI32(window.data() + kWinLeft, win.left());
-    WriteI32(window.data() + kWinBottom, win.bottom());
-    WriteI32(window.data() + kWinRight, win.right());
-    WriteI32(window.data() + kWinFrameRate, layout.frameRate);
+    WriteLE<int32_t>(window.data() + kWinLayoutKind, layout.layoutKind);
+    WriteLE<int32_t>(window.data() + kWinTop, win.top());
+    WriteLE<int32_t>(window.data() + kWinLeft, win.left());
+    WriteLE<int32_t>(window.data() + kWinBottom, win.bottom());
+    WriteLE<int32_t>(window.data() + kWinRight, win.right());
+    WriteLE<int32_t>(window.data() + kWinFrameRate, layout.frameRate);
     QByteArray leading(kWindowLeading, '\0');
-    WriteI32(leading.data() + 4, layout.startFrame);
-    WriteI32(leading.data() + 8, layout.endFrame);
+    WriteLE<int32_t>(leading.data() + 4, layout.startFrame);
+    WriteLE<int32_t>(leading.data() + 8, layout.endFrame);
     out += ChunkHeader(ChunkWindow, window.size()) + leading + window;
 
     if (layout.unknownChunk)
@@ -62,14 +62,14 @@ QByteArray HeaderBytes(const RecordingLayout& layout)
         QByteArray block(kSettingsSize, '\0');
         block[kSetVersionHigh] = char(s.versionHigh);
         block[kSetVersionLow] = char(s.versionLow);
-        WriteI32(block.data() + kSetChroma, s.chroma);
-        WriteI32(block.data() + kSetGamma, s.gammaMode);
-        WriteI32(block.data() + kSetWbMode, s.wbMode);
-        WriteI32(block.data() + kSetEnhance, s.enhanceLevel);
-        WriteI32(block.data() + kSetBuild, s.build);
-        WriteI32(block.data() + kSetDarkSwitch, s.darkSwitch);
-        WriteI32(block.data() + kSetRotation, s.rotation);
-        WriteI32(block.data() + kSetBayerPattern, s.bayerPattern);
+        WriteLE<int32_t>(block.data() + kSetChroma, s.chroma);
+        WriteLE<int32_t>(block.data() + kSetGamma, s.gammaMode);
+        WriteLE<int32_t>(block.data() + kSetWbMode, s.wbMode);
+        WriteLE<int32_t>(block.data() + kSetEnhance, s.enhanceLevel);
+        WriteLE<int32_t>(block.data() + kSetBuild, s.build);
+        WriteLE<int32_t>(block.data() + kSetDarkSwitch, s.darkSwitch);
+        WriteLE<int32_t>(block.data() + kSetRotation, s.rotation);
+        WriteLE<int32_t>(block.data() + kSetBayerPattern, s.bayerPattern);
         out += ChunkHeader(ChunkSettings, block.size()) + block;
     }
 

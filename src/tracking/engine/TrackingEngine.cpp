@@ -1,36 +1,9 @@
 #include "tracking/engine/TrackingEngine.h"
 
 #include "common/Frame.h"
-#include "common/NumberFormat.h"
-#include "common/Rounding.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-
-QString PointStatusText(int index)
-{
-    static const std::array<const char*, 11> texts = {
-        "", "Ready", "Disabled..", "AutoTracking..", "Searching Target..", "Need to Place",
-        "Need to Confirm", "Tracked", "Vanished", "Threshhold", "Centre",
-    };
-    if (index < 0 || index >= int(texts.size()))
-        return QString();
-    return QString::fromLatin1(texts[size_t(index)]);
-}
-
-QString RunMessageText(int kind, const QString& pointName)
-{
-    switch (kind) {
-    case MessageSearching: return QStringLiteral("Searching");
-    case MessageTracking: return QStringLiteral("Tracking");
-    case MessageLostThreshold: return QStringLiteral("%1 is LOST (Below Threshold)").arg(pointName);
-    case MessageLostCentre: return QStringLiteral("%1 is LOST (Can't Find Centre)").arg(pointName);
-    case MessageNeedPlace: return QStringLiteral("%1 need to place").arg(pointName);
-    case MessageNeedConfirm: return QStringLiteral("%1 needs to be Confirmed").arg(pointName);
-    default: return QString();
-    }
-}
 
 int ZoomFactorFor(int viewWidth, int searchWidth)
 {
@@ -46,48 +19,95 @@ int ZoomFactorFor(int viewWidth, int searchWidth)
     return best;
 }
 
+int ProgressPercent(int done, int total)
+{
+    if (total <= 0)
+        return done >= 0 ? 100 : 0;
+    const int64_t percent = int64_t(done) * 100 / int64_t(total);  // truncates toward zero
+    return int(std::clamp<int64_t>(percent, 0, 100));
+}
+
 TrackingEngine::TrackingEngine(TrackingPointList& points, TrackingDriver& driver)
     : m_points(points)
     , m_driver(driver)
 {
 }
 
-void TrackingEngine::SetStatus(int index, int status)
+void TrackingEngine::SetRange(int rangeFirst, int rangeLast, int markFirst, int markLast)
+{
+    m_rangeFirst = rangeFirst;
+    m_rangeLast = rangeLast;
+    m_markFirst = markFirst;
+    m_markLast = markLast;
+}
+
+void TrackingEngine::SetStatus(int index, PointStatus status)
 {
     if (index < 0 || index >= m_points.size())
         return;
-    // A disabled point reads "Disabled.." rather than "Ready".
-    if (status == StatusReady && !m_points[index]->Enabled)
-        status = StatusDisabled;
-    if (status < 0 || status > 10)
-        return;
-    m_driver.PointStatus(index, status);
+    // A disabled point reads "disabled" rather than "ready".
+    if (status == PointStatus::Ready && !m_points[index]->Enabled)
+        status = PointStatus::Disabled;
+    m_driver.PointStatusChanged(index, status);
+}
+
+void TrackingEngine::SetCurrentPoint(TTrackingPoint* point)
+{
+    if (point && m_points.indexOf(point) < 0)
+        point = nullptr;
+    m_currentPoint = point;
+}
+
+void TrackingEngine::RecomputeUnconfirmed()
+{
+    m_unconfirmedExist = std::any_of(m_points.begin(), m_points.end(),
+                                     [](const auto& q) { return !q->Confirmed; });
 }
 
 // --- Frames ---------------------------------------------------------------
 
 bool TrackingEngine::GoToFrame(int frame)
 {
+    if (m_running || m_inTick || m_askingToDefine)
+        return false;
     const Frame* working = m_driver.FrameAt(frame);
     if (!working)
         return false;
-    FrameChanged(frame, working);
+    m_currentFrame = frame;
+    m_working = working;
+    RefreshPoints();
     return true;
 }
 
-void TrackingEngine::FrameChanged(int frame, const Frame* working)
+bool TrackingEngine::FrameChanged(int frame, const Frame* working)
 {
-    CurrentFrame = frame;
+    if (m_running || m_inTick || m_askingToDefine)
+        return false;
+    m_currentFrame = frame;
     m_working = working;
     RefreshPoints();
+    return true;
+}
+
+bool TrackingEngine::LoadRunFrame(int frame)
+{
+    const Frame* working = m_driver.FrameAt(frame);
+    if (!working) {
+        m_failedFrame = frame;
+        return false;
+    }
+    m_currentFrame = frame;
+    m_working = working;
+    RefreshPoints();
+    return true;
 }
 
 void TrackingEngine::RefreshPoints()
 {
     for (int i = 0; i < m_points.size(); ++i) {
         TTrackingPoint& p = *m_points[i];
-        p.FrameNo = CurrentFrame;
-        p.BaseFrame = Recording.FirstFrame;
+        p.FrameNo = m_currentFrame;
+        p.BaseFrame = m_recording.FirstFrame;
         const TrackRecord* r = p.CurrentRecord();
         if (!r) {
             // The document shows a frame outside the recording: nothing to
@@ -96,7 +116,7 @@ void TrackingEngine::RefreshPoints()
         }
         p.DisplayX = r->X;
         p.DisplayY = r->Y;
-        if (!Running)
+        if (!m_running)
             p.Confirmed = true;
         p.ShowMarker = true;
         p.UpdateMarker(true);
@@ -106,107 +126,131 @@ void TrackingEngine::RefreshPoints()
 
 // --- Point commands -----------------------------------------------------------
 
+tracking::SearchParameters TrackingEngine::DefaultParameters(uint8_t method)
+{
+    TTrackingPoint p;
+    p.Params.Method = method;
+    p.SetDefaults();
+    return p.Params;
+}
+
 TTrackingPoint* TrackingEngine::AddPoint(uint8_t method, double x, double y)
 {
+    return AddPoint(x, y, DefaultParameters(method));
+}
+
+TTrackingPoint* TrackingEngine::AddPoint(double x, double y, const tracking::SearchParameters& params)
+{
+    if (m_running || m_inTick || m_askingToDefine)
+        return nullptr;
     const int id = m_points.NextPointId();
     if (id < 0)
         return nullptr;
     auto created = std::make_unique<TTrackingPoint>();
     TTrackingPoint& p = *created;
-    p.Params.Method = method;
+    p.Params.Method = params.Method;
     p.SetDefaults();
+    p.Params = params;
+    p.Params.updateSearchSize();
     p.PosX = x;
     p.PosY = y;
-    p.FrameNo = CurrentFrame;
-    p.DefinedFrame = CurrentFrame;
-    p.BaseFrame = Recording.FirstFrame;
-    p.ZoomFactor = ZoomFactorFor(ZoomViewWidth, p.Params.SearchWidth);
+    p.FrameNo = m_currentFrame;
+    p.DefinedFrame = m_currentFrame;
+    p.BaseFrame = m_recording.FirstFrame;
+    p.ZoomFactor = ZoomFactorFor(m_zoomViewWidth, p.Params.SearchWidth);
     p.PointId = id;
     p.Name = QStringLiteral("Point %1").arg(id);
-    p.InitRecords(Recording.FirstFrame, Recording.FrameCount, Recording.TimeZeroFrame, Recording.FrameRate);
+    p.InitRecords(m_recording.FirstFrame, m_recording.FrameCount, m_recording.TimeZeroFrame,
+                  m_recording.FrameRate);
     if (TrackRecord* r = p.CurrentRecord())
         r->SetPosition(x, y);
 
-    CurrentPoint = m_points.Append(std::move(created));
+    m_currentPoint = m_points.Append(std::move(created));
     RefreshPoints();
     if (m_working) {
+        // RefreshPoints took the working position from the record just set.
         p.CentreSearch(*m_working, true);
         if (p.Found)
             p.Confirm();
         p.CaptureTemplate(*m_working);
     }
-    ConfirmCurrentImpl(true);
+    ConfirmCurrent();
+    m_driver.SelectionChanged();
     return &p;
 }
 
-int TrackingEngine::DeleteSelectedPoints()
+DeleteOutcome TrackingEngine::DeleteSelectedPoints(int* deleted)
 {
-    if (!m_points.AnySelected()) {
-        m_driver.Tell(BoxKind::Error, QStringLiteral("No Points to delete selected"));
-        return 0;
-    }
-    if (!m_driver.Ask(BoxKind::Confirmation,
-                      QStringLiteral("Are you sure you want to delete ALL the selected Points?")))
-        return 0;
-    for (const auto& p : m_points) {
+    if (deleted)
+        *deleted = 0;
+    if (m_running || m_inTick || m_askingToDefine)
+        return DeleteOutcome::Refused;
+    if (!m_points.AnySelected())
+        return DeleteOutcome::NoneSelected;
+    for (const auto& p : m_points)
         p->DeleteMark = p->Selected;
-        if (p->DeleteMark && p.get() == CurrentPoint)
-            CurrentPoint = nullptr;
-    }
     const int removed = m_points.RemoveMarked();
+    if (deleted)
+        *deleted = removed;
     for (const auto& p : m_points)
         p->Selected = false;
-    AttentionIndex = -1;
-    m_driver.SelectionChanged();
-    return removed;
+    RecomputeUnconfirmed();
+    SyncSelection();
+    return DeleteOutcome::Deleted;
 }
 
-void TrackingEngine::DeleteTrackedData(int fromFrame, int endFrame)
+bool TrackingEngine::DeleteTrackedData(int fromFrame, int endFrame)
 {
+    if (m_running || m_inTick || m_askingToDefine)
+        return false;
     if (int64_t(endFrame) - 1 < fromFrame)
-        return;
+        return true;
     m_points.DeleteTrackedData(fromFrame, endFrame);
     RefreshPoints();
-    ResumeFrame = -1;
+    m_resumeFrame = -1;
+    return true;
+}
+
+void TrackingEngine::Confirm(TTrackingPoint& p)
+{
+    if (TrackRecord* r = p.CurrentRecord())
+        r->SetPosition(p.PosX, p.PosY);
+    p.Confirm();
+    if (m_working)
+        p.CaptureTemplate(*m_working);
 }
 
 void TrackingEngine::ConfirmCurrent()
 {
-    ConfirmCurrentImpl(true);
-}
-
-void TrackingEngine::ConfirmCurrentImpl(bool fromUser)
-{
-    TTrackingPoint* p = CurrentPoint;
-    if (!p || p->Busy || p->PosX == -1.0)
+    TTrackingPoint* p = m_currentPoint;
+    if (!p || p->Busy || p->PosX == -1.0 || m_inTick)
         return;
-    if (TrackRecord* r = p->CurrentRecord())
-        r->SetPosition(p->PosX, p->PosY);
-    p->Confirm();
-    if (m_working)
-        p->CaptureTemplate(*m_working);
-    UnconfirmedExist = std::any_of(m_points.begin(), m_points.end(),
-                                   [](const auto& q) { return !q->Confirmed; });
+    Confirm(*p);
+    RecomputeUnconfirmed();
     p->UpdateMarker(true);
+    SetStatus(m_points.indexOf(p), m_running ? PointStatus::AutoTracking : PointStatus::Ready);
     m_driver.PointsRefreshed();
-    SetStatus(m_points.indexOf(p), Running ? StatusAutoTracking : StatusReady);
-    if (Running) {
-        StopReason = 0;
-        ResumeFrame = CurrentFrame;
-        // Inside the run's own loop the loop simply goes on; a timer started
-        // there would restart a run that meanwhile waits for the user.
-        if (fromUser)
-            m_driver.ScheduleTick();
-        RefreshPoints();
+    if (m_running && !m_askingToDefine) {
+        // The answer to the run's question: go on from this frame.
+        m_stopReason = StopReason::Running;
+        m_resumeFrame = m_currentFrame;
+        m_waitingForUser = false;
+        m_question = {};
+        ScheduleTick();
     }
 }
 
 void TrackingEngine::UndoCurrent()
 {
-    if (!CurrentPoint || CurrentPoint->Busy)
+    TTrackingPoint* p = m_currentPoint;
+    if (!p || p->Busy || m_inTick)
         return;
-    CurrentPoint->RevertToStored();
-    CurrentPoint->UpdateMarker(false);
+    const bool placing = p->NeedsPlacing;
+    p->Dragging = false;
+    p->RevertToStored();
+    p->UpdateMarker(true);
+    RecomputeUnconfirmed();
+    SetStatus(m_points.indexOf(p), placing ? PointStatus::NeedToPlace : PointStatus::Ready);
     m_driver.PointsRefreshed();
 }
 
@@ -214,136 +258,266 @@ void TrackingEngine::SelectOnly(TTrackingPoint* point)
 {
     for (const auto& p : m_points)
         p->Selected = p.get() == point;
+    SyncSelection();
+}
+
+void TrackingEngine::SyncSelection()
+{
+    TTrackingPoint* only = nullptr;
+    int selected = 0;
+    for (const auto& p : m_points) {
+        if (p->Selected) {
+            only = p.get();
+            ++selected;
+        }
+    }
+    m_currentPoint = selected == 1 ? only : nullptr;
     m_driver.SelectionChanged();
+}
+
+void TrackingEngine::ToggleSelectedEnabled()
+{
+    if (m_inTick || m_askingToDefine)
+        return;
+    bool allEnabled = true;
+    bool any = false;
+    for (const auto& p : m_points) {
+        if (p->Selected) {
+            any = true;
+            allEnabled = allEnabled && p->Enabled;
+        }
+    }
+    if (!any)
+        return;
+    for (int i = 0; i < m_points.size(); ++i) {
+        TTrackingPoint& p = *m_points[i];
+        if (!p.Selected)
+            continue;
+        if (allEnabled) {
+            p.Enabled = false;
+            SetStatus(i, PointStatus::Disabled);
+            if (m_running) {
+                if (TrackRecord* r = p.CurrentRecord())
+                    r->Clear();
+                p.NeedsPlacing = false;
+                p.Confirmed = true;
+            }
+        } else {
+            p.Enabled = true;
+            SetStatus(i, PointStatus::Ready);
+        }
+    }
+    RefreshPoints();
+    if (m_running) {
+        m_resumeFrame = m_currentFrame;
+        m_waitingForUser = false;
+        m_question = {};
+        ScheduleTick();
+    }
+}
+
+void TrackingEngine::SetSelectedMode(PointMode mode)
+{
+    if (m_inTick)
+        return;
+    for (const auto& p : m_points)
+        if (p->Selected)
+            p->Mode = mode;
+    m_driver.PointsRefreshed();
+}
+
+void TrackingEngine::SetSelectedMethod(uint8_t method)
+{
+    if (m_inTick || method > tracking::MethodCorrelation)
+        return;
+    for (const auto& p : m_points)
+        if (p->Selected)
+            p->Params.Method = method;
+    m_driver.PointsRefreshed();
+}
+
+void TrackingEngine::BeginDrag(TTrackingPoint* point)
+{
+    if (!point || m_inTick || m_points.indexOf(point) < 0)
+        return;
+    SelectOnly(point);
+    point->Dragging = true;
+    point->Confirmed = false;
+    point->Mark = PointMark::MarkUnconfirmed;
+    m_unconfirmedExist = true;
+    SetStatus(m_points.indexOf(point), PointStatus::NeedToConfirm);
+    point->UpdateMarker(true);
+    m_driver.PointsRefreshed();
+}
+
+void TrackingEngine::EndDrag(TTrackingPoint* point, double x, double y)
+{
+    if (!point || m_points.indexOf(point) < 0)
+        return;
+    point->Dragging = false;
+    // While the run works on a frame, a dropped marker is left as dragged.
+    if (m_inTick || (m_running && !m_waitingForUser))
+        return;
+    m_currentPoint = point;
+    point->PosX = x;
+    point->PosY = y;
+    if (m_working) {
+        // The centring search writes the record; the stored position stays
+        // until the user confirms, so that Undo can go back to it.
+        TrackRecord* r = point->CurrentRecord();
+        const TrackRecord stored = r ? *r : TrackRecord{};
+        point->CentreSearch(*m_working, true);
+        if (r)
+            *r = stored;
+    }
+    MarkUnconfirmed(point);
+}
+
+void TrackingEngine::MoveCurrentTo(double x, double y)
+{
+    if (!m_currentPoint || m_inTick)
+        return;
+    m_currentPoint->PosX = x;
+    m_currentPoint->PosY = y;
+    MarkUnconfirmed(m_currentPoint);
+}
+
+void TrackingEngine::MarkUnconfirmed(TTrackingPoint* point)
+{
+    if (!point || m_points.indexOf(point) < 0)
+        return;
+    point->Confirmed = false;
+    point->Mark = PointMark::MarkUnconfirmed;
+    m_unconfirmedExist = true;
+    SetStatus(m_points.indexOf(point), PointStatus::NeedToConfirm);
+    m_driver.PointsRefreshed();
 }
 
 // --- The run ---------------------------------------------------------------------
 
-bool TrackingEngine::StartRun()
+void TrackingEngine::ScheduleTick()
 {
-    if (PrepareRun() == 2)
-        return false;
-    Running = true;
-    WaitingForUser = false;
-    FailedFrame = -1;
+    m_tickDue = true;
     m_driver.ScheduleTick();
-    return true;
 }
 
-void TrackingEngine::OnTimerTick()
+StartOutcome TrackingEngine::StartRun()
 {
-    if (RunBusy)
-        return;
-    RunBusy = true;
-    RunTick();
-    RunBusy = false;
-}
+    if (m_running || m_inTick || m_askingToDefine)
+        return StartOutcome::AlreadyRunning;
+    m_stopReason = StopReason::Running;
+    m_failedFrame = -1;
+    m_withoutData.clear();
+    if (m_unconfirmedExist)
+        return StartOutcome::Unconfirmed;
+    if (!m_points.AnyEnabled())
+        return StartOutcome::NoPoints;
+    const bool anyGap = std::any_of(m_points.begin(), m_points.end(), [this](const auto& p) {
+        return p->Enabled && p->HasGap(m_rangeFirst, m_rangeLast);
+    });
+    if (!anyGap)
+        return StartOutcome::NothingToDo;
 
-int TrackingEngine::PrepareRun()
-{
-    StopReason = 0;
-    if (UnconfirmedExist) {
-        m_driver.Tell(BoxKind::Confirmation, QStringLiteral("Please confirm all the points before start tracking."));
-        return 2;
-    }
-    // Every point starts the run without a search centre and unconfirmed.
+    // Every point starts the run without a search centre and unconfirmed;
+    // running first, so that refreshing the points for the first frame
+    // leaves them unconfirmed.
     for (const auto& p : m_points) {
         p->SearchX = p->SearchY = -1.0;
         p->Confirmed = false;
     }
-    if (!m_points.AnyEnabled()) {
-        m_driver.Tell(BoxKind::Confirmation, QStringLiteral("There are no Points to be tracked"));
-        return 2;
-    }
-    const bool anyGap = std::any_of(m_points.begin(), m_points.end(), [this](const auto& p) {
-        return p->Enabled && p->HasGap(RangeFirst, RangeLast);
-    });
-    if (!anyGap) {
-        m_driver.Tell(BoxKind::Confirmation,
-                      QStringLiteral("Nothing to do! All points are tracked within the current range."));
-        return 2;
-    }
-
-    // Running first, so that refreshing the points for the first frame
-    // leaves them unconfirmed.
-    Running = true;
-    if (!GoToFrame(RangeFirst)) {
-        FailedFrame = RangeFirst;
-        Running = false;
+    m_running = true;
+    if (!LoadRunFrame(m_rangeFirst)) {
+        m_stopReason = StopReason::FrameNotLoaded;
         StopTracking();
-        return 2;
+        return StartOutcome::FrameNotLoaded;
     }
 
-    QString names;
-    const QString lineBreak = QStringLiteral("\n\r");
     for (const auto& p : m_points) {
         if (!p->Enabled)
             continue;
         int index = -1;
-        if (p->FindStoredFrame(RangeFirst - p->BaseFrame, RangeLast - p->BaseFrame, &index))
+        if (p->FindStoredFrame(m_rangeFirst - p->BaseFrame, m_rangeLast - p->BaseFrame, &index))
             p->DefinedFrame = p->BaseFrame + index;
         else
-            names += p->Name + lineBreak;
+            m_withoutData.push_back(p.get());
     }
-    if (!names.isEmpty()) {
-        const QString question = QStringLiteral("The Following points have no data within the current range:")
-            + lineBreak + names + lineBreak
-            + QStringLiteral("Do you Want To define the points on the Current Frame?");
-        if (m_driver.Ask(BoxKind::Confirmation, question)) {
-            PlaceOnCurrentFrame();
-            return 1;
-        }
-        StopReason = 0;
+    const int64_t span = int64_t(m_rangeLast) - int64_t(m_rangeFirst) + 2;
+    // Every frame takes a tick, and one more for each question on it; the
+    // limit only guards against a run that keeps returning to frames done.
+    m_stepsLeft = m_tickLimit > 0 ? m_tickLimit : std::max<int64_t>(span, 1) * (int64_t(m_points.size()) + 2) * 2;
+    m_waitingForUser = false;
+    m_question = {};
+    if (!m_withoutData.empty()) {
+        m_askingToDefine = true;
+        return StartOutcome::Question;
+    }
+    m_resumeFrame = FindResumeFrame();
+    ScheduleTick();
+    return StartOutcome::Started;
+}
+
+StartOutcome TrackingEngine::AnswerDefineOnCurrentFrame(bool define)
+{
+    if (!m_askingToDefine)
+        return m_running ? StartOutcome::AlreadyRunning : StartOutcome::Cancelled;
+    m_askingToDefine = false;
+    if (!define) {
+        // The points stay as they were.
+        m_stopReason = StopReason::Stopped;
         StopTracking();
-        return 2;
+        return StartOutcome::Cancelled;
     }
-    ResumeFrame = FindResumeFrame();
-    return 0;
+    PlaceOnCurrentFrame();
+    // The run goes on from here, where the points now wait to be placed;
+    // a resume frame left from an earlier run must not send it elsewhere.
+    m_resumeFrame = m_currentFrame;
+    ScheduleTick();
+    return StartOutcome::Started;
 }
 
 void TrackingEngine::PlaceOnCurrentFrame()
 {
+    TTrackingPoint* firstPlaced = nullptr;
     for (int k = 0; k < m_points.size(); ++k) {
         TTrackingPoint& p = *m_points[k];
         if (!p.Enabled)
             continue;
         int index = -1;
-        if (p.FindStoredFrame(MarkFirst - p.BaseFrame, MarkLast - p.BaseFrame, &index))
+        if (p.FindStoredFrame(m_markFirst - p.BaseFrame, m_markLast - p.BaseFrame, &index))
             continue;
         if (p.LoadNearestStored() == -1) {
             // Never placed: spread such points out from the frame centre.
-            p.PosX = Recording.FrameWidth / 2 + k * p.Params.MarginX;
-            p.PosY = Recording.FrameHeight / 2 + k * p.Params.MarginX;
+            p.PosX = m_recording.FrameWidth / 2 + k * p.Params.MarginX;
+            p.PosY = m_recording.FrameHeight / 2 + k * p.Params.MarginX;
         }
         if (TrackRecord* r = p.CurrentRecord())
             r->SetPosition(p.PosX, p.PosY);
-        p.DefinedFrame = CurrentFrame;
+        p.DefinedFrame = m_currentFrame;
         p.Mark = MarkLost;
         p.Dragging = false;
         p.NeedsPlacing = true;
         p.Score = 0.1;
-        SetStatus(k, StatusNeedToPlace);
+        SetStatus(k, PointStatus::NeedToPlace);
         p.Started = true;
         p.UpdateMarker(true);
+        if (!firstPlaced)
+            firstPlaced = &p;
     }
     m_driver.PointsRefreshed();
-    for (const auto& p : m_points) {
-        if (p->Selected) {
-            SelectOnly(p.get());
-            break;
-        }
-    }
+    // The point to place first is the current one.
+    if (firstPlaced)
+        SelectOnly(firstPlaced);
 }
 
 int TrackingEngine::FindResumeFrame() const
 {
-    int result = RangeLast;
+    int result = m_rangeLast;
     bool work = false;
     for (const auto& p : m_points) {
         if (!p->Enabled)
             continue;
         bool seenPosition = false;
-        for (int64_t f = RangeFirst; f <= RangeLast; ++f) {
+        for (int64_t f = m_rangeFirst; f <= m_rangeLast; ++f) {
             if (p->HasPositionAt(int(f))) {
                 seenPosition = true;
                 continue;
@@ -360,111 +534,110 @@ int TrackingEngine::FindResumeFrame() const
 
 bool TrackingEngine::NeedsWorkHere() const
 {
-    if (CurrentFrame >= MarkLast)
+    if (m_currentFrame >= m_markLast)
         return true;
     for (const auto& p : m_points) {
         if (!p->Enabled)
             continue;
-        if (!p->HasPositionAt(CurrentFrame) || !p->HasPositionAt(CurrentFrame + 1))
+        if (!p->HasPositionAt(m_currentFrame) || !p->HasPositionAt(m_currentFrame + 1))
             return true;
     }
     return false;
 }
 
-void TrackingEngine::RunTick()
+void TrackingEngine::StopRun()
 {
-    AttentionIndex = -1;
-    bool goOn = true;
-    if (!m_points.AnyEnabled()) {
-        m_driver.Tell(BoxKind::Confirmation, QStringLiteral("There are no Points to be tracked"));
-        Running = false;
-        goOn = false;
-    } else if (ResumeFrame != -1 && ResumeFrame != CurrentFrame) {
-        if (!GoToFrame(ResumeFrame)) {
-            FailedFrame = ResumeFrame;
-            StopReason = 4;
-            Running = false;
-            goOn = false;
-        }
+    if (m_inTick) {
+        // The tick finishes its frame and then stops; nothing is loaded after.
+        if (m_stopReason == StopReason::Running)
+            m_stopReason = StopReason::StopRequested;
+        m_tickDue = false;
+        return;
     }
+    if (!m_running && !m_askingToDefine)
+        return;
+    m_askingToDefine = false;
+    m_stopReason = StopReason::Stopped;
+    StopTracking();
+}
 
-    // Every pass moves forward one frame or jumps forward to unfinished
-    // work; the bound only guards against a range that keeps sending the
-    // run back to the same frame.
-    const int64_t span = int64_t(RangeLast) - int64_t(RangeFirst) + 2;
-    m_stepsLeft = std::max<int64_t>(span, 1) * (int64_t(m_points.size()) + 2) * 2;
-
-    while (goOn && StopReason != 1) {
-        if (--m_stepsLeft < 0) {
-            StopReason = 4;
-            Running = false;
-            break;
-        }
-        // 1. A point waiting to be placed stops the run at once.
-        int placing = -1;
-        for (int i = 0; i < m_points.size(); ++i) {
-            if (m_points[i]->NeedsPlacing) {
-                placing = i;
-                break;
-            }
-        }
-        if (placing >= 0) {
-            SetStatus(placing, StatusNeedToPlace);
-            AttentionIndex = placing;
-            ShowMessagePanel(MessageNeedPlace);
-            break;
-        }
-
-        // 2. Nothing to do on this frame: jump to the next unfinished one.
-        if (!NeedsWorkHere()) {
-            ResumeFrame = FindResumeFrame();
-            if (ResumeFrame == -1) {
-                StopReason = 4;
-                Running = false;
-                break;
-            }
-            if (!GoToFrame(ResumeFrame)) {
-                FailedFrame = ResumeFrame;
-                StopReason = 4;
-                Running = false;
-                break;
-            }
-        }
-
-        // 3. Search and judge every point on this frame.
-        StepPoints();
-        const int named = EvaluatePoints();
-        if (named >= 0) {
-            CurrentPoint = m_points[named];
-            SelectOnly(CurrentPoint);
-            goOn = false;
-        }
-        RefreshPoints();  // the driver shows the points and lets the stop button in
-        if (!goOn || StopReason == 1 || !Running)
-            break;
-
-        // 4. On to the next frame.
-        if (CurrentFrame >= RangeLast) {
-            StopReason = 4;
-            Running = false;
-            break;
-        }
-        if (!GoToFrame(CurrentFrame + 1)) {
-            FailedFrame = CurrentFrame + 1;
-            StopReason = 4;
-            Running = false;
-            break;
-        }
-        const bool wasRunning = Running;
-        const int reasonBefore = StopReason;
-        ConfirmCurrentImpl(false);
-        goOn = wasRunning && reasonBefore != 1;
-    }
-
-    if (StopReason == 1)
-        StopReason = 2;
-    if (!Running)
+TickOutcome TrackingEngine::OnTimerTick()
+{
+    if (m_inTick || !m_tickDue || !m_running)
+        return TickOutcome::Ignored;
+    m_tickDue = false;
+    m_inTick = true;
+    TickOutcome outcome = Tick();
+    m_inTick = false;
+    if (m_stopReason == StopReason::StopRequested) {
+        m_stopReason = StopReason::Stopped;
         StopTracking();
+        outcome = TickOutcome::Stopped;
+    }
+    return outcome;
+}
+
+TickOutcome TrackingEngine::EndRun(StopReason reason)
+{
+    m_stopReason = reason;
+    m_inTick = false;
+    StopTracking();
+    switch (reason) {
+    case StopReason::Finished: return TickOutcome::Finished;
+    case StopReason::StepLimit: return TickOutcome::StepLimit;
+    case StopReason::FrameNotLoaded: return TickOutcome::FrameNotLoaded;
+    default: return TickOutcome::Stopped;
+    }
+}
+
+TickOutcome TrackingEngine::Tick()
+{
+    m_question = {};
+    m_waitingForUser = false;
+    if (--m_stepsLeft < 0)
+        return EndRun(StopReason::StepLimit);
+    if (!m_points.AnyEnabled()) {
+        EndRun(StopReason::Stopped);
+        return TickOutcome::NoPoints;
+    }
+    if (m_resumeFrame != -1 && m_resumeFrame != m_currentFrame && !LoadRunFrame(m_resumeFrame))
+        return EndRun(StopReason::FrameNotLoaded);
+
+    // A point waiting to be placed stops the run at once.
+    for (int i = 0; i < m_points.size(); ++i) {
+        if (m_points[i]->Enabled && m_points[i]->NeedsPlacing) {
+            SetStatus(i, PointStatus::NeedToPlace);
+            Wait(i, PanelKind::NeedToPlace);
+            return TickOutcome::WaitingForUser;
+        }
+    }
+
+    // Nothing to do on this frame: jump to the next unfinished one.
+    if (!NeedsWorkHere()) {
+        const int resume = FindResumeFrame();
+        if (resume == -1)
+            return EndRun(StopReason::Finished);
+        m_resumeFrame = resume;
+        if (resume != m_currentFrame && !LoadRunFrame(resume))
+            return EndRun(StopReason::FrameNotLoaded);
+    }
+
+    StepPoints();
+    const int named = EvaluatePoints();
+    RefreshPoints();
+    if (named >= 0)
+        return TickOutcome::WaitingForUser;
+    if (m_stopReason == StopReason::StopRequested)
+        return TickOutcome::Stopped;  // the caller stops and discards this frame
+
+    // This frame is done: it is kept whatever happens next.
+    for (const auto& p : m_points)
+        p->Searched = false;
+    if (m_currentFrame >= m_rangeLast)
+        return EndRun(StopReason::Finished);
+    m_resumeFrame = m_currentFrame + 1;
+    ScheduleTick();
+    return TickOutcome::NextFrame;
 }
 
 void TrackingEngine::StepPoints()
@@ -474,11 +647,11 @@ void TrackingEngine::StepPoints()
         p.Searched = false;
         if (!p.Enabled)
             continue;
-        if (!p.CheckReady() && CurrentFrame != p.DefinedFrame) {
-            SetStatus(i, StatusSearching);
+        if (!p.CheckReady() && m_currentFrame != p.DefinedFrame) {
+            SetStatus(i, PointStatus::Searching);
             continue;
         }
-        if (!p.Started && CurrentFrame < p.DefinedFrame)
+        if (!p.Started && m_currentFrame < p.DefinedFrame)
             continue;
         // A point's first frame in the run keeps its stored position.
         if (p.Started)
@@ -491,38 +664,35 @@ void TrackingEngine::RunStep(TTrackingPoint& p)
 {
     p.Confirmed = false;
     const TrackRecord* r = p.CurrentRecord();
-    if (!r)
-        return;  // a frame outside the recording: nothing to search or store
-    if (r->Status == 0) {
-        if (!m_working)
-            return;
-        p.CorrelationStep(*m_working);
-        if (p.Mode != ModeManual)
-            p.CentreSearch(*m_working, false);
-    } else {
-        p.Confirmed = true;
+    if (r && r->Status != 0) {
+        p.Confirmed = true;  // tracked before: kept
+        return;
     }
+    if (!r || !m_working) {
+        // Nothing to search on: the point counts as lost, not as found
+        // where it was.
+        p.Found = false;
+        p.Score = 0.0;
+        return;
+    }
+    p.CorrelationStep(*m_working);
+    if (p.Mode != ModeManual)
+        p.CentreSearch(*m_working, false);
 }
 
 int TrackingEngine::EvaluatePoints()
 {
     int named = -1;
-    int kind = MessageTracking;
-    auto name = [&](int index, int messageKind) {
-        if (named < 0) {
-            named = index;
-            kind = messageKind;
-        }
-    };
+    PanelKind kind = PanelKind::Tracking;
     for (int i = 0; i < m_points.size(); ++i) {
         TTrackingPoint& p = *m_points[i];
         if (!p.Enabled) {
-            SetStatus(i, StatusReady);
+            SetStatus(i, PointStatus::Ready);
             continue;
         }
-        const int code = p.TrackState();
-        if (code == 0 || code == 3 || p.Confirmed) {
-            SetStatus(i, StatusAutoTracking);
+        const TrackState state = p.State();
+        if (p.Confirmed || state == TrackState::Found) {
+            SetStatus(i, PointStatus::AutoTracking);
             p.Confirm();
             if (p.UpdateTemplate == 1 && p.FramesSinceUpdate + 1 >= p.UpdateEvery) {
                 if (m_working)
@@ -533,80 +703,110 @@ int TrackingEngine::EvaluatePoints()
             }
             continue;
         }
-        switch (code) {
-        case 1:
-            p.Mark = MarkUnconfirmed;
-            SetStatus(i, StatusThreshold);
-            name(i, MessageLostThreshold);
+        if (state == TrackState::NotStarted) {
+            SetStatus(i, PointStatus::Searching);
+            continue;
+        }
+        // The point needs the user. A score below the threshold is a lost
+        // target even when a centre was found near the old position.
+        PanelKind need = PanelKind::LostBelowThreshold;
+        switch (state) {
+        case TrackState::CentreNotFound:
+            p.Mark = PointMark::MarkUnconfirmed;
+            SetStatus(i, PointStatus::CentreNotFound);
+            need = PanelKind::LostCentre;
             break;
-        case 2:
-            p.Mark = MarkUnconfirmed;
-            SetStatus(i, StatusCentre);
-            name(i, MessageLostCentre);
+        case TrackState::SemiAuto:
+            p.Mark = PointMark::MarkUnconfirmed;
+            SetStatus(i, PointStatus::NeedToConfirm);
+            need = PanelKind::NeedToConfirm;
             break;
-        case 7:
-            SetStatus(i, StatusSearching);
-            break;
-        case 8:
-            p.Mark = MarkUnconfirmed;
-            SetStatus(i, StatusNeedToConfirm);
-            name(i, MessageNeedConfirm);
-            break;
-        case 9:
+        case TrackState::Manual:
             p.Mark = MarkLost;
-            SetStatus(i, StatusNeedToPlace);
-            name(i, MessageNeedPlace);
+            SetStatus(i, PointStatus::NeedToPlace);
+            need = PanelKind::NeedToPlace;
             break;
         default:
+            p.Mark = PointMark::MarkUnconfirmed;
+            SetStatus(i, PointStatus::BelowThreshold);
             break;
+        }
+        if (named < 0) {
+            named = i;
+            kind = need;
+        } else if (p.Searched) {
+            // Only the first point is asked about now. The others lose what
+            // was searched here, so that going on from this frame searches
+            // and judges them again instead of taking their record as done.
+            if (TrackRecord* r = p.CurrentRecord())
+                r->Clear();
         }
     }
     if (named >= 0)
-        AttentionIndex = named;
-    ShowMessagePanel(kind);
+        Wait(named, kind);
+    else
+        ShowMessagePanel(kind);
     return named;
 }
 
-void TrackingEngine::ShowMessagePanel(int kind)
+void TrackingEngine::Wait(int pointIndex, PanelKind kind)
 {
+    TTrackingPoint* p = m_points[pointIndex];
+    SelectOnly(p);
+    m_question.point = p;
+    m_question.frame = m_currentFrame;
+    switch (kind) {
+    case PanelKind::LostBelowThreshold: m_question.kind = QuestionKind::LostBelowThreshold; break;
+    case PanelKind::LostCentre: m_question.kind = QuestionKind::LostCentre; break;
+    case PanelKind::NeedToPlace: m_question.kind = QuestionKind::Place; break;
+    default: m_question.kind = QuestionKind::Confirm; break;
+    }
+    m_panel.pointIndex = pointIndex;
+    ShowMessagePanel(kind);
+}
+
+void TrackingEngine::ShowMessagePanel(PanelKind kind)
+{
+    const bool waits = kind != PanelKind::Searching && kind != PanelKind::Tracking;
     const TTrackingPoint* p = nullptr;
-    if (AttentionIndex >= 0 && AttentionIndex < m_points.size())
-        p = m_points[AttentionIndex];
-    else if (CurrentPoint)
-        p = CurrentPoint;
+    if (waits && m_question.point)
+        p = m_question.point;
+    else if (m_currentPoint)
+        p = m_currentPoint;
     else if (!m_points.isEmpty())
         p = m_points[0];
 
-    RunMessage m;
-    m.kind = kind;
-    m.pointIndex = p ? m_points.indexOf(p) : -1;
-    m.text = RunMessageText(kind, p ? p->Name : QString());
-    const int n = MarkLast - MarkFirst;
-    const int d = CurrentFrame - MarkFirst;
-    // An empty marked range is all done once the run is on its frame.
-    m.percent = n > 0 ? int(Trunc(double(d) / double(n) * 100.0)) : (d >= 0 ? 100 : 0);
-    m.percentText = QStringLiteral("%1% (%2 / %3)").arg(m.percent).arg(d).arg(n);
-    m.frameText = QStringLiteral("Auto Tracking Frame # %1").arg(CurrentFrame - Recording.TimeZeroFrame);
-    m.scoreText = FormatFixed(p ? p->Score : 0.0, 7, 3);
-    static const std::array<uint32_t, 6> colours = {0x008000, 0x008000, 0x008080, 0x0000FF, 0x008080, 0xFF0000};
-    m.colour = kind >= 0 && kind < 6 ? colours[size_t(kind)] : 0x008000;
-    m.waitingForUser = kind >= MessageLostThreshold;
-    WaitingForUser = m.waitingForUser;
-    m_driver.Report(m);
+    RunPanel panel;
+    panel.kind = kind;
+    panel.pointIndex = p ? m_points.indexOf(p) : -1;
+    panel.score = p ? p->Score : 0.0;
+    panel.frame = m_currentFrame - m_recording.TimeZeroFrame;
+    panel.total = m_markLast - m_markFirst;
+    panel.done = m_currentFrame - m_markFirst;
+    panel.percent = ProgressPercent(panel.done, panel.total);
+    panel.waitingForUser = waits;
+    m_waitingForUser = waits;
+    m_panel = panel;
+    m_driver.Report(panel);
 }
 
 void TrackingEngine::StopTracking()
 {
-    if (StopReason == 0)
-        StopReason = 1;
+    const bool keepFrame = m_stopReason == StopReason::Finished;
     for (int i = 0; i < m_points.size(); ++i) {
         TTrackingPoint& p = *m_points[i];
         p.Mark = MarkConfirmed;
         p.Confirmed = true;
         p.Started = false;
-        SetStatus(i, StatusReady);
+        // A point never placed keeps no stand-in position.
+        if (p.NeedsPlacing) {
+            if (TrackRecord* r = p.RecordAt(p.DefinedFrame))
+                r->Clear();
+            p.NeedsPlacing = false;
+        }
+        SetStatus(i, PointStatus::Ready);
         // What was searched on the frame the run stopped in is not kept.
-        if (p.Searched && StopReason != 4) {
+        if (p.Searched && !keepFrame) {
             p.Score = -1.0;
             if (TrackRecord* r = p.CurrentRecord())
                 r->Clear();
@@ -614,9 +814,14 @@ void TrackingEngine::StopTracking()
         // The flag belongs to this run; a later stop must not clear a frame
         // the user has moved to since.
         p.Searched = false;
+        p.UpdateMarker(true);
     }
-    Running = false;
-    UnconfirmedExist = false;
-    WaitingForUser = false;
-    m_driver.RunStopped();
+    m_running = false;
+    m_tickDue = false;
+    m_askingToDefine = false;
+    m_unconfirmedExist = false;
+    m_waitingForUser = false;
+    m_question = {};
+    m_driver.PointsRefreshed();
+    m_driver.RunStopped(m_stopReason);
 }

@@ -40,6 +40,17 @@ void TTrackingPoint::SetDefaults()
     ShowMarker = true;
     DisplayX = -1.0;
     DisplayY = -1.0;
+    // The spot methods take the spot's core: pixels within 80 % of the way
+    // from black (white) to the template's brightest (darkest) pixel, which
+    // stands clear of a textured background. With 0 % the whole template
+    // would count as the spot and its centre would never move off the
+    // template's middle.
+    Params.FixedRange = 0;
+    Params.ThresholdPercent = 80;
+    Params.RangeMin = 0;
+    Params.RangeMax = 255;
+    // Weighted with intensity, the centre is found to a fraction of a pixel.
+    Params.WeightedCog = 1;
 }
 
 void TTrackingPoint::InitRecords(int firstFrame, int frameCount, int timeZeroFrame, int frameRate)
@@ -134,18 +145,18 @@ int TTrackingPoint::Shape() const
     }
 }
 
-int TTrackingPoint::TrackState() const
+TrackState TTrackingPoint::State() const
 {
-    int code = Found ? 0 : 2;
-    if (Score < Params.Threshold)
-        code = Found ? 3 : 1;
-    if (!Started)
-        code = 7;
-    if (Mode == ModeSemiAuto)
-        code = 8;
     if (Mode == ModeManual)
-        code = 9;
-    return code;
+        return TrackState::Manual;
+    if (Mode == ModeSemiAuto)
+        return TrackState::SemiAuto;
+    if (!Started)
+        return TrackState::NotStarted;
+    // A score that is not a number fails the threshold too.
+    if (!(Score >= Params.Threshold))
+        return Found ? TrackState::FoundBelowThreshold : TrackState::BelowThreshold;
+    return Found ? TrackState::Found : TrackState::CentreNotFound;
 }
 
 bool TTrackingPoint::CheckReady()

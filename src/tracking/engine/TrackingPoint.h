@@ -24,6 +24,17 @@ enum MarkerShape : int { ShapeConfirm = 7, ShapeUnconfirm = 8, ShapeLost = 9, Sh
 // Tracking modes (`Mode`).
 enum PointMode : uint8_t { ModeAuto = 0, ModeSemiAuto = 1, ModeManual = 2 };
 
+// A point's state after a search step of the run.
+enum class TrackState : int {
+    Found = 0,                // score reaches the threshold and the centre was found
+    BelowThreshold = 1,       // score below the threshold, centre not found
+    CentreNotFound = 2,       // score reaches the threshold, centre not found
+    FoundBelowThreshold = 3,  // centre found, but the score is below the threshold
+    NotStarted = 7,           // the point has not had a position in this run yet
+    SemiAuto = 8,             // every frame waits for the user's confirmation
+    Manual = 9,               // every frame waits for the user to place the point
+};
+
 // Size of a marker in viewer pixels for a template at viewer scale s: the
 // template scaled, never below 16 pixels on its shorter side.
 struct MarkerSize {
@@ -111,10 +122,9 @@ public:
     // The marker shape for Mark.
     int Shape() const;
 
-    // State after a search step: 0 found, 1 below threshold and centre not
-    // found, 2 centre not found, 3 below threshold but centre found, 7 not
-    // started, 8 Semi-auto, 9 Manual.
-    int TrackState() const;
+    // State after a search step (the mode and the run's start override the
+    // search's verdict).
+    TrackState State() const;
     // Run before each step of a run; see the tracking run for its use.
     bool CheckReady();
 

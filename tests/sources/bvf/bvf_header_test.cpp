@@ -48,7 +48,7 @@ TEST(BvfHeader, LayoutKindPicksWhereWindowAndRateComeFrom)
         const int windowPayload = cameraPayload + bvf::kCameraKept + bvf::kChunkHeaderSize + bvf::kWindowLeading;
         char* spoil = bytes.data() + (kind <= 1 ? cameraPayload + bvf::kCamFrameRate
                                                  : windowPayload + bvf::kWinFrameRate);
-        bvf::WriteU16(spoil, 9);
+        WriteLE<uint16_t>(spoil, 9);
         auto r = Open(bytes);
         ASSERT_TRUE(r) << kind;
         EXPECT_EQ(r->cameraFrameRate(), 1234) << kind;
@@ -113,12 +113,12 @@ TEST(BvfHeader, SettingsChunkOfOtherSizeIsIgnored)
     l.writeSettings = false;
     QByteArray bytes = bvf::HeaderBytes(l);
     QByteArray chunk(16, '\0');
-    bvf::WriteI32(chunk.data() + 4, bvf::ChunkSettings);
-    bvf::WriteI32(chunk.data() + 8, 1000);
+    WriteLE<int32_t>(chunk.data() + 4, bvf::ChunkSettings);
+    WriteLE<int32_t>(chunk.data() + 8, 1000);
     QByteArray block(1000, '\0');
     block[0] = 7;
     block[1] = 1;
-    bvf::WriteI32(block.data() + bvf::kSetChroma, 0);
+    WriteLE<int32_t>(block.data() + bvf::kSetChroma, 0);
     bytes += chunk + block + bvf::FrameRecordBytes(l, Constant(4, 4, 1).data());
     auto r = Open(bytes);
     ASSERT_TRUE(r);

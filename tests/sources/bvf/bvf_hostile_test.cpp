@@ -30,7 +30,7 @@ constexpr int kWindowPayload = kWindowLeadingAt + 12;
 
 void SetI32(QByteArray& b, int at, int32_t v)
 {
-    bvf::WriteI32(b.data() + at, v);
+    WriteLE<int32_t>(b.data() + at, v);
 }
 
 } // namespace
@@ -64,8 +64,8 @@ TEST(BvfHostile, OpenFailsWithAClearReason)
              SetI32(b, kWindowLeadingAt + 4, INT32_MIN);
              SetI32(b, kWindowLeadingAt + 8, INT32_MAX); }, "too long"},
         {"sensor 1 x 1", [](QByteArray& b) {
-             bvf::WriteU16(b.data() + kCameraPayload + bvf::kCamSensorWidth, 1);
-             bvf::WriteU16(b.data() + kCameraPayload + bvf::kCamSensorHeight, 1); }, "sensor size"},
+             WriteLE<uint16_t>(b.data() + kCameraPayload + bvf::kCamSensorWidth, 1);
+             WriteLE<uint16_t>(b.data() + kCameraPayload + bvf::kCamSensorHeight, 1); }, "sensor size"},
         {"no window chunk", [](QByteArray& b) {
              SetI32(b, kWindowHeader + 4, 99); // skipped: its 12 leading bytes count in its size
              SetI32(b, kWindowHeader + 8, bvf::kWindowLeading + bvf::kWindowKept); }, "no recording window"},
@@ -83,7 +83,7 @@ TEST(BvfHostile, LayoutKindWindowFromDescriptionIsCheckedToo)
 {
     QByteArray bytes = Valid();
     SetI32(bytes, kWindowPayload + bvf::kWinLayoutKind, 3);
-    bvf::WriteU16(bytes.data() + kCameraPayload + bvf::kCamFrameRate, 0);
+    WriteLE<uint16_t>(bytes.data() + kCameraPayload + bvf::kCamFrameRate, 0);
     QString error;
     EXPECT_FALSE(TBVSCFILECAM::openBytes(bytes, &error));
     EXPECT_TRUE(error.contains("frame rate")) << error.toStdString();
@@ -159,7 +159,7 @@ TEST(BvfHostile, DarkFrameThatDoesNotFitIsNotUsed)
     l.window = QRect();
     QByteArray bytes = bvf::RecordingBytes(l, {Constant(10, 10, 100)});
     const int darkSizeAt = bvf::HeaderBytes(l).size() - (384 + 100) - 8;
-    ASSERT_EQ(bvf::ReadI32(bytes.constData() + darkSizeAt - 4), bvf::ChunkDarkFrame);
+    ASSERT_EQ(ReadLE<int32_t>(bytes.constData() + darkSizeAt - 4), bvf::ChunkDarkFrame);
     SetI32(bytes, darkSizeAt, 384 + 50);
     bytes.remove(darkSizeAt + 8 + 384 + 50, 50);
     r = Open(bytes);

