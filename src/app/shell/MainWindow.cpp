@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
+#include "export/ui/RunningExport.h"
 #include "export/ui/SaveAsDialog.h"
 
 #include <QAction>
@@ -841,6 +842,11 @@ void TQorMain::FixLocations()
 
 void TQorMain::closeEvent(QCloseEvent* event)
 {
+    // A running export first stops; the program closes after it.
+    if (!MayCloseDuringExport(this, nullptr)) {
+        event->ignore();
+        return;
+    }
     StopPlayback();
     CloseToolFrames();
     const QRect g = geometry();

@@ -6,6 +6,7 @@
 #include "document/ui/ImageView.h"
 #include "overlays/RulerGeometry.h"
 #include "sources/SourceFactory.h"
+#include "export/ui/RunningExport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -185,6 +186,11 @@ void TQORVideo::changeEvent(QEvent* event)
 
 void TQORVideo::closeEvent(QCloseEvent* event)
 {
+    // An export of this document first stops; the window closes after it.
+    if (!MayCloseDuringExport(this, &m_document)) {
+        event->ignore();
+        return;
+    }
     emit closing(this);
     event->accept();
 }
