@@ -124,3 +124,37 @@ void ApplyRotateMirror(Frame& frame, int mirrorCode, int turnCode)
     default: break;
     }
 }
+
+QSize RotateMirrorSize(QSize before, int turnCode)
+{
+    return turnCode == 1 || turnCode == 2 ? before.transposed() : before;
+}
+
+QPoint RotateMirrorSourcePixel(QPoint shown, QSize before, int mirrorCode, int turnCode)
+{
+    const int w = before.width();
+    const int h = before.height();
+    // Undo the turn first (it came last), into the mirrored frame of size w × h.
+    int x = shown.x();
+    int y = shown.y();
+    switch (turnCode) {
+    case 1: // counter-clockwise quarter: (x, y) went to (y, w − 1 − x)
+        x = w - 1 - shown.y();
+        y = shown.x();
+        break;
+    case 2: // clockwise quarter: (x, y) went to (h − 1 − y, x)
+        x = shown.y();
+        y = h - 1 - shown.x();
+        break;
+    case 3:
+        x = w - 1 - shown.x();
+        y = h - 1 - shown.y();
+        break;
+    default: break;
+    }
+    if (mirrorCode == 1 || mirrorCode == 3)
+        y = h - 1 - y;
+    if (mirrorCode == 2 || mirrorCode == 3)
+        x = w - 1 - x;
+    return {x, y};
+}

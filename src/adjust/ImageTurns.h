@@ -2,6 +2,9 @@
 // Quarter and half turns and mirrors of 24-bit frames (the rotate/mirror
 // entry and the Brava reader's orientation).
 
+#include <QPoint>
+#include <QSize>
+
 class Frame;
 
 // Turns the frame by 90 (a quarter turn clockwise, on screen: the top row
@@ -21,3 +24,11 @@ void ILMirror(Frame& frame, bool topToBottom, bool leftToRight);
 // code 2), 2 a quarter turn, 3 a half turn. Mirroring comes first. Other
 // codes do nothing.
 void ApplyRotateMirror(Frame& frame, int mirrorCode, int turnCode);
+
+// The frame's size after a rotate/mirror entry: quarter turns (codes 1 and 2)
+// swap width and height.
+QSize RotateMirrorSize(QSize before, int turnCode);
+
+// Which pixel of the frame before a rotate/mirror entry (of size `before`)
+// the entry moves to pixel `shown`: the inverse of ApplyRotateMirror.
+QPoint RotateMirrorSourcePixel(QPoint shown, QSize before, int mirrorCode, int turnCode);

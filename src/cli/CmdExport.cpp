@@ -47,7 +47,7 @@ constexpr FormatOption formats[] = {
 };
 
 const char* const usage = "usage: qorplayer-cli export FILE [--first A] [--last B] --format avi|avi8|tif|jpg|bmp|dpx|mtiff "
-                          "--out NAME [--fps N] [--codec dib|mjpeg] [--quality Q] [adjustment options]";
+                          "--out NAME [--fps N] [--codec dib|mjpeg] [--quality Q] [--numbering frame|index] [--overwrite] [adjustment options]";
 
 // Reads an optional integer option into `value`; false after an error.
 bool IntOption(const QStringList& args, const QString& name, int& value)
@@ -68,11 +68,11 @@ bool IntOption(const QStringList& args, const QString& name, int& value)
 
 int runExport(const QStringList& args)
 {
-    QStringList valueOptions{"--first", "--last", "--format", "--out", "--fps", "--codec", "--quality"};
-    const QStringList ownOptions = valueOptions;
+    QStringList valueOptions{"--first", "--last", "--format", "--out", "--fps", "--codec", "--quality", "--numbering"};
+    const QStringList flags{"--overwrite"};
     valueOptions += AdjustmentOptionNames();
     for (int i = 0; i < args.size(); ++i) {
-        if (!args[i].startsWith(QLatin1String("--")))
+        if (!args[i].startsWith(QLatin1String("--")) || flags.contains(args[i]))
             continue;
         if (!valueOptions.contains(args[i])) {
             CliError(QStringLiteral("unknown option %1; %2").arg(args[i], QLatin1String(usage)));
@@ -80,7 +80,10 @@ int runExport(const QStringList& args)
         }
         ++i; // skip its value
     }
-    const QStringList positional = CliPositional(args, valueOptions);
+    QStringList withoutFlags = args;
+    for (const QString& flag : flags)
+        withoutFlags.removeAll(flag);
+    const QStringList positional = CliPositional(withoutFlags, valueOptions);
     const auto format = CliOption(args, QStringLiteral("--format"));
     const auto out = CliOption(args, QStringLiteral("--out"));
     if (positional.size() != 1 || !format || !out) {
@@ -109,6 +112,22 @@ int runExport(const QStringList& args)
     }
     if (!IntOption(args, QStringLiteral("--fps"), request.playSpeed) || !IntOption(args, QStringLiteral("--quality"), request.quality))
         return 2;
+    if (const auto numbering = CliOption(args, QStringLiteral("--numbering"))) {
+        if (*numbering == QLatin1String("frame"))
+            request.numbering = FileNumbering::FrameNumber;
+        else if (*numbering == QLatin1String("index"))
+            request.numbering = FileNumbering::RangeIndex;
+        else {
+            CliError(QStringLiteral("--numbering: \"%1\" is not frame or index").arg(*numbering));
+            return 2;
+        }
+    }
+    request.replaceExisting = args.contains(QStringLiteral("--overwrite"));
+    const bool avi = request.filterIndex == 1 || request.filterIndex == 6;
+    if (avi && (request.playSpeed < 1 || request.playSpeed > 1000)) {
+        CliError(QStringLiteral("--fps: an AVI file plays at 1 to 1000 frames per second, not %1").arg(request.playSpeed));
+        return 2;
+    }
     if (request.quality < 1 || request.quality > 100) {
         CliError(QStringLiteral("--quality must be 1 to 100, not %1").arg(request.quality));
         return 2;
@@ -116,6 +135,11 @@ int runExport(const QStringList& args)
     // The dialog only offers names in existing folders; a relative name
     // here means the current folder.
     request.fileName = QFileInfo(*out).absoluteFilePath();
+    const QString folder = QFileInfo(request.fileName).absolutePath();
+    if (!QFileInfo(folder).isDir()) {
+        CliError(QStringLiteral("--out: the folder %1 does not exist").arg(folder));
+        return 1;
+    }
 
     VideoDocument doc;
     if (const int failed = CliOpenDocument(doc, positional[0], args))
@@ -128,6 +152,14 @@ int runExport(const QStringList& args)
     for (int n : {request.rangeFirst, request.rangeLast}) {
         if (n < info.FirstFrame || n > info.LastFrame) {
             CliError(QStringLiteral("frame %1 is outside the recording (%2 .. %3)").arg(n).arg(info.FirstFrame).arg(info.LastFrame));
+            return 1;
+        }
+    }
+
+    if (!request.replaceExisting) {
+        const QStringList existing = ExistingExportFiles(request, info.FirstFrame, info.LastFrame);
+        if (!existing.isEmpty()) {
+            CliError(QStringLiteral("%1 already exists (--overwrite replaces it)").arg(existing.first()));
             return 1;
         }
     }
@@ -157,7 +189,7 @@ int runExport(const QStringList& args)
 }
 
 const CliCommand reg{"export", "export FILE [--first A] [--last B] --format avi|avi8|tif|jpg|bmp|dpx|mtiff --out NAME "
-                               "[--fps N] [--codec dib|mjpeg] [--quality Q] [adjustment options]",
+                               "[--fps N] [--codec dib|mjpeg] [--quality Q] [--numbering frame|index] [--overwrite] [adjustment options]",
                      &runExport};
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "document/VideoDocument.h"
+#include "export/ImageFileWriters.h"
 #include "sources/SourceFactory.h"
 
 #include "cli/AdjustmentOptions.h"
@@ -44,6 +45,15 @@ int runFrame(const QStringList& args)
         return 1;
     }
     doc.LoadFrame(*frameNumber);
+    if (format == "tiff") {
+        // The exporter's own TIFF writer (libtiff): Qt may have no TIFF plug-in.
+        QString error;
+        if (!WriteTiff(out, doc.DisplayBitmap, &error)) {
+            CliError(error);
+            return 1;
+        }
+        return 0;
+    }
     QImageWriter writer(out, format);
     if (!writer.write(doc.DisplayBitmap.toImage())) {
         CliError(QStringLiteral("cannot write %1: %2").arg(out, writer.errorString()));

@@ -4,8 +4,12 @@
 #include "export/DpxWriter.h"
 #include "export/FileNames.h"
 #include "export/ImageFileWriters.h"
+#include "sources/avi/AviErrors.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -69,6 +73,100 @@ QString ExportSequenceFile(ExportKind kind, const QString& fileName, int frame, 
     return FileBaseName(fileName) + NumberText(frame, firstFrame, lastFrame) + extension;
 }
 
+QString RangeIndexText(int index, int count)
+{
+    const int width = int(QString::number(std::max(count - 1, 0)).size());
+    return QStringLiteral("%1").arg(index, width, 10, QLatin1Char('0'));
+}
+
+namespace {
+
+int RangeLastOf(const ExportRequest& request)
+{
+    return std::max(request.rangeLast, request.rangeFirst);
+}
+
+bool IsAviKind(ExportKind kind)
+{
+    return kind == ExportKind::Avi || kind == ExportKind::GreyAvi;
+}
+
+} // namespace
+
+QString ExportSequenceFile(const ExportRequest& request, int frame, int firstFrame, int lastFrame)
+{
+    const ExportKind kind = ExportKindForFilter(request.filterIndex);
+    if (request.numbering == FileNumbering::FrameNumber)
+        return ExportSequenceFile(kind, request.fileName, frame, firstFrame, lastFrame);
+    const QString byFrame = ExportSequenceFile(kind, request.fileName, 0, 0, 0);
+    if (byFrame.isEmpty())
+        return QString();
+    const QString extension = FileExtension(byFrame);
+    const int64_t count = int64_t(RangeLastOf(request)) - request.rangeFirst + 1;
+    return FileBaseName(request.fileName) + RangeIndexText(int(int64_t(frame) - request.rangeFirst), int(std::min<int64_t>(count, INT_MAX)))
+           + extension;
+}
+
+QStringList ExportFiles(const ExportRequest& request, int firstFrame, int lastFrame)
+{
+    const ExportKind kind = ExportKindForFilter(request.filterIndex);
+    const QString target = ExportTargetFile(kind, request.fileName);
+    if (!target.isEmpty())
+        return {target};
+    QStringList files;
+    if (kind == ExportKind::None)
+        return files;
+    for (int64_t n = request.rangeFirst; n <= RangeLastOf(request); ++n)
+        files << ExportSequenceFile(request, int(n), firstFrame, lastFrame);
+    return files;
+}
+
+QStringList ExistingExportFiles(const ExportRequest& request, int firstFrame, int lastFrame)
+{
+    const QStringList files = ExportFiles(request, firstFrame, lastFrame);
+    if (files.isEmpty())
+        return files;
+    // One listing of the folder instead of a look-up per frame.
+    const QFileInfo first(files.first());
+    const QStringList present = QDir(first.absolutePath()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QSet<QString> names(present.begin(), present.end());
+    QStringList existing;
+    for (const QString& file : files)
+        if (names.contains(QFileInfo(file).fileName()))
+            existing << file;
+    return existing;
+}
+
+QStringList LeftoverSequenceFiles(const ExportRequest& request, int firstFrame, int lastFrame)
+{
+    const ExportKind kind = ExportKindForFilter(request.filterIndex);
+    if (kind == ExportKind::None || !ExportTargetFile(kind, request.fileName).isEmpty())
+        return {};
+    const QStringList files = ExportFiles(request, firstFrame, lastFrame);
+    const QFileInfo sample(ExportSequenceFile(kind, request.fileName, 0, 0, 0));
+    const QString base = QFileInfo(FileBaseName(request.fileName)).fileName();
+    const QRegularExpression numbered(QStringLiteral("^%1-?[0-9]+%2$")
+                                          .arg(QRegularExpression::escape(base), QRegularExpression::escape(FileExtension(sample.fileName()))));
+    QSet<QString> written;
+    for (const QString& file : files)
+        written.insert(QFileInfo(file).fileName());
+    const QDir folder(sample.absolutePath());
+    QStringList leftovers;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name)) {
+        if (!written.contains(name) && numbered.match(name).hasMatch())
+            leftovers << folder.filePath(name);
+    }
+    return leftovers;
+}
+
+bool NeedsBigTiff(int width, int height, int64_t pages)
+{
+    // Pixels plus an allowance per page for its directory and strip tables
+    // (at worst one strip per row), against 4 GB less a margin.
+    const int64_t perPage = int64_t(width) * height * 3 + 1024 + 8 * int64_t(height);
+    return pages * perPage > (int64_t(1) << 32) - (int64_t(64) << 20);
+}
+
 QByteArray ExportInfoChunk(const RecordingInfo& info, int rangeFirst)
 {
     RecordingInfo copy = info;
@@ -82,6 +180,26 @@ QByteArray ExportInfoChunk(const RecordingInfo& info, int rangeFirst)
 }
 
 namespace {
+
+// "Write Frame : AVIERR_FILEWRITE (Cannot write to x.avi: No space left on device)"
+QString AviFailureText(const QString& step, const AviWriter& avi)
+{
+    QString text = ReportAviErrorText(step, avi.lastErrorCode());
+    if (text.isEmpty())
+        return avi.lastError();
+    if (!avi.lastError().isEmpty())
+        text += QStringLiteral(" (%1)").arg(avi.lastError());
+    return text;
+}
+
+// Why a name failed the check, when it is the folder: ": the folder /x does not exist".
+QString InvalidNameReason(const QString& fileName)
+{
+    const QString folder = FileFolder(fileName);
+    if (!folder.isEmpty() && !QFileInfo(folder).isDir())
+        return QStringLiteral(": the folder %1 does not exist").arg(QDir::toNativeSeparators(folder));
+    return QString();
+}
 
 bool SameFile(const QString& a, const QString& b)
 {
@@ -150,13 +268,16 @@ bool RangeExport::openOutput()
         const AviCodec codec = grey ? AviCodec::Grey8 : m_request.aviCodec;
         const int quality = grey ? 100 : m_request.quality;
         const QByteArray chunk = ExportInfoChunk(m_doc.Info, m_request.rangeFirst);
-        if (!m_avi.open(target, frame.width(), frame.height(), m_request.playSpeed, codec, quality, chunk, &m_error))
+        if (!m_avi.open(target, frame.width(), frame.height(), m_request.playSpeed, codec, quality, chunk, &m_error)) {
+            m_error = AviFailureText(QStringLiteral("open"), m_avi);
             return false;
+        }
         m_result.files << target;
     } else if (m_kind == ExportKind::MultiPageTiff) {
         if (!checkNotSource(target))
             return false;
-        if (!m_tiff.open(target, &m_error))
+        const int64_t pages = int64_t(std::max(m_request.rangeLast, m_request.rangeFirst)) - m_request.rangeFirst + 1;
+        if (!m_tiff.open(target, &m_error, NeedsBigTiff(frame.width(), frame.height(), pages)))
             return false;
         m_result.files << target;
     }
@@ -170,7 +291,7 @@ bool RangeExport::writeFrame(int frameNumber)
     case ExportKind::Avi:
     case ExportKind::GreyAvi:
         if (!m_avi.writeFrame(frame)) {
-            m_error = QStringLiteral("Frame %1 could not be written: %2").arg(frameNumber).arg(m_avi.lastError());
+            m_error = AviFailureText(QStringLiteral("Write Frame"), m_avi);
             return false;
         }
         return true;
@@ -180,7 +301,7 @@ bool RangeExport::writeFrame(int frameNumber)
         break;
     }
 
-    const QString file = ExportSequenceFile(m_kind, m_request.fileName, frameNumber, m_doc.Info.FirstFrame, m_doc.Info.LastFrame);
+    const QString file = ExportSequenceFile(m_request, frameNumber, m_doc.Info.FirstFrame, m_doc.Info.LastFrame);
     if (!checkNotSource(file))
         return false;
     bool ok = false;
@@ -210,10 +331,16 @@ ExportResult RangeExport::run()
     if (m_kind == ExportKind::None)
         return fail(QStringLiteral("Unknown export format %1").arg(m_request.filterIndex));
     if (!IsValidFileName(m_request.fileName, false))
-        return fail(QStringLiteral("Filename not valid"));
-    const bool avi = m_kind == ExportKind::Avi || m_kind == ExportKind::GreyAvi;
-    if (avi && (m_request.playSpeed < 1 || m_request.playSpeed > 1000))
-        return fail(QStringLiteral("The play speed must be 1 to 1000 frames per second, not %1").arg(m_request.playSpeed));
+        return fail(QStringLiteral("Filename not valid") + InvalidNameReason(m_request.fileName));
+    if (IsAviKind(m_kind) && (m_request.playSpeed < 1 || m_request.playSpeed > 1000))
+        return fail(QStringLiteral("The frame rate of an AVI file must be 1 to 1000 frames per second, not %1").arg(m_request.playSpeed));
+    const QStringList existing = ExistingExportFiles(m_request, m_doc.Info.FirstFrame, m_doc.Info.LastFrame);
+    for (const QString& file : existing) {
+        if (!checkNotSource(file))
+            return fail(m_error);
+    }
+    if (!m_request.replaceExisting && !existing.isEmpty())
+        return fail(QStringLiteral("%1 already exists").arg(QDir::toNativeSeparators(existing.first())));
 
     RecordingInfo& info = m_doc.Info;
     info.SaveSettings[0] = m_request.filterIndex;

@@ -49,6 +49,15 @@ struct ExportProgress {
     virtual bool step(int done, int total) = 0;
 };
 
+// How the files of an image sequence are numbered: by the recording's frame
+// numbers (NumberText; negative frames sort before 0 in reverse, -001 after
+// -002), or by their place in the range from 0, zero-padded to the widest
+// place, so that any tool reading the names in order reads the frames in order.
+enum class FileNumbering {
+    FrameNumber,
+    RangeIndex,
+};
+
 struct ExportRequest {
     QString fileName;          // the chosen name
     int filterIndex = 1;       // 1..7, see ExportKindForFilter
@@ -57,6 +66,11 @@ struct ExportRequest {
     int playSpeed = 15;        // AVI frames per second (1..1000)
     AviCodec aviCodec = AviCodec::Dib24; // for filter 1 (filter 6 is always grey)
     int quality = 75;          // JPEG files and Motion-JPEG AVI, 1..100
+    FileNumbering numbering = FileNumbering::FrameNumber;
+    // Files the export writes that exist already are replaced only when
+    // this is set (after the user agreed); otherwise the export fails
+    // naming the first of them and writes nothing.
+    bool replaceExisting = false;
 };
 
 struct ExportResult {
@@ -74,6 +88,24 @@ ExportResult ExportRange(VideoDocument& document, const ExportRequest& request, 
 // numbered file of frame n for the image sequences (empty for AVI kinds).
 QString ExportTargetFile(ExportKind kind, const QString& fileName);
 QString ExportSequenceFile(ExportKind kind, const QString& fileName, int frame, int firstFrame, int lastFrame);
+// The file of frame n as the request numbers it (the recording's first and
+// last frame fix the width of frame numbers).
+QString ExportSequenceFile(const ExportRequest& request, int frame, int firstFrame, int lastFrame);
+// Place i of `count` as RangeIndex numbers it: "007" for 7 of 120.
+QString RangeIndexText(int index, int count);
+
+// Every file the request writes, in order (one for AVI and multi-page TIFF).
+QStringList ExportFiles(const ExportRequest& request, int firstFrame, int lastFrame);
+// Those of ExportFiles() that exist already.
+QStringList ExistingExportFiles(const ExportRequest& request, int firstFrame, int lastFrame);
+// Numbered files of the same base and format in the target folder that the
+// request would not write: frames of an earlier, longer export that would
+// stand beside the new ones as one mixed sequence. Empty for AVI kinds.
+QStringList LeftoverSequenceFiles(const ExportRequest& request, int firstFrame, int lastFrame);
+
+// Whether `pages` frames of width x height need a BigTIFF file: classic
+// TIFF offsets end at 4 GB.
+bool NeedsBigTiff(int width, int height, int64_t pages);
 
 // The "rinf" chunk of an exported AVI: the document's record with both
 // calibration points and the reserved tail zeroed, and TimeZeroFrame moved so

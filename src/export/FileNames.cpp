@@ -72,3 +72,8 @@ QString FileBaseName(const QString& fileName)
 {
     return fileName.left(fileName.size() - FileExtension(fileName).size());
 }
+
+QString FileFolder(const QString& fileName)
+{
+    return fileName.left(NamePartStart(fileName));
+}

@@ -4,8 +4,10 @@
 #include <QString>
 
 // Zero-padded frame number for exported file names. The width is the larger
-// digit count of |first| and |last|, so every file of one recording sorts in
-// frame order; negative frames get a leading "-".
+// digit count of |first| and |last|; negative frames get a leading "-". In
+// name order the non-negative frames sort in frame order, but the negative
+// ones come first and backwards ("-001" after "-002", then "000"): tools that
+// read a sequence by name want the range-index numbering of the exporter.
 // NumberText(7, -100, 5000) == "0007", NumberText(-7, -100, 5000) == "-0007".
 QString NumberText(int n, int first, int last);
 
@@ -20,6 +22,9 @@ bool IsValidFileName(const QString& fileName, bool mustExist);
 // dot included ("a/b.c.tif" -> ".tif", "a.b/c" -> ""). A name without a dot
 // has no extension.
 QString FileExtension(const QString& fileName);
+
+// The folder part of a file name, separator included ("a/b/c.tif" -> "a/b/").
+QString FileFolder(const QString& fileName);
 
 // The file name without its extension ("a/b.c.tif" -> "a/b.c").
 QString FileBaseName(const QString& fileName);

@@ -172,12 +172,12 @@ MultiPageTiffWriter::~MultiPageTiffWriter()
     close();
 }
 
-bool MultiPageTiffWriter::open(const QString& fileName, QString* error)
+bool MultiPageTiffWriter::open(const QString& fileName, QString* error, bool bigTiff)
 {
     close();
     InstallTiffHandlers();
     g_tiffMessage.clear();
-    TIFF* tiff = TIFFOpen(QFile::encodeName(fileName).constData(), "w");
+    TIFF* tiff = TIFFOpen(QFile::encodeName(fileName).constData(), bigTiff ? "w8" : "w");
     if (!tiff) {
         SetError(error, QStringLiteral("Cannot create %1%2").arg(fileName, g_tiffMessage.isEmpty() ? QString() : QStringLiteral(": ") + g_tiffMessage));
         return false;

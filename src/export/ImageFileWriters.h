@@ -34,7 +34,9 @@ public:
     MultiPageTiffWriter& operator=(const MultiPageTiffWriter&) = delete;
 
     // Starts a new file (an existing one is replaced, not appended to).
-    bool open(const QString& fileName, QString* error);
+    // `bigTiff` writes 64-bit offsets, for files beyond 4 GB; classic TIFF
+    // otherwise, which every reader opens.
+    bool open(const QString& fileName, QString* error, bool bigTiff = false);
     bool appendPage(const Frame& frame, QString* error);
     void close();
     int pageCount() const { return m_pages; }

@@ -68,5 +68,7 @@ bool OpenRecordingFile(VideoDocument& document, const QString& fileName, QString
         return false;
     }
     document.AttachSource(std::move(source), QFileInfo(path).absoluteFilePath());
+    if (const auto* avi = dynamic_cast<const AviSource*>(document.Source()))
+        document.HasInfoChunk = avi->hasInfoChunk();
     return true;
 }

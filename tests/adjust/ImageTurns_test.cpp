@@ -97,3 +97,21 @@ TEST(RotateMirror, EmptyFramesAndOtherAnglesAreLeftAlone)
     EXPECT_FALSE(ILRotate(frame, 45));
     EXPECT_EQ(Picture(frame), "ABC/DEF");
 }
+
+TEST(RotateMirror, SourcePixelInvertsEveryCode)
+{
+    const Frame before = Letters();
+    for (int mirror = 0; mirror <= 3; ++mirror)
+        for (int turn = 0; turn <= 3; ++turn) {
+            Frame after = before;
+            ApplyRotateMirror(after, mirror, turn);
+            const QSize size = RotateMirrorSize(QSize(before.width(), before.height()), turn);
+            ASSERT_EQ(size, QSize(after.width(), after.height())) << mirror << "/" << turn;
+            for (int y = 0; y < after.height(); ++y)
+                for (int x = 0; x < after.width(); ++x) {
+                    const QPoint src = RotateMirrorSourcePixel({x, y}, {3, 2}, mirror, turn);
+                    EXPECT_EQ(before.pixel(src.x(), src.y())[0], after.pixel(x, y)[0])
+                        << "mirror " << mirror << " turn " << turn << " at " << x << "," << y;
+                }
+        }
+}

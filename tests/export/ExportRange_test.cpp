@@ -7,11 +7,17 @@
 #include "export/DpxWriter.h"
 #include "sources/avi/AviInfoChunk.h"
 #include "sources/avi/AviSource.h"
+#include "sources/SourceFactory.h"
+#include "export/ImageFileWriters.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <utility>
 #include <vector>
@@ -272,7 +278,9 @@ TEST_F(ExportRangeTest, MultiPageTiffGoesToTheChosenNamePlusTif)
     auto doc = MakePatternDocument(0, 20, 5, 3);
     // A file of that name from an earlier export is replaced, not extended.
     ASSERT_EQ(ExportRange(*doc, Request(path("pages.TIFF"), 7, 0, 9)).status, ExportResult::Completed);
-    const ExportResult result = ExportRange(*doc, Request(path("pages.TIFF"), 7, 3, 6));
+    ExportRequest again = Request(path("pages.TIFF"), 7, 3, 6);
+    again.replaceExisting = true;
+    const ExportResult result = ExportRange(*doc, again);
     ASSERT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
     EXPECT_EQ(result.files, QStringList{path("pages.TIFF.tif")});
     EXPECT_EQ(filesInDir(), QStringList{"pages.TIFF.tif"});
@@ -318,7 +326,7 @@ TEST_F(ExportRangeTest, FailuresAreReportedAndWriteNothingUnasked)
     request.playSpeed = 0;
     result = ExportRange(*doc, request);
     EXPECT_EQ(result.status, ExportResult::Failed);
-    EXPECT_TRUE(result.error.contains("play speed")) << qPrintable(result.error);
+    EXPECT_TRUE(result.error.contains("1 to 1000 frames per second")) << qPrintable(result.error);
     EXPECT_TRUE(filesInDir().isEmpty());
 
     // The recording being read is never the export target.
@@ -336,7 +344,9 @@ TEST_F(ExportRangeTest, FailuresAreReportedAndWriteNothingUnasked)
 
     // A frame that cannot be written stops the run; earlier frames stay.
     QDir().mkdir(path("seq2.bmp")); // a folder where frame 2 would go
-    result = ExportRange(*doc, Request(path("seq.bmp"), 4, 0, 5));
+    ExportRequest blocked = Request(path("seq.bmp"), 4, 0, 5);
+    blocked.replaceExisting = true;
+    result = ExportRange(*doc, blocked);
     EXPECT_EQ(result.status, ExportResult::Failed);
     EXPECT_TRUE(result.error.contains("seq2.bmp")) << qPrintable(result.error);
     EXPECT_EQ(result.framesWritten, 2);
@@ -344,4 +354,167 @@ TEST_F(ExportRangeTest, FailuresAreReportedAndWriteNothingUnasked)
     EXPECT_TRUE(QFile::exists(path("seq1.bmp")));
     EXPECT_FALSE(QFile::exists(path("seq3.bmp")));
     EXPECT_EQ(doc->Info.CurrentFrame, 0);
+}
+
+TEST_F(ExportRangeTest, ExistingTargetsAreNamedAndKeptUnlessReplacing)
+{
+    auto doc = MakePatternDocument(-2, 9, 4, 4);
+    struct Case { int filter; const char* chosen; const char* occupied; };
+    const Case cases[] = {
+        {1, "clip", "clip.AVI"},              // the name typed gets the .AVI it is written under
+        {7, "p.TIFF", "p.TIFF.tif"},          // multi-page: the real target, not the name typed
+        {2, "run.tif", "run-1.tif"},          // a sequence: any frame file
+    };
+    for (const Case& c : cases) {
+        QFile old(path(c.occupied));
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write("old");
+        old.close();
+        ExportRequest request = Request(path(c.chosen), c.filter, -2, 3);
+        EXPECT_EQ(ExistingExportFiles(request, -2, 9), QStringList{path(c.occupied)}) << c.chosen;
+        ExportResult result = ExportRange(*doc, request);
+        EXPECT_EQ(result.status, ExportResult::Failed) << c.chosen;
+        EXPECT_EQ(result.error, path(c.occupied) + QStringLiteral(" already exists"));
+        EXPECT_EQ(QFileInfo(old).size(), 3) << c.chosen;
+
+        request.replaceExisting = true;
+        result = ExportRange(*doc, request);
+        EXPECT_EQ(result.status, ExportResult::Completed) << qPrintable(result.error);
+        EXPECT_GT(QFileInfo(old).size(), 3) << c.chosen;
+    }
+}
+
+TEST_F(ExportRangeTest, OlderFramesOfTheSameBaseAreFound)
+{
+    auto doc = MakePatternDocument(-20, 200, 4, 4);
+    ASSERT_EQ(ExportRange(*doc, Request(path("run.bmp"), 4, -5, 10)).status, ExportResult::Completed);
+    QFile other(path("runway.bmp"));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    // A shorter export of the same base leaves frames -5..-1 and 5..10 behind.
+    const ExportRequest shorter = Request(path("run.bmp"), 4, 0, 4);
+    const QStringList leftovers = LeftoverSequenceFiles(shorter, -20, 200);
+    EXPECT_EQ(leftovers.size(), 11);
+    EXPECT_TRUE(leftovers.contains(path("run-005.bmp")));
+    EXPECT_TRUE(leftovers.contains(path("run010.bmp")));
+    EXPECT_FALSE(leftovers.contains(path("run003.bmp")));
+    EXPECT_FALSE(leftovers.contains(path("runway.bmp")));
+    EXPECT_EQ(ExistingExportFiles(shorter, -20, 200).size(), 5);
+    EXPECT_TRUE(LeftoverSequenceFiles(Request(path("run.bmp"), 1, 0, 4), -20, 200).isEmpty());
+}
+
+TEST(ExportTargets, RangeIndexNumbering)
+{
+    ExportRequest request = Request("/d/shot.tif", 2, -3, 116);
+    request.numbering = FileNumbering::RangeIndex;
+    EXPECT_EQ(ExportSequenceFile(request, -3, -50, 500), QStringLiteral("/d/shot000.tif"));
+    EXPECT_EQ(ExportSequenceFile(request, 4, -50, 500), QStringLiteral("/d/shot007.tif"));
+    EXPECT_EQ(ExportSequenceFile(request, 116, -50, 500), QStringLiteral("/d/shot119.tif"));
+    const QStringList files = ExportFiles(request, -50, 500);
+    ASSERT_EQ(files.size(), 120);
+    QStringList sorted = files;
+    sorted.sort();
+    EXPECT_EQ(sorted, files); // name order is frame order
+    EXPECT_EQ(RangeIndexText(0, 1), QStringLiteral("0"));
+    EXPECT_EQ(RangeIndexText(9, 10), QStringLiteral("9"));
+    EXPECT_EQ(RangeIndexText(3, 11), QStringLiteral("03"));
+    request.numbering = FileNumbering::FrameNumber;
+    EXPECT_EQ(ExportSequenceFile(request, -3, -50, 500), QStringLiteral("/d/shot-003.tif"));
+}
+
+TEST_F(ExportRangeTest, LongMultiPageTiffsUseBigTiff)
+{
+    EXPECT_FALSE(NeedsBigTiff(1280, 1024, 1000));
+    EXPECT_TRUE(NeedsBigTiff(1280, 1024, 1100));
+    EXPECT_FALSE(NeedsBigTiff(64, 64, 100000));
+    EXPECT_TRUE(NeedsBigTiff(32767, 32767, 2));
+
+    for (bool big : {false, true}) {
+        const QString file = path(big ? "big.tif" : "classic.tif");
+        MultiPageTiffWriter writer;
+        QString error;
+        ASSERT_TRUE(writer.open(file, &error, big)) << qPrintable(error);
+        ASSERT_TRUE(writer.appendPage(PatternFrame(1, 5, 3), &error));
+        ASSERT_TRUE(writer.appendPage(PatternFrame(2, 5, 3), &error));
+        writer.close();
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QByteArray head = f.read(4);
+        EXPECT_EQ(head, big ? QByteArray("II+\0", 4) : QByteArray("II*\0", 4));
+        EXPECT_EQ(MaxDifference(ReadTiffPage(file, 1), PatternFrame(2, 5, 3)), 0);
+    }
+}
+
+TEST_F(ExportRangeTest, AviWriteFailuresUseTheAviErrorTextsWithTheReason)
+{
+    // A file-size limit makes the first frame's write fail with EFBIG.
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = previous;
+    limited.rlim_cur = 200 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    auto doc = MakePatternDocument(0, 9, 640, 480);
+    const ExportResult result = ExportRange(*doc, Request(path("big.avi"), 1, 0, 9));
+    setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_EQ(result.status, ExportResult::Failed);
+    EXPECT_TRUE(result.error.startsWith(QStringLiteral("Write Frame : AVIERR_FILEWRITE (Cannot write to %1: ").arg(path("big.avi"))))
+        << qPrintable(result.error);
+    EXPECT_TRUE(result.error.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << qPrintable(result.error);
+
+    if (QFile::exists("/dev/full")) {
+        ASSERT_TRUE(QFile::link("/dev/full", path("full.avi")));
+        ExportRequest request = Request(path("full.avi"), 1, 0, 9);
+        request.replaceExisting = true;
+        const ExportResult full = ExportRange(*doc, request);
+        EXPECT_EQ(full.status, ExportResult::Failed);
+        EXPECT_TRUE(full.error.contains(QStringLiteral(" : AVIERR_FILEWRITE ("))) << qPrintable(full.error);
+        EXPECT_TRUE(full.error.contains(QString::fromLocal8Bit(std::strerror(ENOSPC)))) << qPrintable(full.error);
+    }
+}
+
+TEST_F(ExportRangeTest, MissingFolderIsNamed)
+{
+    auto doc = MakePatternDocument(0, 9, 4, 4);
+    const ExportResult result = ExportRange(*doc, Request(path("gone/x.tif"), 2, 0, 3));
+    EXPECT_EQ(result.status, ExportResult::Failed);
+    EXPECT_TRUE(result.error.startsWith(QStringLiteral("Filename not valid")));
+    EXPECT_TRUE(result.error.contains(path("gone/"))) << qPrintable(result.error);
+}
+
+TEST_F(ExportRangeTest, OpenedAviKnowsItsChunkAndIgnoresAnImpossibleTimeZero)
+{
+    auto doc = MakePatternDocument(0, 9, 4, 4, 500, 3);
+    ASSERT_EQ(ExportRange(*doc, Request(path("with.avi"), 1, 0, 4)).status, ExportResult::Completed);
+    VideoDocument with;
+    QString error;
+    ASSERT_TRUE(OpenRecordingFile(with, path("with.avi"), &error)) << qPrintable(error);
+    EXPECT_TRUE(with.HasInfoChunk);
+    EXPECT_EQ(with.Info.TimeZeroFrame, 3);
+
+    // A chunk whose time-zero frame no recording can have.
+    for (int32_t timeZero : {INT32_MIN, INT32_MAX, -1000000001}) {
+        RecordingInfo crafted = doc->Info;
+        crafted.TimeZeroFrame = timeZero;
+        AviWriter writer;
+        const QString file = path(QStringLiteral("crafted%1.avi").arg(timeZero));
+        ASSERT_TRUE(writer.open(file, 4, 4, 15, AviCodec::Dib24, 0, crafted.toBytes(), &error)) << qPrintable(error);
+        ASSERT_TRUE(writer.writeFrame(PatternFrame(0, 4, 4)));
+        writer.close();
+        VideoDocument opened;
+        ASSERT_TRUE(OpenRecordingFile(opened, file, &error)) << qPrintable(error);
+        EXPECT_TRUE(opened.HasInfoChunk);
+        EXPECT_EQ(opened.Info.TimeZeroFrame, 0) << timeZero;
+        EXPECT_EQ(opened.Info.FrameRate, 500);
+    }
+
+    AviWriter plain;
+    ASSERT_TRUE(plain.open(path("plain.avi"), 4, 4, 15, AviCodec::Dib24, 0, QByteArray(), &error));
+    ASSERT_TRUE(plain.writeFrame(PatternFrame(0, 4, 4)));
+    plain.close();
+    VideoDocument without;
+    ASSERT_TRUE(OpenRecordingFile(without, path("plain.avi"), &error));
+    EXPECT_FALSE(without.HasInfoChunk);
 }

@@ -7,6 +7,7 @@
 #include "common/Rounding.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
+#include "export/ui/RunningExport.h"
 #include "export/ui/SaveAsDialog.h"
 
 #include <QAction>
@@ -407,8 +408,6 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     const int k = int(VideoWindows.size()) - 1;
     connect(video, &TQORVideo::activated, this, &TQorMain::ActivateVideo);
     connect(video, &TQORVideo::closing, this, &TQorMain::documentClosing);
-    connect(video, &TQORVideo::picksChanged, this, [this] { NotifyPicks(); });
-    connect(video, &TQORVideo::trackingPick, this, [this](TQORVideo*, QPointF p) { PassTrackingPick(p); });
     connect(video, &TQORVideo::brightnessNudge, this, &TQorMain::NudgeBrightness);
     connect(video, &TQORVideo::redisplayRequested, this, [this](TQORVideo* v) { v->GotoTime(Transport.CommonTime); });
     video->setPanMode(PanMode);
@@ -616,7 +615,8 @@ void TQorMain::NudgeBrightness(bool up)
 {
     if (m_dockedKind != BrightnessTool || !m_dockedFrame)
         return;
-    NudgeBrightnessFrame(m_dockedFrame, up);
+    if (const std::optional<int> value = NudgeBrightnessFrame(m_dockedFrame, up))
+        statusBar()->showMessage(QStringLiteral("Brightness %1 (dragging up or down on the picture)").arg(*value), 3000);
 }
 
 // ---------------------------------------------------------------- transport
@@ -842,6 +842,11 @@ void TQorMain::FixLocations()
 
 void TQorMain::closeEvent(QCloseEvent* event)
 {
+    // A running export first stops; the program closes after it.
+    if (!MayCloseDuringExport(this, nullptr)) {
+        event->ignore();
+        return;
+    }
     StopPlayback();
     CloseToolFrames();
     const QRect g = geometry();

@@ -46,7 +46,6 @@ public:
             if (ImageView* v = view()) {
                 v->setFitMode(false);
                 v->setClickZoomMode(down);
-                v->setZoomOut(down);
             }
         });
         connect(frame, &TZoomFrame::fitClicked, this, [this] {
@@ -171,11 +170,12 @@ ToolFrameHooks ToolFrameFor(int kind)
     }
 }
 
-void NudgeBrightnessFrame(QWidget* frame, bool up)
+std::optional<int> NudgeBrightnessFrame(QWidget* frame, bool up)
 {
     auto* brightness = qobject_cast<TBFFrame*>(frame);
     if (!brightness || !brightness->JvxSlider1.slider)
-        return;
+        return std::nullopt;
     QSlider* slider = brightness->JvxSlider1.slider;
     slider->setValue(slider->value() + (up ? 1 : -1));
+    return slider->value();
 }

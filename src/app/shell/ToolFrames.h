@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class TQORVideo;
 
@@ -24,4 +25,5 @@ struct ToolFrameHooks {
 ToolFrameHooks ToolFrameFor(int kind);
 
 // Moves the brightness frame's slider one step (vertical drags in the view).
-void NudgeBrightnessFrame(QWidget* frame, bool up);
+// Returns the new brightness, or nothing when the frame is not the brightness frame.
+std::optional<int> NudgeBrightnessFrame(QWidget* frame, bool up);

@@ -2,13 +2,13 @@
 
 #include "common/NumberFormat.h"
 #include "common/Rounding.h"
-#include "overlays/RulerGeometry.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
+#include <QStyle>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -16,9 +16,6 @@
 #include <cstring>
 
 namespace {
-
-const QColor BackgroundColour(58, 58, 62);
-constexpr double HandleSize = 6.0; // rubber-band handle squares, view pixels
 
 int roundToInt(double v)
 {
@@ -40,7 +37,11 @@ ImageView::ImageView(QWidget* parent)
     verticalScrollBar()->setSingleStep(20);
 }
 
-ImageView::~ImageView() = default;
+ImageView::~ImageView()
+{
+    if (m_tool)
+        disconnect(m_tool, nullptr, this, nullptr);
+}
 
 // ---------------------------------------------------------------- content
 
@@ -69,12 +70,11 @@ void ImageView::setImage(const QImage& image)
 
 void ImageView::frameChanged()
 {
-    if (m_fitMode && m_frame.width() > 0) {
-        m_scaleMode = ScaleMode::Scale;
-        m_scale = std::clamp(double(width()) / m_frame.width(), MinScale, MaxScale);
-    }
+    // A new picture size (a turn, another recording): FitMode fits it again.
+    if (m_zoom.FitKind == Fit::OnResize && !m_frame.isEmpty())
+        m_zoom.Scale = fitScale();
     layoutContent();
-    emit zoomChanged(m_scale, m_scaleMode == ScaleMode::OptimalScaled);
+    emit zoomChanged(m_zoom.Scale, m_zoom.FitKind == Fit::Whole);
     emit viewChanged();
 }
 
@@ -88,20 +88,20 @@ QPointF ImageView::imageOffset() const
 ViewMapping ImageView::mapping() const
 {
     const QPointF off = imageOffset();
-    return {m_scale, off.x(), off.y()};
-}
-
-QPointF ImageView::mapToView(QPointF imagePoint) const
-{
-    return mapping().toView(imagePoint);
-}
-
-QPointF ImageView::mapToImage(QPointF viewPoint) const
-{
-    return mapping().toImage(viewPoint);
+    return {m_zoom.Scale, off.x(), off.y()};
 }
 
 // ---------------------------------------------------------------- zoom and scroll
+
+double ImageView::fitScale() const
+{
+    if (m_frame.isEmpty())
+        return m_zoom.Scale;
+    // The whole picture fits, so no scroll bar takes room from the view.
+    const QSize area = maximumViewportSize();
+    const double fit = std::min(double(area.width()) / m_frame.width(), double(area.height()) / m_frame.height());
+    return fit > 0.0 ? std::clamp(fit, MinScale, MaxScale) : m_zoom.Scale;
+}
 
 void ImageView::layoutContent()
 {
@@ -112,31 +112,26 @@ void ImageView::layoutContent()
         v->setRange(0, 0);
         return;
     }
-    if (m_scaleMode == ScaleMode::OptimalScaled) {
-        // The whole image fits, so no scroll bar takes room from the view.
-        const QSize area = maximumViewportSize();
-        const double fit = std::min(double(area.width()) / m_frame.width(), double(area.height()) / m_frame.height());
-        if (fit > 0.0)
-            m_scale = std::clamp(fit, MinScale, MaxScale);
-    }
+    if (m_zoom.FitKind == Fit::Whole)
+        m_zoom.Scale = fitScale();
     const QSize vp = viewport()->size();
-    const int contentW = int(std::ceil(m_frame.width() * m_scale));
-    const int contentH = int(std::ceil(m_frame.height() * m_scale));
+    const int contentW = int(std::ceil(m_frame.width() * m_zoom.Scale));
+    const int contentH = int(std::ceil(m_frame.height() * m_zoom.Scale));
     h->setPageStep(std::max(1, vp.width()));
     v->setPageStep(std::max(1, vp.height()));
     h->setRange(0, std::max(0, contentW - vp.width()));
     v->setRange(0, std::max(0, contentH - vp.height()));
 }
 
-void ImageView::applyScale(double scale, ScaleMode mode)
+void ImageView::applyZoom(Zoom zoom)
 {
-    if (!std::isfinite(scale))
+    if (!std::isfinite(zoom.Scale))
         return;
-    m_scaleMode = mode;
-    m_scale = std::clamp(scale, MinScale, MaxScale);
+    zoom.Scale = std::clamp(zoom.Scale, MinScale, MaxScale);
+    m_zoom = zoom;
     layoutContent();
     invalidateBase();
-    emit zoomChanged(m_scale, m_scaleMode == ScaleMode::OptimalScaled);
+    emit zoomChanged(m_zoom.Scale, m_zoom.FitKind == Fit::Whole);
     emit viewChanged();
 }
 
@@ -144,21 +139,22 @@ void ImageView::setScale(double scale)
 {
     // Keep the image point at the viewport's centre where it is.
     const QPointF centre = mapToImage(QPointF(viewport()->width() / 2.0, viewport()->height() / 2.0));
-    applyScale(scale, ScaleMode::Scale);
+    applyZoom({scale, m_zoom.FitKind == Fit::OnResize ? Fit::OnResize : Fit::None});
     if (!m_frame.isEmpty())
         scrollToCentre(centre);
 }
 
 void ImageView::fitWholeImage()
 {
-    applyScale(m_scale, ScaleMode::OptimalScaled);
+    applyZoom({m_zoom.Scale, Fit::Whole});
 }
 
 void ImageView::setFitMode(bool on)
 {
-    m_fitMode = on;
-    if (on && m_frame.width() > 0)
-        applyScale(double(width()) / m_frame.width(), ScaleMode::Scale);
+    if (on)
+        applyZoom({fitScale(), Fit::OnResize});
+    else if (m_zoom.FitKind == Fit::OnResize)
+        m_zoom.FitKind = Fit::None;
 }
 
 void ImageView::scrollBy(int dx, int dy)
@@ -176,30 +172,37 @@ void ImageView::scrollToCentre(QPointF imagePoint)
 void ImageView::zoomToRubberBand(const QRectF& bandInView)
 {
     const QRectF r = bandInView.normalized();
-    const double s = m_scale;
-    const double w = r.width() / s;
-    const double h = r.height() / s;
-    if (m_frame.isEmpty() || !(w > 0.0) || !(h > 0.0))
+    if (m_frame.isEmpty() || !(r.width() > 0.0) || !(r.height() > 0.0))
         return; // a click without a drag selects no area
-    const double f = std::min(m_frame.width() / w, m_frame.height() / h);
-    const QPointF centre = mapToImage(r.center());
-    applyScale(f * s, ScaleMode::Scale);
-    scrollToCentre(centre);
+    // The band in image pixels, and the scale at which it fills the view.
+    const QRectF band = mapping().toImage(r);
+    QSize area = maximumViewportSize();
+    const auto fill = [&band](QSize a) { return std::min(a.width() / band.width(), a.height() / band.height()); };
+    double scale = fill(area);
+    // Scroll bars take room from the view once the zoomed picture overflows it.
+    if (m_frame.width() * scale > area.width() || m_frame.height() * scale > area.height()) {
+        const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+        area -= QSize(bar, bar);
+        scale = fill(area);
+    }
+    applyZoom({scale, m_zoom.FitKind == Fit::OnResize ? Fit::OnResize : Fit::None});
+    // Centre in the viewport as it will be once the scroll bars are laid out.
+    const QPointF q = mapToView(band.center());
+    scrollBy(roundToInt(q.x() - area.width() / 2.0), roundToInt(q.y() - area.height() / 2.0));
 }
 
 void ImageView::clickZoomAt(QPoint viewPos, bool zoomIn)
 {
     const QPointF p = mapToImage(viewPos);
-    applyScale(m_scale + (zoomIn ? 0.1 : -0.1), ScaleMode::Scale);
-    const QPointF q = mapToView(p);
-    scrollBy(roundToInt(q.x() - viewport()->width() / 2.0), roundToInt(q.y() - viewport()->height() / 2.0));
+    applyZoom({m_zoom.Scale + (zoomIn ? 0.1 : -0.1), m_zoom.FitKind == Fit::OnResize ? Fit::OnResize : Fit::None});
+    scrollToCentre(p);
 }
 
 QString ImageView::zoomText() const
 {
-    if (m_scaleMode == ScaleMode::OptimalScaled)
+    if (m_zoom.FitKind == Fit::Whole)
         return QStringLiteral("AUTOFIT %");
-    return FormatFixed(m_scale * 100.0, 7, 2) + QLatin1Char('%');
+    return FormatFixed(m_zoom.Scale * 100.0, 7, 2) + QLatin1Char('%');
 }
 
 QString ImageView::cursorText(QPointF p)
@@ -216,16 +219,16 @@ void ImageView::scrollContentsBy(int, int)
 void ImageView::resizeEvent(QResizeEvent* event)
 {
     QAbstractScrollArea::resizeEvent(event);
-    if (m_fitMode && m_frame.width() > 0) {
-        const double fit = double(width()) / m_frame.width();
-        if (m_scaleMode != ScaleMode::Scale || fit != m_scale) {
-            applyScale(fit, ScaleMode::Scale);
+    if (m_zoom.FitKind == Fit::OnResize && !m_frame.isEmpty()) {
+        const double fit = fitScale();
+        if (fit != m_zoom.Scale) {
+            applyZoom({fit, Fit::OnResize});
             return;
         }
     }
     layoutContent();
-    if (m_scaleMode == ScaleMode::OptimalScaled)
-        emit zoomChanged(m_scale, true);
+    if (m_zoom.FitKind == Fit::Whole)
+        emit zoomChanged(m_zoom.Scale, true);
     invalidateBase();
     emit viewChanged();
 }
@@ -253,25 +256,13 @@ void ImageView::setClickZoomMode(bool on)
     updateCursor();
 }
 
-void ImageView::setZoomOut(bool on)
-{
-    m_zoomOut = on;
-    updateCursor();
-}
-
 void ImageView::setPanMode(bool on)
 {
     m_panMode = on;
     updateCursor();
 }
 
-void ImageView::setPickCursor(bool crosshair)
-{
-    m_pickCursor = crosshair;
-    updateCursor();
-}
-
-QCursor ImageView::zoomCursor(bool zoomOut)
+QCursor ImageView::zoomCursor()
 {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
@@ -283,8 +274,7 @@ QCursor ImageView::zoomCursor(bool zoomOut)
         p.drawEllipse(QPointF(12, 12), 8, 8);
         p.drawLine(QPointF(18, 18), QPointF(28, 28));
         p.drawLine(QPointF(8, 12), QPointF(16, 12));
-        if (!zoomOut)
-            p.drawLine(QPointF(12, 8), QPointF(12, 16));
+        p.drawLine(QPointF(12, 8), QPointF(12, 16));
     }
     p.end();
     return QCursor(pixmap, 12, 12);
@@ -294,87 +284,108 @@ void ImageView::updateCursor()
 {
     QCursor cursor(Qt::ArrowCursor);
     if (m_panMode)
-        cursor = QCursor(m_mouseIsDown ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+        cursor = QCursor(m_drag == DragUse::Pan ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
     if (m_clickZoom)
-        cursor = zoomCursor(m_zoomOut);
-    if (m_pickCursor)
-        cursor = QCursor(Qt::CrossCursor);
+        cursor = zoomCursor();
+    if (m_tool)
+        cursor = m_tool->cursor();
     viewport()->setCursor(cursor);
+}
+
+void ImageView::updateHoverCursor(QPointF viewPos)
+{
+    // Hovering the selected band's handles shows what a drag would do.
+    const BandHandle handle = m_magnifier.selected() ? m_magnifier.hit(viewPos, mapping()) : BandHandle::None;
+    switch (handle) {
+    case BandHandle::Left:
+    case BandHandle::Right: viewport()->setCursor(Qt::SizeHorCursor); return;
+    case BandHandle::Top:
+    case BandHandle::Bottom: viewport()->setCursor(Qt::SizeVerCursor); return;
+    case BandHandle::TopLeft:
+    case BandHandle::BottomRight: viewport()->setCursor(Qt::SizeFDiagCursor); return;
+    case BandHandle::TopRight:
+    case BandHandle::BottomLeft: viewport()->setCursor(Qt::SizeBDiagCursor); return;
+    case BandHandle::Body: viewport()->setCursor(Qt::SizeAllCursor); return;
+    default: updateCursor(); return;
+    }
+}
+
+// ---------------------------------------------------------------- the active tool
+
+void ImageView::setTool(ViewTool* tool)
+{
+    if (tool == m_tool)
+        return;
+    ViewTool* old = m_tool;
+    if (old)
+        disconnect(old, nullptr, this, nullptr);
+    if (m_drag == DragUse::Tool)
+        m_drag = DragUse::None;
+    m_tool = tool;
+    if (tool) {
+        connect(tool, &ViewTool::changed, this, [this] { viewport()->update(); });
+        connect(tool, &QObject::destroyed, this, [this] {
+            m_tool = nullptr;
+            if (m_drag == DragUse::Tool)
+                m_drag = DragUse::None;
+            updateCursor();
+            viewport()->update();
+            emit toolChanged(nullptr);
+        });
+    }
+    if (old)
+        emit old->removed();
+    updateCursor();
+    viewport()->update();
+    emit toolChanged(tool);
+}
+
+void ImageView::removeTool(ViewTool* tool)
+{
+    if (tool && tool == m_tool)
+        setTool(nullptr);
+}
+
+ViewMouse ImageView::toolMouse(const QMouseEvent* event) const
+{
+    return {event->position(), mapToImage(event->position()), event->button(), event->buttons(), event->modifiers()};
 }
 
 // ---------------------------------------------------------------- magnifier
 
 void ImageView::showMagnifier()
 {
-    m_magnifierLevel = 10;
     const QPoint centre(viewport()->width() / 2, viewport()->height() / 2);
-    m_magnifierRect = InitialMagnifierRect(mapToImage(centre));
-    m_hasMagnifier = true;
-    m_magnifierSelected = true;
+    m_magnifier.show(mapToImage(centre));
     viewport()->update();
 }
 
 void ImageView::removeMagnifier()
 {
-    m_magnifierSelected = false;
-    m_hasMagnifier = false;
-    m_bandDrag = BandHandle::None;
+    m_magnifier.remove();
+    if (m_drag == DragUse::Magnifier)
+        m_drag = DragUse::None;
     viewport()->update();
 }
 
 void ImageView::setMagnifierLevel(int level)
 {
-    m_magnifierLevel = std::clamp(level, 0, 50);
+    m_magnifier.setLevel(level);
     viewport()->update();
 }
 
 void ImageView::setMagnifierRect(const QRectF& imageRect)
 {
-    m_magnifierRect = imageRect.normalized();
+    m_magnifier.setRect(imageRect);
     viewport()->update();
 }
 
 void ImageView::setMagnifierSelected(bool selected)
 {
-    selected = selected && m_hasMagnifier;
-    if (selected == m_magnifierSelected)
+    if (m_magnifier.selected() == (selected && m_magnifier.exists()))
         return;
-    m_magnifierSelected = selected;
+    m_magnifier.setSelected(selected);
     viewport()->update();
-}
-
-QRect ImageView::magnifierViewRect() const
-{
-    const QRectF r = mapping().toView(m_magnifierRect);
-    const int l = roundToInt(r.left()), t = roundToInt(r.top());
-    return QRect(QPoint(l, t), QPoint(roundToInt(r.right()) - 1, roundToInt(r.bottom()) - 1));
-}
-
-QRectF ImageView::bandViewRect() const
-{
-    return mapping().toView(m_magnifierRect);
-}
-
-BandHandle ImageView::hitBand(QPointF pos) const
-{
-    if (!m_hasMagnifier || !m_magnifierSelected)
-        return BandHandle::None;
-    const QRectF r = bandViewRect();
-    const double tol = HandleSize / 2.0 + 1.0;
-    const auto near = [tol](double a, double b) { return std::abs(a - b) <= tol; };
-    const bool l = near(pos.x(), r.left()), rr = near(pos.x(), r.right());
-    const bool t = near(pos.y(), r.top()), b = near(pos.y(), r.bottom());
-    const bool midX = near(pos.x(), r.center().x()), midY = near(pos.y(), r.center().y());
-    if (t && l) return BandHandle::TopLeft;
-    if (t && rr) return BandHandle::TopRight;
-    if (b && l) return BandHandle::BottomLeft;
-    if (b && rr) return BandHandle::BottomRight;
-    if (l && midY) return BandHandle::Left;
-    if (rr && midY) return BandHandle::Right;
-    if (t && midX) return BandHandle::Top;
-    if (b && midX) return BandHandle::Bottom;
-    if (r.contains(pos)) return BandHandle::Body;
-    return BandHandle::None;
 }
 
 // ---------------------------------------------------------------- overlays
@@ -392,29 +403,33 @@ void ImageView::mousePressEvent(QMouseEvent* event)
     const QPoint pos = event->position().toPoint();
     const QPointF p = mapToImage(event->position());
 
-    // Presses on the magnifier (or its band's handles) select it and drag it.
-    BandHandle handle = hitBand(event->position());
-    if (handle == BandHandle::None && m_hasMagnifier && bandViewRect().contains(event->position()))
-        handle = BandHandle::Body;
-    const bool onLayer = handle != BandHandle::None;
-    setMagnifierSelected(onLayer);
-    if (onLayer && event->button() == Qt::LeftButton) {
-        m_bandDrag = handle;
-        m_bandDragStart = m_magnifierRect;
-    }
+    // A press on the magnifier selects it (a left press drags it); a press
+    // elsewhere deselects it.
+    const BandHandle handle = m_magnifier.hit(event->position(), mapping());
+    setMagnifierSelected(handle != BandHandle::None);
 
     m_mouseIsDown = true;
     m_mouseDown = pos;
     m_lastMouse = pos;
+    m_drag = DragUse::None;
 
-    if (!onLayer) {
-        if (m_areaZoom) {
-            m_areaBandVisible = true;
-            m_areaBand = QRectF(pos, pos);
-            viewport()->update();
-        }
-        if (m_clickZoom)
-            clickZoomAt(pos, (event->button() == Qt::LeftButton) != m_zoomOut);
+    // The first use that takes the press owns the drag.
+    if (handle != BandHandle::None) {
+        m_drag = DragUse::Magnifier;
+        if (event->button() == Qt::LeftButton)
+            m_magnifier.beginDrag(handle);
+    } else if (m_areaZoom) {
+        m_drag = DragUse::AreaZoom;
+        m_areaBandVisible = true;
+        m_areaBand = QRectF(pos, pos);
+        viewport()->update();
+    } else if (m_tool && m_tool->press(toolMouse(event))) {
+        m_drag = DragUse::Tool;
+    } else if (m_clickZoom) {
+        m_drag = DragUse::ClickZoom;
+        clickZoomAt(pos, event->button() == Qt::LeftButton);
+    } else if (m_panMode && event->button() == Qt::LeftButton) {
+        m_drag = DragUse::Pan;
     }
     updateCursor();
     emit mousePressedAt(p, event->button(), event->buttons(), event->modifiers());
@@ -423,52 +438,57 @@ void ImageView::mousePressEvent(QMouseEvent* event)
 void ImageView::mouseMoveEvent(QMouseEvent* event)
 {
     const QPoint pos = event->position().toPoint();
-    const QPointF p = mapToImage(event->position());
-    emit mouseMovedAt(p, event->buttons(), event->modifiers());
+    emit mouseMovedAt(mapToImage(event->position()), event->buttons(), event->modifiers());
 
     const bool leftDown = event->buttons() & Qt::LeftButton;
-    if (m_bandDrag != BandHandle::None && leftDown) {
-        const QPointF delta = QPointF(pos - m_mouseDown) / m_scale;
-        QRectF moved = DragBand(m_bandDragStart, m_bandDrag, delta, 1.0);
-        if ((event->modifiers() & Qt::ControlModifier) && m_bandDrag != BandHandle::Body)
-            moved = SymmetricResize(m_bandDragStart, m_bandDrag, moved);
-        setMagnifierRect(moved);
-        emit magnifierMoved(m_magnifierRect);
-    } else {
-        if (m_areaZoom && leftDown && m_areaBandVisible) {
+    switch (m_drag) {
+    case DragUse::Magnifier:
+        if (leftDown && m_magnifier.dragging()) {
+            m_magnifier.dragBy(QPointF(pos - m_mouseDown) / m_zoom.Scale, event->modifiers() & Qt::ControlModifier);
+            viewport()->update();
+            emit magnifierMoved(m_magnifier.rect());
+        }
+        break;
+    case DragUse::AreaZoom:
+        if (leftDown && m_areaBandVisible) {
             m_areaBand = QRectF(QPointF(std::min(pos.x(), m_mouseDown.x()), std::min(pos.y(), m_mouseDown.y())),
                                 QPointF(std::max(pos.x(), m_mouseDown.x()), std::max(pos.y(), m_mouseDown.y())));
             viewport()->update();
         }
-        if (m_panMode && leftDown)
+        break;
+    case DragUse::Tool:
+        if (m_tool)
+            m_tool->move(toolMouse(event));
+        break;
+    case DragUse::Pan:
+        if (leftDown)
             scrollBy(m_lastMouse.x() - pos.x(), m_lastMouse.y() - pos.y());
-    }
-
-    if (m_mouseIsDown && pos.y() != m_lastMouse.y())
-        emit brightnessNudge(pos.y() < m_lastMouse.y());
-    m_lastMouse = pos;
-
-    // Hovering the selected band's handles shows what a drag would do.
-    if (!m_mouseIsDown) {
-        switch (hitBand(event->position())) {
-        case BandHandle::Left:
-        case BandHandle::Right: viewport()->setCursor(Qt::SizeHorCursor); return;
-        case BandHandle::Top:
-        case BandHandle::Bottom: viewport()->setCursor(Qt::SizeVerCursor); return;
-        case BandHandle::TopLeft:
-        case BandHandle::BottomRight: viewport()->setCursor(Qt::SizeFDiagCursor); return;
-        case BandHandle::TopRight:
-        case BandHandle::BottomLeft: viewport()->setCursor(Qt::SizeBDiagCursor); return;
-        case BandHandle::Body: viewport()->setCursor(Qt::SizeAllCursor); return;
-        default: updateCursor(); return;
+        break;
+    case DragUse::ClickZoom:
+        break;
+    case DragUse::None:
+        if (m_mouseIsDown) {
+            // A drag nothing else uses: up brightens, down darkens.
+            if (pos.y() != m_lastMouse.y())
+                emit brightnessNudge(pos.y() < m_lastMouse.y());
+        } else if (m_tool) {
+            m_tool->move(toolMouse(event));
         }
+        break;
     }
+    m_lastMouse = pos;
+    if (!m_mouseIsDown)
+        updateHoverCursor(event->position());
 }
 
 void ImageView::mouseReleaseEvent(QMouseEvent* event)
 {
+    const DragUse drag = m_drag;
     m_mouseIsDown = false;
-    m_bandDrag = BandHandle::None;
+    m_drag = DragUse::None;
+    m_magnifier.endDrag();
+    if (drag == DragUse::Tool && m_tool)
+        m_tool->release(toolMouse(event));
     if (m_areaZoom) {
         const QRectF band = m_areaBand;
         const bool hadBand = m_areaBandVisible;
@@ -487,7 +507,7 @@ void ImageView::wheelEvent(QWheelEvent* event)
 {
     // One step per notch; small touchpad deltas add up to notches.
     m_wheelRemainder += event->angleDelta().y();
-    double scale = m_scale;
+    double scale = m_zoom.Scale;
     bool changed = false;
     while (m_wheelRemainder <= -120) { // wheel down
         scale += 0.1;
@@ -539,14 +559,13 @@ void ImageView::renderBase()
     const QRect drawn = m_resampler.Render(src, m_base, m_base.rect(), map.Scale, map.OffsetX, map.OffsetY, m_kernel);
 
     // Only the margins around the image get the background.
-    const uint32_t bg = BackgroundColour.rgb();
     for (int y = 0; y < m_base.height(); ++y) {
         uint32_t* line = reinterpret_cast<uint32_t*>(m_base.scanLine(y));
         if (drawn.isEmpty() || y < drawn.top() || y > drawn.bottom()) {
-            std::fill(line, line + m_base.width(), bg);
+            std::fill(line, line + m_base.width(), ViewBackground);
         } else {
-            std::fill(line, line + drawn.left(), bg);
-            std::fill(line + drawn.right() + 1, line + m_base.width(), bg);
+            std::fill(line, line + drawn.left(), ViewBackground);
+            std::fill(line + drawn.right() + 1, line + m_base.width(), ViewBackground);
         }
     }
     m_baseValid = true;
@@ -558,142 +577,28 @@ void ImageView::paintEvent(QPaintEvent*)
         renderBase();
 
     QPainter painter(viewport());
-    const bool overlays = (m_overlay.GridVisible && m_overlay.HasGridEntry) || m_overlay.RulerOn;
-    if (!overlays && !m_hasMagnifier) {
+    const ViewMapping map = mapping();
+    const bool drawing = OverlayHasDrawing(m_overlay) || m_tool;
+    if (!drawing && !m_magnifier.exists()) {
         painter.drawImage(0, 0, m_base);
     } else {
         if (m_composite.size() != m_base.size() || m_composite.format() != m_base.format())
             m_composite = QImage(m_base.size(), m_base.format());
-        if (!m_composite.isNull())
+        if (!m_composite.isNull()) {
             std::memcpy(m_composite.bits(), m_base.constBits(), size_t(m_base.sizeInBytes()));
-        paintOverlay(m_composite);
-        if (m_hasMagnifier)
-            paintMagnifier(m_composite);
+            if (drawing) {
+                QPainter layers(&m_composite);
+                PaintOverlay(layers, m_overlay, map, m_composite.size(), font());
+                if (m_tool)
+                    PaintToolFeedback(layers, *m_tool, map);
+            }
+            // The magnifier enlarges the layers below it too.
+            m_magnifier.paint(m_composite, map);
+        }
         painter.drawImage(0, 0, m_composite);
     }
-    paintBand(painter);
-}
-
-void ImageView::paintOverlay(QImage& buffer) const
-{
-    if (buffer.isNull())
-        return;
-    if (m_overlay.GridVisible && !m_overlay.HasGridEntry)
-        return; // nothing, not even the ruler
-    const ViewMapping map = mapping();
-    QPainter p(&buffer);
-    if (m_overlay.GridVisible) {
-        p.setPen(QPen(QColor(255, 0, 0), 0));
-        p.setBrush(Qt::NoBrush);
-        if (!m_overlay.Grid.Polar) {
-            const std::vector<QLineF> lines = LineGridLines(m_overlay.Grid, map, buffer.size());
-            p.drawLines(lines.data(), int(lines.size()));
-        } else {
-            const RingGridShape rings = RingGrid(m_overlay.Grid, map, buffer.size());
-            p.drawLines(rings.CrossLines, 2);
-            const QPoint c = rings.Centre;
-            for (int r : rings.Radii)
-                p.drawEllipse(QRect(c.x() - r, c.y() - r, 2 * r, 2 * r));
-        }
-    }
-    if (m_overlay.RulerOn) {
-        const QColor yellow(255, 255, 0);
-        p.setPen(QPen(yellow, 0));
-        p.drawLine(RulerViewLine(m_overlay.RulerStart, m_overlay.RulerEnd, map));
-        p.setFont(font());
-        const QPoint at = RulerTextTopLeft(m_overlay.RulerEnd, map);
-        p.drawText(QRect(at, QSize(2000, 200)), Qt::AlignLeft | Qt::AlignTop,
-                   RulerText(m_overlay.RulerDistance, m_overlay.CalUnitIndex));
-    }
-}
-
-void ImageView::paintMagnifier(QImage& buffer) const
-{
-    const QRect r = magnifierViewRect();
-    const QRect visible = r.intersected(buffer.rect());
-    if (visible.isEmpty() || r.width() < 1 || r.height() < 1)
-        return;
-    const double m = MagnifierFactor(m_magnifierLevel);
-
-    // Sample from a snapshot of what lies under the magnifier (already
-    // painted layers included), since the same pixels are overwritten.
-    const QRect srcRect = MagnifierSourceRect(r, m).toAlignedRect().adjusted(-1, -1, 1, 1).intersected(buffer.rect());
-    if (srcRect.isEmpty())
-        return;
-    const QImage src = buffer.copy(srcRect);
-    const int sw = src.width(), sh = src.height();
-
-    // Linear resampling: per-column source positions and weights (8-bit).
-    std::vector<int> x0(visible.width()), fx(visible.width());
-    for (int i = 0; i < visible.width(); ++i) {
-        const double sx = MagnifierSourcePoint(r, m, {visible.left() + i - r.left() + 0.5, 0.0}).x() - 0.5 - srcRect.left();
-        const double cx = std::clamp(sx, 0.0, double(sw - 1));
-        x0[i] = std::min(int(cx), sw - 1);
-        fx[i] = int((cx - x0[i]) * 256.0);
-    }
-    for (int j = 0; j < visible.height(); ++j) {
-        const int y = visible.top() + j;
-        const double sy = MagnifierSourcePoint(r, m, {0.0, y - r.top() + 0.5}).y() - 0.5 - srcRect.top();
-        const double cy = std::clamp(sy, 0.0, double(sh - 1));
-        const int y0 = std::min(int(cy), sh - 1);
-        const int y1 = std::min(y0 + 1, sh - 1);
-        const int fy = int((cy - y0) * 256.0);
-        const uint32_t* row0 = reinterpret_cast<const uint32_t*>(src.constScanLine(y0));
-        const uint32_t* row1 = reinterpret_cast<const uint32_t*>(src.constScanLine(y1));
-        uint32_t* out = reinterpret_cast<uint32_t*>(buffer.scanLine(y)) + visible.left();
-        for (int i = 0; i < visible.width(); ++i) {
-            const int a = x0[i], b = std::min(a + 1, sw - 1), f = fx[i];
-            uint32_t result = 0xff000000u;
-            for (int shift = 0; shift < 24; shift += 8) {
-                const int p00 = (row0[a] >> shift) & 0xff, p01 = (row0[b] >> shift) & 0xff;
-                const int p10 = (row1[a] >> shift) & 0xff, p11 = (row1[b] >> shift) & 0xff;
-                const int top = p00 * (256 - f) + p01 * f;
-                const int bottom = p10 * (256 - f) + p11 * f;
-                const int v = (top * (256 - fy) + bottom * fy + (1 << 15)) >> 16;
-                result |= uint32_t(v) << shift;
-            }
-            out[i] = result;
-        }
-    }
-
-    // Raised frame: five nested one-pixel rectangles, light upper-left edges
-    // and dark lower-right edges, fading inwards.
-    QPainter p(&buffer);
-    for (int k = 0; k < 5; ++k) {
-        const QRect e = r.adjusted(k, k, -k, -k);
-        if (e.width() < 1 || e.height() < 1)
-            break;
-        const QColor light(255, 255, 255, RaisedLightAlpha(MagnifierFrameContrast[k]));
-        const QColor dark(0, 0, 0, RaisedDarkAlpha(MagnifierFrameContrast[k]));
-        p.fillRect(QRect(e.left(), e.top(), e.width(), 1), light);
-        p.fillRect(QRect(e.left(), e.top() + 1, 1, e.height() - 1), light);
-        p.fillRect(QRect(e.left() + 1, e.bottom(), e.width() - 1, 1), dark);
-        p.fillRect(QRect(e.right(), e.top() + 1, 1, e.height() - 2), dark);
-    }
-}
-
-void ImageView::paintBand(QPainter& painter) const
-{
-    if (m_areaBandVisible) {
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Qt::white, 0));
-        painter.drawRect(m_areaBand);
-        painter.setPen(QPen(Qt::black, 0, Qt::DashLine));
-        painter.drawRect(m_areaBand);
-    }
-    if (m_hasMagnifier && m_magnifierSelected) {
-        const QRectF r = bandViewRect();
-        painter.setBrush(Qt::NoBrush);
-        painter.setPen(QPen(Qt::white, 0));
-        painter.drawRect(r);
-        painter.setPen(QPen(Qt::black, 0, Qt::DashLine));
-        painter.drawRect(r);
-        painter.setPen(QPen(Qt::black, 0));
-        painter.setBrush(Qt::white);
-        const double hs = HandleSize;
-        for (double x : {r.left(), r.center().x(), r.right()})
-            for (double y : {r.top(), r.center().y(), r.bottom()})
-                if (x != r.center().x() || y != r.center().y())
-                    painter.drawRect(QRectF(x - hs / 2, y - hs / 2, hs, hs));
-    }
+    if (m_areaBandVisible)
+        PaintBand(painter, m_areaBand, false);
+    if (m_magnifier.exists() && m_magnifier.selected())
+        PaintBand(painter, m_magnifier.bandInView(map), true);
 }

@@ -1,22 +1,26 @@
 #pragma once
 // The document's zooming, scrolling image view with its layers: the frame,
-// the calibration grid and ruler (overlay), the magnifier ("Zoom Watch") and
-// the rubber band. It is passive: the document window hands it the frame,
-// the overlay state and the active tool modes, and it reports what the mouse
-// and keyboard did as signals in image coordinates.
+// the calibration grid and ruler (overlay), the active tool's feedback, the
+// magnifier ("Zoom Watch") and the bands. The document window hands it the
+// frame and the overlay state; tool frames install one ViewTool, which gets
+// the mouse in image coordinates. The view's own mouse uses are the
+// magnifier's band, area zoom, click zoom and pan; a drag that none of them
+// (nor the tool) takes nudges the brightness.
 //
 // Mapping: an image point p is shown at p × scale() + imageOffset().
 
 #include "common/Frame.h"
+#include "document/ui/Magnifier.h"
+#include "document/ui/OverlayPainter.h"
 #include "document/ui/ViewResampler.h"
-#include "overlays/GridGeometry.h"
-#include "overlays/MagnifierGeometry.h"
+#include "document/ui/ViewTool.h"
 #include "overlays/ViewMapping.h"
 
 #include <QAbstractScrollArea>
 #include <QCursor>
 #include <QImage>
 #include <QPointF>
+#include <QPointer>
 #include <QRectF>
 
 class ImageView : public QAbstractScrollArea {
@@ -24,17 +28,17 @@ class ImageView : public QAbstractScrollArea {
 public:
     // smScale: explicit scale; smOptimalScaled: the whole image fits the view.
     enum class ScaleMode { Scale, OptimalScaled };
+    using OverlayState = ::OverlayState;
 
-    // What the overlay layer paints over the frame.
-    struct OverlayState {
-        bool GridVisible = false;
-        bool HasGridEntry = false; // grid shown without an entry paints nothing at all
-        GridParams Grid;
-        bool RulerOn = false;
-        QPointF RulerStart;
-        QPointF RulerEnd;
-        double RulerDistance = 0.0;
-        int CalUnitIndex = 1;
+    // The one zoom state: the scale and how it follows the view.
+    enum class Fit {
+        None,     // the scale stays until changed
+        OnResize, // FitMode: set when a recording opens; refits on resize and new picture sizes
+        Whole,    // "Fit" (panel reads "AUTOFIT %"): refits until another scale is chosen
+    };
+    struct Zoom {
+        double Scale = 1.0;
+        Fit FitKind = Fit::None;
     };
 
     // Scale limits: repeated wheel or click zoom cannot reach zero (the
@@ -54,28 +58,30 @@ public:
     int imageHeight() const { return m_frame.height(); }
 
     // --- Mapping
-    double scale() const { return m_scale; }
+    double scale() const { return m_zoom.Scale; }
     QPointF imageOffset() const;
     ViewMapping mapping() const;
-    QPointF mapToView(QPointF imagePoint) const;
-    QPointF mapToImage(QPointF viewPoint) const;
+    QPointF mapToView(QPointF imagePoint) const { return mapping().toView(imagePoint); }
+    QPointF mapToImage(QPointF viewPoint) const { return mapping().toImage(viewPoint); }
 
     // --- Zoom and scroll
-    ScaleMode scaleMode() const { return m_scaleMode; }
-    // Scale mode smScale with this scale (clamped to MinScale..MaxScale).
+    const Zoom& zoom() const { return m_zoom; }
+    ScaleMode scaleMode() const { return m_zoom.FitKind == Fit::Whole ? ScaleMode::OptimalScaled : ScaleMode::Scale; }
+    // This scale (clamped to MinScale..MaxScale), keeping the image point at
+    // the viewport's centre. Ends "Fit"; FitMode stays on (the next resize refits).
     void setScale(double scale);
-    // smOptimalScaled: fit the whole image, keeping its aspect ratio.
+    // "Fit": the whole image, keeping its aspect ratio, until another scale.
     void fitWholeImage();
-    // FitMode: while on, every resize sets the scale to view width / image width
-    // (turning it on applies it at once).
+    // FitMode: while on, resizes and new picture sizes fit the picture to the
+    // view's width, but never taller than the view, so a turned picture is
+    // shown whole. Turning it on applies it at once.
     void setFitMode(bool on);
-    bool fitMode() const { return m_fitMode; }
+    bool fitMode() const { return m_zoom.FitKind == Fit::OnResize; }
     void scrollBy(int dx, int dy);
     // Scrolls so that the image point lies at the centre of the viewport.
     void scrollToCentre(QPointF imagePoint);
-    // Zooms so that the band (view coordinates) fills the view: scale ×
-    // min(image width / band width, image height / band height) in image
-    // pixels, centred on the band. A band without area does nothing.
+    // Zooms so that the band (view coordinates) fills the view, whatever the
+    // current scale, and centres it. A band without area does nothing.
     void zoomToRubberBand(const QRectF& bandInView);
     // One click-zoom step at a view position: +0.1 (or −0.1) and the clicked
     // image point comes to the centre.
@@ -89,32 +95,37 @@ public:
     void setZoomKernel(int index);
     int zoomKernel() const { return int(m_kernel); }
 
-    // --- Tool modes
+    // --- The view's own mouse modes
     // Area zoom: the next drag draws a band and zooms to it on release, then
     // the mode ends (areaZoomFinished).
     void setAreaZoomMode(bool on);
     bool areaZoomMode() const { return m_areaZoom; }
-    // Click zoom: a left click zooms in, any other button out; with the
-    // zoom-out flag the directions swap.
+    // Click zoom ("Zoom Out" down): a left click zooms in by 0.1, any other
+    // button out by 0.1.
     void setClickZoomMode(bool on);
-    void setZoomOut(bool on);
     bool clickZoomMode() const { return m_clickZoom; }
     // Pan: a left drag moves the image with the mouse.
     void setPanMode(bool on);
-    // Crosshair cursor for picks (it wins over the zoom cursor).
-    void setPickCursor(bool crosshair);
+    bool panMode() const { return m_panMode; }
+
+    // --- The active tool (not owned). Installing one removes the previous
+    // tool (it gets `removed`); nullptr removes the current one.
+    void setTool(ViewTool* tool);
+    // Removes the tool only if it is the active one.
+    void removeTool(ViewTool* tool);
+    ViewTool* tool() const { return m_tool; }
 
     // --- Magnifier ("Zoom Watch")
     // Creates it (level 10) as the 64 × 64 image square under the viewport's
-    // centre and selects it, so the rubber band moves and resizes it.
+    // centre and selects it, so the band moves and resizes it.
     void showMagnifier();
     void removeMagnifier();
-    bool hasMagnifier() const { return m_hasMagnifier; }
+    bool hasMagnifier() const { return m_magnifier.exists(); }
     void setMagnifierLevel(int level);
-    int magnifierLevel() const { return m_magnifierLevel; }
-    QRectF magnifierRect() const { return m_magnifierRect; } // image coordinates
+    int magnifierLevel() const { return m_magnifier.level(); }
+    QRectF magnifierRect() const { return m_magnifier.rect(); } // image coordinates
     void setMagnifierRect(const QRectF& imageRect);
-    bool magnifierSelected() const { return m_magnifierSelected; }
+    bool magnifierSelected() const { return m_magnifier.selected(); }
     void setMagnifierSelected(bool selected);
 
     // --- Overlays
@@ -123,7 +134,8 @@ public:
 
     QSize sizeHint() const override { return {640, 480}; }
 
-    static QCursor zoomCursor(bool zoomOut);
+    // The click-zoom cursor (a magnifying glass with a plus).
+    static QCursor zoomCursor();
 
 signals:
     // A press at an image point (before any click zoom changed the mapping).
@@ -131,11 +143,12 @@ signals:
                         Qt::KeyboardModifiers modifiers);
     void mouseMovedAt(QPointF imagePoint, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
     void mouseReleasedAt(QPointF imagePoint, Qt::MouseButton button);
-    // Scale or scale mode changed: refresh "100.00%" / "AUTOFIT %".
+    // Scale or fit changed: refresh "100.00%" / "AUTOFIT %".
     void zoomChanged(double scale, bool autoFit);
     // Scale or scroll position changed: anything placed over the view moves.
     void viewChanged();
-    // A drag with a button down moved the mouse down (up = false) or up.
+    // A free drag (no tool, pan, band, area or click zoom took the press)
+    // moved the mouse down (up = false) or up.
     void brightnessNudge(bool up);
     // Capital "C" pressed in the view.
     void copyRequested();
@@ -143,6 +156,7 @@ signals:
     void areaZoomFinished();
     // The user moved or resized the magnifier.
     void magnifierMoved(QRectF imageRect);
+    void toolChanged(ViewTool* tool);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -155,49 +169,41 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Who the current drag belongs to.
+    enum class DragUse { None, Magnifier, AreaZoom, ClickZoom, Tool, Pan };
+
     void frameChanged();
-    void layoutContent();      // scroll ranges (and the fit scale) for the current mode
-    void applyScale(double scale, ScaleMode mode);
+    double fitScale() const;   // the picture whole in the view (no scroll bars needed)
+    void layoutContent();      // scroll ranges (and the fit scale) for the current zoom
+    void applyZoom(Zoom zoom);
     void invalidateBase();
     void renderBase();
-    void paintOverlay(QImage& buffer) const;
-    void paintMagnifier(QImage& buffer) const;
-    void paintBand(QPainter& painter) const;
-    QRect magnifierViewRect() const;
-    QRectF bandViewRect() const;
-    BandHandle hitBand(QPointF viewPos) const;
+    ViewMouse toolMouse(const QMouseEvent* event) const;
     void updateCursor();
+    void updateHoverCursor(QPointF viewPos);
 
     Frame m_frame;
     ViewResampler m_resampler;
     ZoomKernel m_kernel = ZoomKernel::Box;
-    double m_scale = 1.0;
-    ScaleMode m_scaleMode = ScaleMode::Scale;
-    bool m_fitMode = false;
+    Zoom m_zoom;
 
     QImage m_base;       // the resampled frame, reused between paints
     bool m_baseValid = false;
-    QImage m_composite;  // base + overlay + magnifier
+    QImage m_composite;  // base + overlay + tool feedback + magnifier
 
     OverlayState m_overlay;
+    Magnifier m_magnifier;
+    QPointer<ViewTool> m_tool;
 
     bool m_areaZoom = false;
     bool m_clickZoom = false;
-    bool m_zoomOut = false;
     bool m_panMode = false;
-    bool m_pickCursor = false;
 
     bool m_mouseIsDown = false;
+    DragUse m_drag = DragUse::None;
     QPoint m_mouseDown;
     QPoint m_lastMouse;
     bool m_areaBandVisible = false;
-    QRectF m_areaBand;    // view coordinates, corners as dragged (width = right − left)
+    QRectF m_areaBand;    // view coordinates
     int m_wheelRemainder = 0;
-
-    bool m_hasMagnifier = false;
-    bool m_magnifierSelected = false;
-    int m_magnifierLevel = 10;
-    QRectF m_magnifierRect; // image coordinates
-    BandHandle m_bandDrag = BandHandle::None;
-    QRectF m_bandDragStart;
 };

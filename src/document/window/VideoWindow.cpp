@@ -1,11 +1,12 @@
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
 
+#include "adjust/ImageTurns.h"
 #include "common/NumberFormat.h"
-#include "common/Rounding.h"
 #include "document/ui/ImageView.h"
+#include "overlays/RulerGeometry.h"
 #include "sources/SourceFactory.h"
-#include "sources/bvf/BvfSource.h"
+#include "export/ui/RunningExport.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,7 +16,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QVBoxLayout>
-#include <cmath>
+#include <vector>
 
 TQORVideo::TQORVideo(QWidget* owner)
     : QWidget(owner, Qt::Window)
@@ -43,14 +44,12 @@ TQORVideo::TQORVideo(QWidget* owner)
     }
     layout->addWidget(m_statusBar);
 
-    connect(m_view, &ImageView::mousePressedAt, this,
-            [this](QPointF p, Qt::MouseButton button, Qt::MouseButtons buttons, Qt::KeyboardModifiers) {
-                if (!isActiveWindow())
-                    emit activated(this);
-                handleImagePress(p, button, buttons);
-            });
+    connect(m_view, &ImageView::mousePressedAt, this, [this] {
+        if (!isActiveWindow())
+            emit activated(this);
+    });
     connect(m_view, &ImageView::mouseMovedAt, this,
-            [this](QPointF p, Qt::MouseButtons buttons, Qt::KeyboardModifiers) { handleImageMove(p, buttons); });
+            [this](QPointF p) { m_panels[3]->setText(ImageView::cursorText(p)); });
     connect(m_view, &ImageView::zoomChanged, this, [this] { UpdateStatusBar(); });
     connect(m_view, &ImageView::brightnessNudge, this, &TQORVideo::brightnessNudge);
     connect(m_view, &ImageView::copyRequested, this, &TQORVideo::CopyToClipboard);
@@ -144,64 +143,38 @@ void TQORVideo::UpdateOverlay()
     overlay.RulerDistance = RulerDistance;
     overlay.CalUnitIndex = m_document.Info.CalUnitIndex;
     m_view->setOverlay(overlay);
-    m_view->setPickCursor(PointSelectState != 0 || GridPositioning || TrackPickMode || RulerOn);
 }
 
-void TQORVideo::handleImagePress(QPointF p, Qt::MouseButton, Qt::MouseButtons)
+void TQORVideo::SetRuler(QPointF start, QPointF end)
 {
-    // Several pick modes can be on at once; they run in this order.
-    if (ColourPickMode)
-        takeWhiteReference(p);
-    if (AnnotationPlacing) {
-        AnnotationPlacing = false;
-        emit picksChanged(this);
-    }
-    if (PointSelectState != 0) {
-        if (PointSelectState == 1) {
-            m_document.Info.CalPoint1 = {float(p.x()), float(p.y())};
-            PointSelectState = 2;
-        } else {
-            m_document.Info.CalPoint2 = {float(p.x()), float(p.y())};
-            PointSelectState = 3;
-        }
-        emit picksChanged(this);
-    }
-    if (RulerOn) {
-        RulerStart = p;
-        RulerEnd = p;
-    }
-    if (GridPositioning && m_document.GridEntry) {
-        m_document.GridEntry->GridStartX = int(Round(p.x()));
-        m_document.GridEntry->GridStartY = int(Round(p.y()));
-        UpdateOverlay();
-    }
-    if (TrackPickMode)
-        emit trackingPick(this, p);
+    RulerStart = start;
+    RulerEnd = end;
+    RulerDistance = float(::RulerDistance(start, end, m_document.Info.PixelsPerUnit));
+    UpdateOverlay();
 }
 
-void TQORVideo::handleImageMove(QPointF p, Qt::MouseButtons buttons)
+std::optional<QPoint> TQORVideo::FramePixelAt(QPointF shown) const
 {
-    m_panels[3]->setText(ImageView::cursorText(p));
-    if (RulerOn && (buttons & Qt::LeftButton)) {
-        RulerEnd = p;
-        const double dx = RulerEnd.x() - RulerStart.x();
-        const double dy = RulerEnd.y() - RulerStart.y();
-        const float ppu = m_document.Info.PixelsPerUnit;
-        RulerDistance = float(std::sqrt(dx * dx + dy * dy) / (ppu != 0.0f ? ppu : 1.0f));
-        emit picksChanged(this);
-        UpdateOverlay();
+    // The rotate/mirror entries in list order, with the size of the frame
+    // each one turns; every other entry keeps the size.
+    struct Turn {
+        int Mirror, TurnCode;
+        QSize Before;
+    };
+    std::vector<Turn> turns;
+    QSize size(m_document.FrameBitmap.width(), m_document.FrameBitmap.height());
+    for (const auto& entry : m_document.Adjustments) {
+        if (entry->Kind != KindRotate)
+            continue;
+        turns.push_back({entry->Value1, entry->Value2, size});
+        size = RotateMirrorSize(size, entry->Value2);
     }
-}
-
-void TQORVideo::takeWhiteReference(QPointF p)
-{
-    auto* source = dynamic_cast<BvfSource*>(m_document.Source());
-    if (!source)
-        return;
-    // The reader decodes without white balance, takes the pixel as the user
-    // reference and switches to "User Defined"; then the picture follows.
-    source->reader().pickWhiteReference(QPoint(int(Trunc(p.x())), int(Trunc(p.y()))));
-    RequestRedisplay();
+    if (!(shown.x() >= 0.0 && shown.y() >= 0.0 && shown.x() < size.width() && shown.y() < size.height()))
+        return std::nullopt;
+    QPoint pixel(int(shown.x()), int(shown.y()));
+    for (auto t = turns.rbegin(); t != turns.rend(); ++t)
+        pixel = RotateMirrorSourcePixel(pixel, t->Before, t->Mirror, t->TurnCode);
+    return pixel;
 }
 
 void TQORVideo::changeEvent(QEvent* event)
@@ -213,6 +186,11 @@ void TQORVideo::changeEvent(QEvent* event)
 
 void TQORVideo::closeEvent(QCloseEvent* event)
 {
+    // An export of this document first stops; the window closes after it.
+    if (!MayCloseDuringExport(this, &m_document)) {
+        event->ignore();
+        return;
+    }
     emit closing(this);
     event->accept();
 }

@@ -1,12 +1,15 @@
 #pragma once
 // TQORVideo: the window of one opened recording. It owns the document (the
 // recording, its frames and display operations) and the view that shows the
-// processed frame with its layers, and carries out the viewer's picks.
+// processed frame with its layers. Picks are view tools that the tool frames
+// install on the view (ImageView::setTool).
 
 #include "document/VideoDocument.h"
 
+#include <QPoint>
 #include <QPointF>
 #include <QWidget>
+#include <optional>
 
 class ImageView;
 class QStatusBar;
@@ -41,29 +44,29 @@ public:
     // The main window's "Pan" button.
     void setPanMode(bool on);
 
-    // Pick modes set by tool frames and carried out on a click in the view.
-    bool ColourPickMode = false;
-    bool AnnotationPlacing = false;
-    bool GridPositioning = false;
-    bool TrackPickMode = false;
+    // Which pixel of FrameBitmap the displayed (turned or mirrored) picture
+    // shows at an image point of the view; none outside the picture. Picks
+    // that read the frame as read (the white reference) go through this.
+    std::optional<QPoint> FramePixelAt(QPointF displayedPoint) const;
+
+    // What the overlay layer shows over the picture: the calibration grid
+    // and the ruler. Tools that change them call UpdateOverlay.
+    bool GridVisible = false;
     bool RulerOn = false;
-    int PointSelectState = 0;
-    float RulerDistance = 0.0f;
     QPointF RulerStart;
     QPointF RulerEnd;
-    bool GridVisible = false;
-    // The magnifier level of "Zoom Watch" and the kernel live in the view.
+    float RulerDistance = 0.0f;
+    // Moves the ruler's ends (image points) and measures it in calibration units.
+    void SetRuler(QPointF start, QPointF end);
+    // Pushes grid, ruler and calibration state to the view's overlay layer.
+    void UpdateOverlay();
 
 signals:
     // The window was activated or clicked: it becomes the active document.
     void activated(TQORVideo* window);
     // Sent while closing, before the window goes.
     void closing(TQORVideo* window);
-    // A click in the view handed to the tools (calibration, annotation).
-    void picksChanged(TQORVideo* window);
-    void trackingPick(TQORVideo* window, QPointF imagePoint);
-    void colourPicked(TQORVideo* window, QPointF imagePoint);
-    // Vertical mouse drags nudge the brightness frame (+1 up, −1 down).
+    // Vertical drags that no tool uses nudge the brightness frame.
     void brightnessNudge(bool up);
     void redisplayRequested(TQORVideo* window);
 
@@ -71,14 +74,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-    // Pushes grid, ruler and calibration state to the view's overlay layer.
-    void UpdateOverlay();
-
 private:
-    void handleImagePress(QPointF imagePoint, Qt::MouseButton button, Qt::MouseButtons buttons);
-    void handleImageMove(QPointF imagePoint, Qt::MouseButtons buttons);
-    void takeWhiteReference(QPointF imagePoint);
-
     VideoDocument m_document;
     QString m_openError;
     ImageView* m_view = nullptr;

@@ -3,10 +3,14 @@
 #include "document/VideoDocument.h"
 #include "export/ExportRange.h"
 #include "export/FileNames.h"
+#include "export/ui/RunningExport.h"
 #include "export/ui/savingform.h"
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QFile>
+#include <QGridLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -88,6 +92,14 @@ void RunSaveAsDialog(QWidget* parent, VideoDocument& doc, int rangeFirst, int ra
     const int last = LastSaveIndex();
     if (last >= 1 && last <= filters.size())
         dialog.selectNameFilter(filters[last - 1]);
+    // Our own question about the files really written replaces the dialog's
+    // question about the name typed.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    auto* fromZero = new QCheckBox(QStringLiteral("Number image files from 0 (names sort in frame order)"), &dialog);
+    fromZero->setAccessibleName(QStringLiteral("Number from 0"));
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(fromZero, grid->rowCount(), 0, 1, grid->columnCount());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
 
@@ -99,6 +111,7 @@ void RunSaveAsDialog(QWidget* parent, VideoDocument& doc, int rangeFirst, int ra
     request.rangeFirst = rangeFirst;
     request.rangeLast = rangeLast;
     request.playSpeed = playSpeed;
+    request.numbering = fromZero->isChecked() ? FileNumbering::RangeIndex : FileNumbering::FrameNumber;
     if (!IsValidFileName(request.fileName, false)) {
         QMessageBox::warning(parent, QString(), QString::fromLatin1(ExportDialog::InvalidName));
         return;
@@ -107,13 +120,49 @@ void RunSaveAsDialog(QWidget* parent, VideoDocument& doc, int rangeFirst, int ra
 
     if (ExportKindForFilter(request.filterIndex) == ExportKind::Avi && !AskAviCompression(parent, request))
         return;
+    if (!ConfirmExportTargets(parent, doc, request))
+        return;
+    RunExportWithProgress(parent, doc, request);
+}
 
+bool ConfirmExportTargets(QWidget* parent, const VideoDocument& doc, ExportRequest& request)
+{
+    const int first = doc.Info.FirstFrame;
+    const int last = doc.Info.LastFrame;
+    const QStringList existing = ExistingExportFiles(request, first, last);
+    if (!existing.isEmpty()) {
+        const QString question = existing.size() == 1
+                                     ? QStringLiteral("%1 exists. Replace 1 existing file?").arg(QDir::toNativeSeparators(existing.first()))
+                                     : QStringLiteral("Replace %1 existing files?").arg(existing.size());
+        if (!AskYesNo(parent, question))
+            return false;
+    }
+    request.replaceExisting = true;
+    const QStringList leftovers = LeftoverSequenceFiles(request, first, last);
+    if (!leftovers.isEmpty()) {
+        const QString question = QStringLiteral("%1 older numbered files of the same name (%2 ...) would remain beside the new ones. Remove them?")
+                                     .arg(leftovers.size())
+                                     .arg(QDir::toNativeSeparators(leftovers.first()));
+        if (AskYesNo(parent, question)) {
+            for (const QString& file : leftovers)
+                QFile::remove(file);
+        }
+    }
+    return true;
+}
+
+ExportResult RunExportWithProgress(QWidget* parent, VideoDocument& doc, const ExportRequest& request)
+{
     Tsavingform progress(parent);
     progress.show();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const ExportResult result = ExportRange(doc, request, &progress);
+    ExportResult result;
+    {
+        RunningExport running(&doc, [&progress] { progress.BitBtn1Click(); });
+        result = ExportRange(doc, request, &progress);
+    }
     QApplication::restoreOverrideCursor();
-    progress.close();
+    progress.finish();
 
     switch (result.status) {
     case ExportResult::Completed:
@@ -125,4 +174,5 @@ void RunSaveAsDialog(QWidget* parent, VideoDocument& doc, int rangeFirst, int ra
         QMessageBox::warning(parent, QString(), result.error);
         break;
     }
+    return result;
 }

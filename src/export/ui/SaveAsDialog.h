@@ -23,6 +23,21 @@ inline constexpr const char* Complete = "Save Complete.";
 
 void RunSaveAsDialog(QWidget* parent, VideoDocument& doc, int rangeFirst, int rangeLast, int playSpeed);
 
+struct ExportRequest;
+struct ExportResult;
+
+// Before writing: when files the export writes exist, asks once ("Replace N
+// existing files?"); when older numbered frames of the same base would
+// remain beside the new ones, offers to remove them. False when the user
+// keeps the existing files (nothing is written then); sets
+// request.replaceExisting otherwise.
+bool ConfirmExportTargets(QWidget* parent, const VideoDocument& doc, ExportRequest& request);
+
+// Runs the export with the "Saving..." window over `parent`, registered as
+// the running export (closing its document or the program asks first), and
+// reports "Save Complete." or the failure.
+ExportResult RunExportWithProgress(QWidget* parent, VideoDocument& doc, const ExportRequest& request);
+
 // The filter index (1-based) chosen last in this run, offered first next
 // time; 0 before the first export. The settings store writes it as
 // "LastSave".

@@ -1,5 +1,6 @@
 #include "export/ui/savingform.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QProgressBar>
@@ -13,7 +14,9 @@ Tsavingform::Tsavingform(QWidget* parent)
     m_bar = new QProgressBar(this);
     m_bar->setTextVisible(false);
     m_bar->setRange(0, 0);
+    m_bar->setAccessibleName(QStringLiteral("Saving progress"));
     m_abortButton = new QPushButton(QStringLiteral("Abort"), this);
+    m_abortButton->setAccessibleName(QStringLiteral("Abort"));
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(m_bar, 1);
     layout->addWidget(m_abortButton);
@@ -24,6 +27,31 @@ Tsavingform::Tsavingform(QWidget* parent)
 void Tsavingform::BitBtn1Click()
 {
     m_abort = true;
+}
+
+void Tsavingform::reject()
+{
+    // Esc: abort, and stay until the export has stopped.
+    if (!m_finished)
+        BitBtn1Click();
+    else
+        QDialog::reject();
+}
+
+void Tsavingform::closeEvent(QCloseEvent* event)
+{
+    if (m_finished) {
+        QDialog::closeEvent(event);
+        return;
+    }
+    BitBtn1Click();
+    event->ignore();
+}
+
+void Tsavingform::finish()
+{
+    m_finished = true;
+    close();
 }
 
 bool Tsavingform::step(int done, int total)

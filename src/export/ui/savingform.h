@@ -2,6 +2,8 @@
 // Tsavingform: the small "Saving..." window shown while a range is exported.
 // It is the exporter's progress callback: every step moves the bar and lets
 // pending events run, which is how a click on "Abort" reaches the loop.
+// Esc and the close box mean Abort too: the window stays until the export
+// has stopped, so there is always a way to stop it.
 
 #include "export/ExportRange.h"
 
@@ -22,11 +24,19 @@ public:
     QProgressBar* savingbar() const { return m_bar; }
     QPushButton* BitBtn1() const { return m_abortButton; }
 
-private slots:
+    // Hides the window for good once the export has returned.
+    void finish();
+
+public slots:
     void BitBtn1Click();
+
+protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     QProgressBar* m_bar;
     QPushButton* m_abortButton;
     bool m_abort = false;
+    bool m_finished = false;
 };

@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <queue>
@@ -427,7 +428,10 @@ void AviSource::fillInfo(RecordingInfo& info) const
     if (d->infoChunk) {
         RecordingInfo chunk;
         if (chunk.fromBytes(*d->infoChunk)) {
-            info.TimeZeroFrame = chunk.TimeZeroFrame;
+            // Frame numbers minus the time-zero frame must stay in 32 bits:
+            // a value no recording can have is ignored.
+            if (std::abs(int64_t(chunk.TimeZeroFrame)) <= MaxTimeZeroFrame)
+                info.TimeZeroFrame = chunk.TimeZeroFrame;
             // A rate of 0 or less would make the frame interval infinite.
             if (chunk.FrameRate > 0)
                 info.FrameRate = chunk.FrameRate;

@@ -20,10 +20,14 @@
 #include "document/FrameSource.h"
 
 #include <QString>
+#include <cstdint>
 #include <memory>
 
 class AviSource : public FrameSource {
 public:
+    // A chunk's time-zero frame beyond this size is ignored (taken as 0).
+    static constexpr int64_t MaxTimeZeroFrame = 1000000000;
+
     ~AviSource() override;
 
     int sourceKind() const override { return 0; }

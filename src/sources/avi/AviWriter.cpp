@@ -8,6 +8,7 @@
 #include <turbojpeg.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -46,6 +47,12 @@ struct Bytes {
             u8(0);
     }
 };
+
+// The system's text for the last failed call ("No space left on device").
+QString OsReason()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
 
 struct FrameEntry {
     uint64_t chunkPos;   // absolute position of the chunk header
@@ -112,8 +119,9 @@ struct AviWriter::Impl {
         if (n && std::fwrite(bytes, 1, n, file) != n) {
             // Back to the end of the last complete chunk, so close() can
             // still index what was written.
+            const QString reason = OsReason();
             fseeko(file, off_t(pos), SEEK_SET);
-            return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(path));
+            return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1: %2").arg(path, reason));
         }
         pos += n;
         return true;
@@ -126,7 +134,7 @@ struct AviWriter::Impl {
         WriteLE<uint32_t>(b, value);
         if (fseeko(file, off_t(at), SEEK_SET) != 0 || std::fwrite(b, 1, 4, file) != 4
             || fseeko(file, off_t(pos), SEEK_SET) != 0)
-            return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(path));
+            return fail(AviError::FileWrite, QStringLiteral("Cannot write to %1: %2").arg(path, OsReason()));
         return true;
     }
 
@@ -401,7 +409,7 @@ bool AviWriter::open(const QString& path, int width, int height, int framesPerSe
 
     s.file = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!s.file)
-        return failOpen(AviError::FileOpen, QStringLiteral("Cannot create %1").arg(path));
+        return failOpen(AviError::FileOpen, QStringLiteral("Cannot create %1: %2").arg(path, OsReason()));
     std::setvbuf(s.file, nullptr, _IOFBF, 1 << 20);
 
     const QByteArray header = s.buildHeader();
@@ -488,10 +496,10 @@ bool AviWriter::close()
         ok = header.size() == s.headerSize && fseeko(s.file, 0, SEEK_SET) == 0
              && std::fwrite(header.constData(), 1, size_t(header.size()), s.file) == size_t(header.size());
         if (!ok)
-            s.fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(s.path));
+            s.fail(AviError::FileWrite, QStringLiteral("Cannot write to %1: %2").arg(s.path, OsReason()));
     }
     if (std::fclose(s.file) != 0 && ok)
-        ok = s.fail(AviError::FileWrite, QStringLiteral("Cannot write to %1").arg(s.path));
+        ok = s.fail(AviError::FileWrite, QStringLiteral("Cannot write to %1: %2").arg(s.path, OsReason()));
     s.file = nullptr;
     if (!earlierError.isEmpty()) {
         s.error = earlierError;

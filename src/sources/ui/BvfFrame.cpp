@@ -1,11 +1,15 @@
 #include "sources/ui/BvfFrame.h"
 
+#include "document/ui/ImageView.h"
+#include "document/ui/ViewTool.h"
 #include "document/window/VideoWindow.h"
 #include "sources/bvf/BvfSource.h"
 
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QToolButton>
 
 namespace {
@@ -70,10 +74,21 @@ TBVFFrame::TBVFFrame(QWidget* parent)
     connect(BVGammaCombo, &QComboBox::currentIndexChanged, this, &TBVFFrame::BVGammaComboChange);
     connect(BVEnhanceCombo, &QComboBox::currentIndexChanged, this, &TBVFFrame::BVEnhanceComboChange);
     connect(BVWBSpeed, &QToolButton::toggled, this, &TBVFFrame::BVWBSpeedClick);
+
+    m_whitePick = new PickTool(this);
+    connect(m_whitePick, &PickTool::picked, this, [this](QPointF p) { takeWhiteReference(p); });
+    // Another tool took the view over: the pipette is up again.
+    connect(m_whitePick, &ViewTool::removed, this, [this] {
+        m_loading = true;
+        BVWBSpeed->setChecked(false);
+        m_loading = false;
+    });
 }
 
 void TBVFFrame::LoadFromVideo(TQORVideo* video)
 {
+    if (m_video && m_video != video)
+        m_video->view()->removeTool(m_whitePick);
     m_video = video;
     TBVSCFILECAM* reader = readerOf(video);
     setEnabled(reader != nullptr);
@@ -84,7 +99,7 @@ void TBVFFrame::LoadFromVideo(TQORVideo* video)
     BVGammaCombo->setCurrentIndex(reader->gammaMode());
     BVEnhanceCombo->setCurrentIndex(reader->enhanceLevel());
     BVChromaCombo->setCurrentIndex(reader->chroma() / 25);
-    BVWBSpeed->setChecked(video->ColourPickMode);
+    BVWBSpeed->setChecked(video->view()->tool() == m_whitePick);
     m_loading = false;
 }
 
@@ -129,5 +144,34 @@ void TBVFFrame::BVWBSpeedClick(bool down)
 {
     if (m_loading || !m_video)
         return;
-    m_video->ColourPickMode = down;
+    if (down)
+        m_video->view()->setTool(m_whitePick);
+    else
+        m_video->view()->removeTool(m_whitePick);
+}
+
+void TBVFFrame::takeWhiteReference(QPointF displayedPoint)
+{
+    TBVSCFILECAM* reader = readerOf(m_video);
+    if (!reader)
+        return;
+    // The reader sees the frame as read, before any turn or mirror of the
+    // display operations.
+    const std::optional<QPoint> pixel = m_video->FramePixelAt(displayedPoint);
+    if (!pixel)
+        return;
+    // The reader takes the pixel's linear values as the user reference and
+    // switches to "User Defined"; then the picture follows. A reference too
+    // dark to balance against is refused and the balance stays as it was.
+    QString refusal;
+    if (!reader->pickWhiteReference(*pixel, &refusal)) {
+        auto* mainWindow = qobject_cast<QMainWindow*>(window());
+        if (mainWindow && !refusal.isEmpty())
+            mainWindow->statusBar()->showMessage(refusal, 5000);
+        return;
+    }
+    m_loading = true;
+    BVWBCombo->setCurrentIndex(reader->wbMode());
+    m_loading = false;
+    m_video->RequestRedisplay();
 }

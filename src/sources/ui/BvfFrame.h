@@ -1,12 +1,15 @@
 #pragma once
 // TBVFFrame: the Brava camera settings frame. Its four lists change how the
-// active Brava document decodes its frames; the pipette button takes a user
-// white reference from the next clicks into the view.
+// active Brava document decodes its frames; the pipette button installs a
+// pick on the document's view, and each click into the picture takes a user
+// white reference there until the button is raised.
 
 #include <QPointer>
 #include <QWidget>
 
 class QComboBox;
+class PickTool;
+class QPointF;
 class QToolButton;
 class TQORVideo;
 
@@ -23,6 +26,8 @@ public:
     QComboBox* BVGammaCombo = nullptr;
     QComboBox* BVEnhanceCombo = nullptr;
     QToolButton* BVWBSpeed = nullptr;
+    // The white pick installed while BVWBSpeed is down.
+    PickTool* whitePick() const { return m_whitePick; }
 
 private:
     void BVWBComboChange(int index);
@@ -30,7 +35,9 @@ private:
     void BVGammaComboChange(int index);
     void BVEnhanceComboChange(int index);
     void BVWBSpeedClick(bool down);
+    void takeWhiteReference(QPointF displayedPoint);
 
     QPointer<TQORVideo> m_video;
+    PickTool* m_whitePick = nullptr;
     bool m_loading = false;
 };

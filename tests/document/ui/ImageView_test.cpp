@@ -7,6 +7,8 @@
 #include <QWheelEvent>
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 QApplication& app()
@@ -103,32 +105,54 @@ TEST_F(ImageViewTest, FitWholeImageKeepsTheAspectRatio)
     EXPECT_EQ(view.zoomText(), QStringLiteral("AUTOFIT %"));
 }
 
-TEST_F(ImageViewTest, AreaZoomScalesByTheImageToBandRatioAndCentresTheBand)
+// The band's image area is shown whole, fills the view in one direction and
+// sits at the centre.
+static void expectBandFillsTheView(const ImageView& view, const QRectF& bandInImage)
+{
+    const QRectF shown = view.mapping().toView(bandInImage);
+    const QRectF vp(QPointF(0, 0), QSizeF(view.viewport()->size()));
+    EXPECT_GE(shown.left(), vp.left() - 1.0);
+    EXPECT_GE(shown.top(), vp.top() - 1.0);
+    EXPECT_LE(shown.right(), vp.right() + 1.0);
+    EXPECT_LE(shown.bottom(), vp.bottom() + 1.0);
+    EXPECT_TRUE(std::abs(shown.width() - vp.width()) <= 1.5 || std::abs(shown.height() - vp.height()) <= 1.5)
+        << "band shown " << shown.width() << " x " << shown.height() << " in " << vp.width() << " x " << vp.height();
+    EXPECT_NEAR(shown.center().x(), vp.center().x(), 1.0);
+    EXPECT_NEAR(shown.center().y(), vp.center().y(), 1.0);
+}
+
+TEST_F(ImageViewTest, AreaZoomFillsTheViewWithTheBandAtAnyScale)
 {
     view.setFrame(solidFrame(1000, 1000, 0, 0, 0));
-    view.setScale(1.0);
-    view.scrollToCentre({0, 0});
-    view.zoomToRubberBand(QRectF(100, 100, 100, 50));
-    EXPECT_DOUBLE_EQ(view.scale(), 10.0); // min(1000/100, 1000/50)
-    const QPointF centre = view.mapToImage(QPointF(view.viewport()->width() / 2.0, view.viewport()->height() / 2.0));
-    EXPECT_NEAR(centre.x(), 150.0, 0.1);
-    EXPECT_NEAR(centre.y(), 125.0, 0.1);
+    for (double scale : {1.0, 2.0, 0.5, 3.7}) {
+        SCOPED_TRACE(scale);
+        view.setScale(scale);
+        view.scrollToCentre({300, 300});
+        const QRectF band(100, 100, 100, 50); // view pixels
+        const QRectF bandInImage = view.mapping().toImage(band);
+        view.zoomToRubberBand(band);
+        QApplication::processEvents(); // scroll bars come and go
+        expectBandFillsTheView(view, bandInImage);
+    }
     // A click without a drag selects nothing and changes nothing.
+    const double before = view.scale();
     view.zoomToRubberBand(QRectF(30, 30, 0, 0));
-    EXPECT_DOUBLE_EQ(view.scale(), 10.0);
+    EXPECT_DOUBLE_EQ(view.scale(), before);
 }
 
 TEST_F(ImageViewTest, AreaZoomByMouseEndsTheMode)
 {
     view.setFrame(solidFrame(1000, 1000, 0, 0, 0));
-    view.setScale(1.0);
+    view.setScale(2.0);
     view.scrollToCentre({0, 0});
     view.setAreaZoomMode(true);
     QSignalSpy finished(&view, &ImageView::areaZoomFinished);
+    const QRectF bandInImage = view.mapping().toImage(QRectF(100, 100, 100, 50));
     sendMouse(view, QEvent::MouseButtonPress, {200, 150}, Qt::LeftButton, Qt::LeftButton);
     sendMouse(view, QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::LeftButton);
     sendMouse(view, QEvent::MouseButtonRelease, {100, 100}, Qt::LeftButton, Qt::NoButton);
-    EXPECT_DOUBLE_EQ(view.scale(), 10.0);
+    QApplication::processEvents();
+    expectBandFillsTheView(view, bandInImage);
     EXPECT_FALSE(view.areaZoomMode());
     EXPECT_EQ(finished.count(), 1);
 }
@@ -150,12 +174,11 @@ TEST_F(ImageViewTest, ClickZoomBringsTheClickedPointToTheCentre)
     ASSERT_EQ(pressed.count(), 1);
     EXPECT_EQ(pressed.at(0).at(0).toPointF(), clicked); // the point under the mouse before zooming
 
-    // Right button (or the zoom-out flag) zooms out; the scale never reaches zero.
+    // Any other button zooms out; the scale never reaches zero.
     sendMouse(view, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::RightButton);
     EXPECT_NEAR(view.scale(), 1.0, 1e-12);
-    view.setZoomOut(true);
     for (int i = 0; i < 15; ++i)
-        sendMouse(view, QEvent::MouseButtonPress, {10, 10}, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(view, QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::RightButton);
     EXPECT_DOUBLE_EQ(view.scale(), ImageView::MinScale);
 }
 
@@ -204,6 +227,101 @@ TEST_F(ImageViewTest, MouseSignalsCursorTextNudgeAndCopyKey)
     QKeyEvent capital(QEvent::KeyPress, Qt::Key_C, Qt::ShiftModifier, QStringLiteral("C"));
     QApplication::sendEvent(&view, &capital);
     EXPECT_EQ(copy.count(), 1);
+}
+
+TEST_F(ImageViewTest, OnlyADragNoOtherUseTakesNudgesTheBrightness)
+{
+    enum Use { Free, Pan, Pick, Magnifier, AreaZoom, ClickZoom };
+    const struct {
+        Use use;
+        int nudges;
+    } cases[] = {{Free, 2}, {Pan, 0}, {Pick, 0}, {Magnifier, 0}, {AreaZoom, 0}, {ClickZoom, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(c.use));
+        ImageView v;
+        v.resize(400, 300);
+        v.show();
+        QApplication::processEvents();
+        v.setFrame(solidFrame(2000, 2000, 0, 0, 0));
+        v.setScale(1.0);
+        v.scrollToCentre({1000, 1000});
+        PickTool pick;
+        QPointF from(200, 150);
+        switch (c.use) {
+        case Free: break;
+        case Pan: v.setPanMode(true); break;
+        case Pick: v.setTool(&pick); break;
+        case Magnifier: v.showMagnifier(); from = v.mapToView(v.magnifierRect().center()); break;
+        case AreaZoom: v.setAreaZoomMode(true); break;
+        case ClickZoom: v.setClickZoomMode(true); break;
+        }
+        QSignalSpy nudged(&v, &ImageView::brightnessNudge);
+        sendMouse(v, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        sendMouse(v, QEvent::MouseMove, from + QPointF(0, 10), Qt::NoButton, Qt::LeftButton);
+        sendMouse(v, QEvent::MouseMove, from + QPointF(5, 3), Qt::NoButton, Qt::LeftButton);
+        sendMouse(v, QEvent::MouseButtonRelease, from + QPointF(5, 3), Qt::LeftButton, Qt::NoButton);
+        EXPECT_EQ(nudged.count(), c.nudges);
+        v.setTool(nullptr);
+    }
+}
+
+TEST_F(ImageViewTest, PickToolGetsImagePointsAndOneToolIsActive)
+{
+    view.setFrame(solidFrame(400, 300, 0, 0, 0));
+    view.setScale(2.0);
+    view.scrollToCentre({0, 0});
+    view.setPanMode(true);
+    PickTool pick;
+    QSignalSpy picked(&pick, &PickTool::picked);
+    QSignalSpy dragged(&pick, &PickTool::dragged);
+    QSignalSpy dropped(&pick, &PickTool::dropped);
+    QSignalSpy removed(&pick, &ViewTool::removed);
+    view.setTool(&pick);
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::CrossCursor);
+
+    const QPointF offset = view.imageOffset();
+    sendMouse(view, QEvent::MouseButtonPress, {21, 9}, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseMove, {41, 29}, Qt::NoButton, Qt::LeftButton);
+    sendMouse(view, QEvent::MouseButtonRelease, {41, 29}, Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(picked.count(), 1);
+    EXPECT_EQ(picked.at(0).at(0).toPointF(), QPointF(10.5, 4.5));
+    ASSERT_EQ(dragged.count(), 1);
+    EXPECT_EQ(dragged.at(0).at(0).toPointF(), QPointF(20.5, 14.5));
+    ASSERT_EQ(dropped.count(), 1);
+    EXPECT_EQ(view.imageOffset(), offset); // the pick's drag does not pan
+
+    // Installing another tool removes the first; a destroyed tool leaves none.
+    {
+        PickTool other;
+        view.setTool(&other);
+        EXPECT_EQ(removed.count(), 1);
+        EXPECT_EQ(view.tool(), &other);
+        view.removeTool(&pick); // not the active one: nothing happens
+        EXPECT_EQ(view.tool(), &other);
+    }
+    EXPECT_EQ(view.tool(), nullptr);
+    EXPECT_EQ(view.viewport()->cursor().shape(), Qt::OpenHandCursor);
+}
+
+TEST_F(ImageViewTest, FitModeShowsATurnedPictureWhole)
+{
+    view.resize(757, 500);
+    QApplication::processEvents();
+    view.setFrame(solidFrame(1024, 600, 0, 0, 0));
+    view.setFitMode(true);
+    EXPECT_DOUBLE_EQ(view.scale(), 757.0 / 1024.0);
+    view.setFrame(solidFrame(600, 1024, 0, 0, 0)); // a quarter turn
+    QApplication::processEvents();
+    EXPECT_TRUE(view.fitMode());
+    EXPECT_DOUBLE_EQ(view.scale(), 500.0 / 1024.0);
+    const QRectF shown = view.mapping().toView(QRectF(0, 0, 600, 1024));
+    EXPECT_GE(shown.left(), 0.0);
+    EXPECT_GE(shown.top(), 0.0);
+    EXPECT_LE(shown.right(), view.viewport()->width());
+    EXPECT_LE(shown.bottom(), view.viewport()->height());
+    // Turned back: the width fits again.
+    view.setFrame(solidFrame(1024, 600, 0, 0, 0));
+    EXPECT_DOUBLE_EQ(view.scale(), 757.0 / 1024.0);
 }
 
 TEST_F(ImageViewTest, PanDragMovesTheImageWithTheMouse)

@@ -1,5 +1,7 @@
 // The Brava settings frame changes how the active document decodes.
 
+#include "document/ui/ImageView.h"
+#include "adjust/AdjustmentEntry.h"
 #include "document/window/VideoWindow.h"
 #include "sources/bvf/BvfSource.h"
 #include "sources/bvf/SampleScene.h"
@@ -7,6 +9,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -59,7 +62,9 @@ TEST_F(BvfFrameTest, ListsShowTheReaderAndChangeThePicture)
     EXPECT_NEAR(px[0], px[2], 2);
 
     frame.BVWBSpeed->setChecked(true);
-    EXPECT_TRUE(video.ColourPickMode);
+    EXPECT_EQ(video.view()->tool(), frame.whitePick());
+    frame.BVWBSpeed->setChecked(false);
+    EXPECT_EQ(video.view()->tool(), nullptr);
 }
 
 TEST_F(BvfFrameTest, LoadingKeepsTheReaderAsItIs)
@@ -72,6 +77,52 @@ TEST_F(BvfFrameTest, LoadingKeepsTheReaderAsItIs)
     EXPECT_EQ(frame.BVEnhanceCombo->currentIndex(), 3);
     EXPECT_EQ(reader().wbMode(), int(TBVSCFILECAM::WbTungsten));
     EXPECT_EQ(reader().enhanceLevel(), 3);
+}
+
+TEST_F(BvfFrameTest, WhitePickOnATurnedPictureTakesTheFramePixelShownThere)
+{
+    // A quarter turn clockwise: the 64 × 48 frame is shown 48 × 64, and the
+    // frame pixel (x, y) appears at (47 − y, x).
+    auto turn = std::make_unique<AdjustmentEntry>();
+    turn->Kind = KindRotate;
+    turn->Value2 = 2;
+    video.document()->Adjustments.push_back(std::move(turn));
+    video.Redisplay();
+    ASSERT_EQ(video.document()->DisplayBitmap.width(), 48);
+
+    const QPoint shown(10, 40);
+    const QPoint framePixel(40, 47 - 10);
+    ASSERT_EQ(video.FramePixelAt(QPointF(shown) + QPointF(0.5, 0.5)), framePixel);
+    EXPECT_EQ(video.FramePixelAt(QPointF(48.0, 3.0)), std::nullopt);
+    EXPECT_EQ(video.FramePixelAt(QPointF(-0.5, 3.0)), std::nullopt);
+
+    // What the reader takes at the right pixel, and at the unturned one.
+    const auto referenceAt = [this](QPoint p) {
+        reader().setWbMode(TBVSCFILECAM::WbDaylight);
+        EXPECT_TRUE(reader().pickWhiteReference(p));
+        return reader().userWhiteReference();
+    };
+    const auto expected = referenceAt(framePixel);
+    ASSERT_NE(referenceAt(shown), expected) << "the test needs two different pixels";
+    reader().setWbMode(TBVSCFILECAM::WbDaylight);
+    video.Redisplay();
+
+    TBVFFrame frame;
+    frame.LoadFromVideo(&video);
+    frame.BVWBSpeed->setChecked(true);
+    ImageView* view = video.view();
+    const QPointF at = view->mapToView(QPointF(shown) + QPointF(0.5, 0.5));
+    QMouseEvent press(QEvent::MouseButtonPress, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, view->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &release);
+
+    EXPECT_EQ(reader().userWhiteReference(), expected);
+    EXPECT_EQ(reader().wbMode(), int(TBVSCFILECAM::WbUserDefined));
+    EXPECT_EQ(frame.BVWBCombo->currentIndex(), int(TBVSCFILECAM::WbUserDefined));
+    EXPECT_TRUE(frame.BVWBSpeed->isChecked()); // picking goes on until the button is raised
 }
 
 int main(int argc, char** argv)

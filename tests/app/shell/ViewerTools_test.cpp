@@ -1,0 +1,117 @@
+// The viewer's mouse tools driven through the main window: which drags nudge
+// the docked brightness frame, and what "Zoom Out" does to a click.
+
+#include "adjust/AdjustmentEntry.h"
+#include "app/shell/MainWindow.h"
+#include "document/ui/ImageView.h"
+#include "document/ui/ZoomFrame.h"
+#include "document/window/ErrorBox.h"
+#include "document/window/VideoWindow.h"
+#include "sources/bvf/SampleScene.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class ViewerToolsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetErrorBoxSink([](const QString&) {});
+        ASSERT_TRUE(dir.isValid());
+        bvf::SampleOptions options;
+        options.size = QSize(320, 240);
+        options.frames = 3;
+        const QString path = dir.filePath(QStringLiteral("a.bvf"));
+        QString error;
+        ASSERT_TRUE(bvf::WriteSampleRecording(path, options, &error)) << error.toStdString();
+        main.OpenFiles({path});
+        ASSERT_EQ(main.VideoWindows.size(), 1);
+        view = main.VideoWindows[0]->view();
+    }
+    void TearDown() override { SetErrorBoxSink({}); }
+
+    void mouse(QEvent::Type type, QPointF at, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(view->viewport(), &event);
+    }
+    // Press, move down by 20 pixels in four steps, release.
+    void dragDown(Qt::MouseButton button = Qt::LeftButton)
+    {
+        const QPointF from(60, 60);
+        mouse(QEvent::MouseButtonPress, from, button, button);
+        for (int i = 1; i <= 4; ++i)
+            mouse(QEvent::MouseMove, from + QPointF(0, 5 * i), Qt::NoButton, button);
+        mouse(QEvent::MouseButtonRelease, from + QPointF(0, 20), button, Qt::NoButton);
+    }
+    int brightness() const
+    {
+        const AdjustmentEntry* entry = FindEntry(main.VideoWindows[0]->document()->Adjustments, KindBrightness);
+        return entry ? entry->Value1 : 0;
+    }
+
+    QTemporaryDir dir;
+    TQorMain main;
+    ImageView* view = nullptr;
+};
+
+} // namespace
+
+TEST_F(ViewerToolsTest, PanDragLeavesTheBrightnessAndAFreeDragChangesIt)
+{
+    main.PressToolButton(TQorMain::BrightnessTool, true);
+    ASSERT_NE(main.DockedFrame(), nullptr);
+    const int before = brightness();
+
+    auto* pan = main.findChild<QToolButton*>(QStringLiteral("Scrollbut"));
+    ASSERT_NE(pan, nullptr);
+    pan->setChecked(true);
+    dragDown();
+    EXPECT_EQ(brightness(), before);
+
+    pan->setChecked(false);
+    dragDown();
+    EXPECT_EQ(brightness(), before - 4); // one step per move, down darkens
+    EXPECT_TRUE(main.statusBar()->currentMessage().startsWith(QStringLiteral("Brightness ")))
+        << main.statusBar()->currentMessage().toStdString();
+}
+
+TEST_F(ViewerToolsTest, ZoomOutButtonClicksZoomInWithLeftAndOutWithOtherButtons)
+{
+    main.PressToolButton(TQorMain::ZoomTool, true);
+    auto* frame = qobject_cast<TZoomFrame*>(main.DockedFrame());
+    ASSERT_NE(frame, nullptr);
+    frame->ToolButton2->setChecked(true);
+    EXPECT_FALSE(view->fitMode());
+    const double scale = view->scale();
+    EXPECT_NE(view->viewport()->cursor().shape(), Qt::ArrowCursor); // the zoom-in cursor
+
+    mouse(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {50, 50}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_NEAR(view->scale(), scale + 0.1, 1e-9);
+    mouse(QEvent::MouseButtonPress, {50, 50}, Qt::RightButton, Qt::RightButton);
+    mouse(QEvent::MouseButtonRelease, {50, 50}, Qt::RightButton, Qt::NoButton);
+    EXPECT_NEAR(view->scale(), scale, 1e-9);
+
+    frame->ToolButton2->setChecked(false);
+    mouse(QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, {50, 50}, Qt::LeftButton, Qt::NoButton);
+    EXPECT_NEAR(view->scale(), scale, 1e-9);
+}
+
+int main(int argc, char** argv)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
