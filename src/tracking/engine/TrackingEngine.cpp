@@ -222,7 +222,7 @@ void TrackingEngine::ConfirmCurrent()
     p->UpdateMarker(true);
     SetStatus(m_points.indexOf(p), m_running ? PointStatus::AutoTracking : PointStatus::Ready);
     m_driver.PointsRefreshed();
-    if (m_running && !m_askingToDefine) {
+    if (m_running && m_waitingForUser) {
         // The answer to the run's question: go on from this frame.
         m_stopReason = StopReason::Running;
         m_resumeFrame = m_currentFrame;

@@ -585,3 +585,28 @@ TEST(TrackingRun, ResultSeriesOfTheCurrentPoint)
         EXPECT_NEAR(a->X[size_t(i)], 0.0, 1e-6) << i;
     }
 }
+
+// Two points lost on the same frame are asked about one after the other;
+// confirming the first does not pass the second off as tracked.
+TEST(TrackingRun, EveryLostPointIsAskedAbout)
+{
+    RunFixture f;
+    f.driver.scene.vanishFrom = 4;
+    f.Setup(0, 10);
+    f.engine.GoToFrame(0);
+    TTrackingPoint* a = f.AddSpot(f.driver.scene.X(0), f.driver.scene.Y(0));
+    TTrackingPoint* b = f.AddSpot(f.driver.scene.X(0) + 0.5, f.driver.scene.Y(0));
+    ASSERT_TRUE(a && b);
+    ASSERT_EQ(f.engine.StartRun(), StartOutcome::Started);
+    ASSERT_EQ(f.Run(), TickOutcome::WaitingForUser);
+    EXPECT_EQ(f.engine.CurrentFrame(), 4);
+    EXPECT_EQ(f.engine.Question().point, a);
+    EXPECT_FALSE(b->HasPositionAt(4));  // not kept while it waits its turn
+
+    f.engine.MoveCurrentTo(33.5, 32.0);
+    f.engine.ConfirmCurrent();
+    ASSERT_EQ(f.Run(), TickOutcome::WaitingForUser);
+    EXPECT_EQ(f.engine.CurrentFrame(), 4);
+    EXPECT_EQ(f.engine.Question().point, b);
+    EXPECT_EQ(a->RecordAt(4)->X, 33.5);
+}
