@@ -35,8 +35,8 @@ int runInfo(const CliArgs& args)
     for (int n = 0; n < 17; ++n)
         if (!i.InfoText[n].isEmpty() || n < 2)
             CliPrint(QStringLiteral("InfoText[%1]: %2").arg(n).arg(i.InfoText[n]));
-    CliPrint(QStringLiteral("StartTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.FirstFrame), 7, 4)));
-    CliPrint(QStringLiteral("EndTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.LastFrame), 7, 4)));
+    CliPrint(QStringLiteral("StartTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.FirstFrame).toDouble(), 7, 4)));
+    CliPrint(QStringLiteral("EndTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.LastFrame).toDouble(), 7, 4)));
     return 0;
 }
 
