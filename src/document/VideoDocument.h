@@ -46,6 +46,9 @@ public:
     // Loads the frame at time t; CurrentTime is that frame's exact time.
     void GotoTime(const Rational& seconds);
     bool IsOutsideRecording() const { return m_outside; }
+    // Why the last LoadFrame() could not read its frame (a missing or damaged
+    // record: FrameBitmap is then black); empty after a good read.
+    QString FrameReadError;
     // Loads the current frame again (after settings or operations changed).
     void Redisplay();
     // DisplayBitmap := FrameBitmap with every adjustment applied in list order.

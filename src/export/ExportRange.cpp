@@ -371,6 +371,8 @@ ExportResult RangeExport::run()
         const int n = first + i;
         if (i > 0) // the first frame is already rendered
             m_doc.LoadFrame(n);
+        if (!m_doc.FrameReadError.isEmpty()) // a missing or damaged record
+            return fail(m_doc.FrameReadError);
         if (!writeFrame(n))
             return fail(m_error);
         ++m_result.framesWritten;
