@@ -39,6 +39,11 @@ public:
     void GotoTime(float seconds);
     // Loads the current frame again (after settings or operations changed).
     void Redisplay();
+    // After the display operations changed: the owner of the common time
+    // axis (listening to renderRequested) renders the frame at that time,
+    // which may differ from the current frame after an export. A document
+    // nobody listens to renders its current frame.
+    void RequestRender();
     // DisplayBitmap := FrameBitmap with every adjustment applied in list order.
     void RenderFrame();
     void ComputeHistograms();
@@ -49,7 +54,8 @@ public:
     QString FrameReadout() const;
     QString TimeReadout() const;
 
-    // Appends an entry and returns it (the list owns it).
+    // Appends an entry, its fields clamped to what the tool frames can set,
+    // and returns it (the list owns it).
     AdjustmentEntry* AppendEntry(std::unique_ptr<AdjustmentEntry> entry);
     // Removes and frees an entry; no-op when it is not in the list.
     void RemoveEntry(const AdjustmentEntry* entry);
@@ -71,6 +77,8 @@ signals:
     // After every LoadFrame: DisplayBitmap holds the new frame. Tracking
     // copies it into its working bitmap, the window refreshes its view.
     void frameLoaded();
+    // The display operations changed; render the frame at the common time.
+    void renderRequested();
 
 private:
     std::unique_ptr<FrameSource> m_source;
