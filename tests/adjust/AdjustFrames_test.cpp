@@ -209,7 +209,7 @@ TEST(FrameRender, SliderChangesRenderTheCommonTimeNotAStaleFrame)
     video.AttachSource(std::make_unique<ThreeFrames>(), QStringLiteral("three.bvf"));
     // The common time is at frame 1; something (an export) left the
     // document on frame 2.
-    const float commonTime = float(video.TimeOfFrame(1));
+    const Rational commonTime = video.TimeOfFrame(1);
     QObject::connect(&video, &VideoDocument::renderRequested, &video,
                      [&video, commonTime] { video.GotoTime(commonTime); });
     video.LoadFrame(2);
