@@ -52,6 +52,32 @@ int VideoDocument::FrameAtTime(double seconds) const
 
 int VideoDocument::LoadFrame(int frameNumber)
 {
+    ReadSourceFrame(frameNumber);
+    RenderFrame();
+    emit frameLoaded();
+    return 1;
+}
+
+void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)
+{
+    ReadSourceFrame(frameNumber);
+    out = FrameBitmap;
+    PrepareEntries();
+    ApplyAdjustmentList(out, Adjustments);
+}
+
+void VideoDocument::PrepareEntries()
+{
+    for (const auto& entry : Adjustments) {
+        if (entry->Kind == KindTimeStamp)
+            UpdateTimeStampText(*entry);
+        if (entry->Kind == KindGrid)
+            GridEntry = entry.get();
+    }
+}
+
+void VideoDocument::ReadSourceFrame(int frameNumber)
+{
     Info.CurrentFrame = frameNumber;
     CurrentTime = float(TimeOfFrame(frameNumber));
     if (m_source) {
@@ -66,9 +92,6 @@ int VideoDocument::LoadFrame(int frameNumber)
             m_source->readFrame(frameNumber + Info.FrameNumberBase, FrameBitmap);
         }
     }
-    RenderFrame();
-    emit frameLoaded();
-    return 1;
 }
 
 void VideoDocument::GotoTime(float seconds)
@@ -85,12 +108,7 @@ void VideoDocument::Redisplay()
 void VideoDocument::RenderFrame()
 {
     DisplayBitmap = FrameBitmap;
-    for (const auto& entry : Adjustments) {
-        if (entry->Kind == KindTimeStamp)
-            UpdateTimeStampText(*entry);
-        if (entry->Kind == KindGrid)
-            GridEntry = entry.get();
-    }
+    PrepareEntries();
     // The entries in list order; neighbouring table operations share one
     // pass over the pixels, with the same result as one entry at a time.
     ApplyAdjustmentList(DisplayBitmap, Adjustments);

@@ -37,6 +37,10 @@ public:
     int LoadFrame(int frameNumber);
     // CurrentTime := t, then loads the frame at that time.
     void GotoTime(float seconds);
+    // Renders frame n into `out` for an exporter: the pixels LoadFrame would
+    // put in DisplayBitmap, without histograms and without telling the
+    // window (DisplayBitmap and the view stay as they are).
+    void RenderFrameForExport(int frameNumber, Frame& out);
     // Loads the current frame again (after settings or operations changed).
     void Redisplay();
     // DisplayBitmap := FrameBitmap with every adjustment applied in list order.
@@ -73,5 +77,10 @@ signals:
     void frameLoaded();
 
 private:
+    // Positions on frame n and reads it from the source into FrameBitmap.
+    void ReadSourceFrame(int frameNumber);
+    // Time-stamp texts for the current frame; remembers the grid entry.
+    void PrepareEntries();
+
     std::unique_ptr<FrameSource> m_source;
 };
