@@ -101,7 +101,9 @@ void BM_ColourSteps(benchmark::State& state)
 {
     std::vector<uint8_t> mosaic;
     bvf::RenderSampleImage(0, QSize(kWidth, kHeight), true, 0, mosaic);
-    bvf::Plane green, scratch;
+    bvf::Plane green;
+    bvf::GreenScratch scratch;
+    bvf::DemosaicScratch demosaicScratch;
     Frame out;
     bvf::EnhanceScratch es;
     bvf::ByteTable id;
@@ -109,12 +111,12 @@ void BM_ColourSteps(benchmark::State& state)
         id[i] = uint8_t(i);
     const int step = int(state.range(0));
     bvf::InterpolateGreen(mosaic.data(), kWidth, kHeight, 0, green, scratch);
-    bvf::Demosaic(mosaic.data(), green, 0, {id, id, id}, 100, out);
+    bvf::Demosaic(mosaic.data(), green, 0, {id, id, id}, 100, out, demosaicScratch);
     for (auto _ : state) {
         switch (step) {
         case 0: benchmark::DoNotOptimize(bvf::ComputeSiteMeans(mosaic.data(), kWidth, kHeight, 0)); break;
         case 1: bvf::InterpolateGreen(mosaic.data(), kWidth, kHeight, 0, green, scratch); break;
-        case 2: bvf::Demosaic(mosaic.data(), green, 0, {id, id, id}, 100, out); break;
+        case 2: bvf::Demosaic(mosaic.data(), green, 0, {id, id, id}, 100, out, demosaicScratch); break;
         case 3: bvf::EnhanceEdges(out, 2, false, es); break;
         }
         benchmark::ClobberMemory();

@@ -29,13 +29,27 @@ void MirrorLeftToRight(Frame& frame)
             SwapPixels(frame.pixel(left, y), frame.pixel(right, y));
 }
 
-// Quarter turn clockwise: source (x, y) goes to (H − 1 − y, x).
-// `clockwise` false gives the counter-clockwise turn: (x, y) → (y, W − 1 − x).
-void QuarterTurn(Frame& frame, bool clockwise)
+// Half turn in one pass: (x, y) swaps with (W − 1 − x, H − 1 − y).
+void HalfTurn(Frame& frame)
 {
     const int w = frame.width();
     const int h = frame.height();
-    Frame turned(h, w);
+    for (int y = 0; y < (h + 1) / 2; ++y) {
+        const int oy = h - 1 - y;
+        const int xEnd = y == oy ? w / 2 : w;
+        for (int x = 0; x < xEnd; ++x)
+            SwapPixels(frame.pixel(x, y), frame.pixel(w - 1 - x, oy));
+    }
+}
+
+// Quarter turn clockwise: source (x, y) goes to (H − 1 − y, x).
+// `clockwise` false gives the counter-clockwise turn: (x, y) → (y, W − 1 − x).
+// The turned picture is built in `turned`, which then swaps with `frame`.
+void QuarterTurn(Frame& frame, bool clockwise, Frame& turned)
+{
+    const int w = frame.width();
+    const int h = frame.height();
+    turned.resize(h, w);
     // Square tiles keep both the rows read and the columns written in cache.
     constexpr int kTile = 32;
     for (int y0 = 0; y0 < h; y0 += kTile) {
@@ -53,24 +67,30 @@ void QuarterTurn(Frame& frame, bool clockwise)
             }
         }
     }
-    frame = std::move(turned);
+    std::swap(frame, turned);
 }
 
 } // namespace
 
 bool ILRotate(Frame& frame, int angle)
 {
+    Frame scratch;
+    return ILRotate(frame, angle, scratch);
+}
+
+bool ILRotate(Frame& frame, int angle, Frame& scratch)
+{
     if (frame.isEmpty())
         return false;
     switch (angle) {
     case 90:
-        QuarterTurn(frame, true);
+        QuarterTurn(frame, true, scratch);
         return true;
     case 180:
-        ILMirror(frame, true, true);
+        HalfTurn(frame);
         return true;
     case 270:
-        QuarterTurn(frame, false);
+        QuarterTurn(frame, false, scratch);
         return true;
     default:
         return false;

@@ -12,6 +12,9 @@ class Frame;
 // (270 = three quarter turns = a quarter turn counter-clockwise). Other
 // angles and empty frames are left alone; returns whether it turned.
 bool ILRotate(Frame& frame, int angle);
+// The same with the caller's working frame for the quarter turns, so that a
+// reader turning every frame allocates nothing per frame.
+bool ILRotate(Frame& frame, int angle, Frame& scratch);
 
 // Mirrors top to bottom and/or left to right.
 void ILMirror(Frame& frame, bool topToBottom, bool leftToRight);

@@ -7,11 +7,29 @@
 
 #include <QRegularExpression>
 
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
 namespace {
+
+// A one-line frame counter on a terminal, redrawn in place; nothing when
+// the error stream goes to a file or a pipe.
+std::function<void(int, int)> TerminalProgress()
+{
+    if (!isatty(fileno(stderr)))
+        return {};
+    return [](int done, int total) {
+        std::fprintf(stderr, "\rWriting frame %d of %d", done, total);
+        if (done == total)
+            std::fprintf(stderr, "\n");
+        std::fflush(stderr);
+    };
+}
 
 int runMakeSample(const QStringList& args)
 {
-    const QStringList valueOptions{"--frames", "--size", "--fps", "--first"};
+    const QStringList valueOptions{"--frames", "--size", "--fps", "--first", "--truth"};
     const QStringList positional = CliPositional(args, valueOptions);
     if (positional.size() != 1) {
         CliError(QStringLiteral("make-sample needs exactly one output file"));
@@ -73,15 +91,21 @@ int runMakeSample(const QStringList& args)
     }
 
     QString error;
-    if (!bvf::WriteSampleRecording(positional.first(), options, &error)) {
+    if (!bvf::WriteSampleRecording(positional.first(), options, &error, TerminalProgress())) {
         CliError(error);
         return 1;
+    }
+    if (auto truth = CliOption(args, QStringLiteral("--truth"))) {
+        if (!bvf::WriteSampleTruth(*truth, options, &error)) {
+            CliError(error);
+            return 1;
+        }
     }
     return 0;
 }
 
 const CliCommand reg{"make-sample",
-                     "make-sample OUT.bvf [--colour] [--frames N] [--size WxH] [--fps F] [--first F0]",
+                     "make-sample OUT.bvf [--colour] [--frames N] [--size WxH] [--fps F] [--first F0] [--truth OUT.csv]",
                      &runMakeSample};
 
 } // namespace

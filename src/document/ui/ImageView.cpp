@@ -115,8 +115,10 @@ void ImageView::layoutContent()
     if (m_zoom.FitKind == Fit::Whole)
         m_zoom.Scale = fitScale();
     const QSize vp = viewport()->size();
-    const int contentW = int(std::ceil(m_frame.width() * m_zoom.Scale));
-    const int contentH = int(std::ceil(m_frame.height() * m_zoom.Scale));
+    // A fitted scale times the picture size can land a hair above a whole
+    // number of pixels; that must not call for a scroll bar.
+    const int contentW = int(std::ceil(m_frame.width() * m_zoom.Scale - 1e-6));
+    const int contentH = int(std::ceil(m_frame.height() * m_zoom.Scale - 1e-6));
     h->setPageStep(std::max(1, vp.width()));
     v->setPageStep(std::max(1, vp.height()));
     h->setRange(0, std::max(0, contentW - vp.width()));
@@ -214,6 +216,17 @@ void ImageView::scrollContentsBy(int, int)
 {
     invalidateBase();
     emit viewChanged();
+}
+
+bool ImageView::viewportEvent(QEvent* event)
+{
+    // Scroll bars coming or going resize the viewport alone: the scroll
+    // ranges must follow, or a bar stays for a picture that now fits.
+    if (event->type() == QEvent::Resize) {
+        layoutContent();
+        invalidateBase();
+    }
+    return QAbstractScrollArea::viewportEvent(event);
 }
 
 void ImageView::resizeEvent(QResizeEvent* event)

@@ -146,8 +146,9 @@ SiteMeans ComputeSiteMeans(const uint8_t* mosaic, int width, int height, int pat
 }
 
 QOR_BVF_CLONES void InterpolateGreen(const uint8_t* mosaic, int width, int height, int pattern,
-                                     Plane& green, Plane& scratch)
+                                     Plane& green, GreenScratch& working)
 {
+    Plane& scratch = working.unsmoothed;
     scratch.resize(width, height);
     green.resize(width, height);
 
@@ -182,9 +183,8 @@ QOR_BVF_CLONES void InterpolateGreen(const uint8_t* mosaic, int width, int heigh
     std::memcpy(green.row(0), scratch.row(0), size_t(width));
     if (height > 1)
         std::memcpy(green.row(height - 1), scratch.row(height - 1), size_t(width));
-    static thread_local std::vector<uint16_t> columnSums;
-    columnSums.resize(size_t(width));
-    uint16_t* cs = columnSums.data();
+    working.columnSums.resize(size_t(width));
+    uint16_t* cs = working.columnSums.data();
     for (int y = 1; y + 1 < height; ++y) {
         const uint8_t* a = scratch.row(y - 1);
         const uint8_t* b = scratch.row(y);
@@ -279,20 +279,8 @@ namespace {
 // The three difference estimates of every interior pixel of a row, worked
 // out for all pixels alike (so the loops vectorise); each site then takes
 // the ones it needs.
-struct RowEstimates {
-    std::vector<int16_t> vDiff;
-    std::vector<uint8_t> horizontal, vertical, diagonal;
-    void resize(int w)
-    {
-        vDiff.resize(size_t(w));
-        horizontal.resize(size_t(w));
-        vertical.resize(size_t(w));
-        diagonal.resize(size_t(w));
-    }
-};
-
 QOR_BVF_CLONES void EstimateRow(const uint8_t* __restrict m0, const uint8_t* __restrict g0, int w,
-                                size_t stride, RowEstimates& est)
+                                size_t stride, DemosaicScratch& est)
 {
     const uint8_t* __restrict mu = m0 - stride;
     const uint8_t* __restrict md = m0 + stride;
@@ -320,7 +308,8 @@ QOR_BVF_CLONES void EstimateRow(const uint8_t* __restrict m0, const uint8_t* __r
 } // namespace
 
 void Demosaic(const uint8_t* mosaic, const Plane& green, int pattern,
-              const std::array<ByteTable, 3>& t, int chroma, Frame& out)
+              const std::array<ByteTable, 3>& t, int chroma, Frame& out,
+              DemosaicScratch& est)
 {
     const int w = green.width;
     const int h = green.height;
@@ -329,7 +318,6 @@ void Demosaic(const uint8_t* mosaic, const Plane& green, int pattern,
     const uint8_t* tg = t[1].data();
     const uint8_t* tb = t[2].data();
     const bool plain = chroma == 100;
-    static thread_local RowEstimates est;
     est.resize(w);
 
     for (int y = 0; y < h; ++y) {
@@ -540,37 +528,6 @@ QOR_BVF_CLONES void EnhanceEdges(Frame& frame, int level, bool monochrome, Enhan
             p[0] = uint8_t(blueOut[x]);
             p[1] = uint8_t(outGreen[x]);
             p[2] = uint8_t(redOut[x]);
-        }
-    }
-}
-
-void RotateQuarter(const Frame& in, Frame& out)
-{
-    const int w = in.width();
-    const int h = in.height();
-    out.resize(h, w);
-    // Clockwise: input (x, y) lands at output (h - 1 - y, x).
-    for (int y = 0; y < h; ++y) {
-        const uint8_t* src = in.row(y);
-        const int ox = h - 1 - y;
-        for (int x = 0; x < w; ++x)
-            std::memcpy(out.pixel(ox, x), src + 3 * x, 3);
-    }
-}
-
-void RotateHalf(Frame& frame)
-{
-    const int w = frame.width();
-    const int h = frame.height();
-    for (int y = 0; y < (h + 1) / 2; ++y) {
-        const int oy = h - 1 - y;
-        const int xEnd = y == oy ? w / 2 : w;
-        for (int x = 0; x < xEnd; ++x) {
-            uint8_t* a = frame.pixel(x, y);
-            uint8_t* b = frame.pixel(w - 1 - x, oy);
-            std::swap(a[0], b[0]);
-            std::swap(a[1], b[1]);
-            std::swap(a[2], b[2]);
         }
     }
 }

@@ -1,9 +1,10 @@
 #pragma once
 // The Brava camera's processing chain, as separate steps over plain buffers:
 // site means, green interpolation, demosaicing with white balance and colour
-// saturation, gamma, edge enhancement and quarter/half turns. The reader
-// (BvfReader.h) strings them together; keeping them free functions lets the
-// tests and the benchmark drive each step on its own.
+// saturation, gamma and edge enhancement. The reader (BvfReader.h) strings
+// them together and turns the result with adjust/ImageTurns.h; keeping them
+// free functions lets the tests and the benchmark drive each step on its own.
+// Working memory is the caller's (the *Scratch structs), kept between frames.
 
 #include "common/Frame.h"
 
@@ -46,11 +47,16 @@ struct SiteMeans {
 // the pixel count, truncated, at least 1.
 SiteMeans ComputeSiteMeans(const uint8_t* mosaic, int width, int height, int pattern);
 
+// Working memory of InterpolateGreen.
+struct GreenScratch {
+    Plane unsmoothed;
+    std::vector<uint16_t> columnSums;
+};
+
 // Green at every pixel: site value at green sites, the mean of the direct
 // green neighbours elsewhere, then a 3x3 box mean away from the border.
-// `scratch` is working memory kept by the caller between frames.
 void InterpolateGreen(const uint8_t* mosaic, int width, int height, int pattern,
-                      Plane& green, Plane& scratch);
+                      Plane& green, GreenScratch& scratch);
 
 using ByteTable = std::array<uint8_t, 256>;
 
@@ -69,11 +75,25 @@ ByteTable BuildGammaTable(int gammaMode);
 // Colour saturation of one pixel (`chroma` percent); 100 leaves it as it is.
 void ApplyChroma(int chroma, int& red, int& green, int& blue);
 
+// Working memory of Demosaic: the colour estimates of one row.
+struct DemosaicScratch {
+    std::vector<int16_t> vDiff;
+    std::vector<uint8_t> horizontal, vertical, diagonal;
+    void resize(int w)
+    {
+        vDiff.resize(size_t(w));
+        horizontal.resize(size_t(w));
+        vertical.resize(size_t(w));
+        diagonal.resize(size_t(w));
+    }
+};
+
 // Demosaics `mosaic` with the smoothed green plane into `out` (resized to the
 // window), passing each channel through its table; `chroma` is applied after
 // the tables. Stores blue, green, red.
 void Demosaic(const uint8_t* mosaic, const Plane& green, int pattern,
-              const std::array<ByteTable, 3>& tables, int chroma, Frame& out);
+              const std::array<ByteTable, 3>& tables, int chroma, Frame& out,
+              DemosaicScratch& scratch);
 
 // Grey frame from a monochrome mosaic, each sample through `table`.
 void MonochromeToFrame(const uint8_t* mosaic, int width, int height,
@@ -82,7 +102,7 @@ void MonochromeToFrame(const uint8_t* mosaic, int width, int height,
 // Applies `table` to every byte of every pixel.
 void ApplyTable(Frame& frame, const ByteTable& table);
 
-// Working buffers of the edge enhancement, kept between frames.
+// Working memory of the edge enhancement.
 struct EnhanceScratch {
     std::vector<float> luma;
     std::vector<float> row;
@@ -91,10 +111,5 @@ struct EnhanceScratch {
 // Edge enhancement with level 1..4 (other levels: nothing happens).
 // `monochrome` writes the enhanced green into all three bytes.
 void EnhanceEdges(Frame& frame, int level, bool monochrome, EnhanceScratch& scratch);
-
-// Turns `in` by 90 degrees clockwise into `out` (width and height swap).
-void RotateQuarter(const Frame& in, Frame& out);
-// Turns `frame` by 180 degrees in place.
-void RotateHalf(Frame& frame);
 
 } // namespace bvf

@@ -2,6 +2,8 @@
 
 #include "sources/bvf/BvfFormat.h"
 
+#include "adjust/ImageTurns.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
@@ -359,7 +361,7 @@ bool TBVSCFILECAM::pickWhiteReference(const QPoint& point, QString* refusal)
     if (m_isColour) {
         const int pattern = m_bayerPattern & 3;
         InterpolateGreen(mosaic, m_width, m_height, pattern, m_green, m_greenScratch);
-        Demosaic(mosaic, m_green, pattern, {identity, identity, identity}, 100, linear);
+        Demosaic(mosaic, m_green, pattern, {identity, identity, identity}, 100, linear, m_demosaicScratch);
     } else {
         MonochromeToFrame(mosaic, m_width, m_height, identity, linear);
     }
@@ -409,25 +411,11 @@ const uint8_t* TBVSCFILECAM::preparedMosaic()
     return mosaic;
 }
 
-// The reader's own rotation, the last step of the chain.
+// The reader's own rotation, the last step of the chain: 90, 180 or 270
+// degrees clockwise; other values leave the frame as it is.
 void TBVSCFILECAM::turn(Frame& frame, Frame& scratch) const
 {
-    switch (m_rotation) {
-    case 90:
-        RotateQuarter(frame, scratch);
-        std::swap(frame, scratch);
-        break;
-    case 180:
-        RotateHalf(frame);
-        break;
-    case 270:
-        RotateHalf(frame);
-        RotateQuarter(frame, scratch);
-        std::swap(frame, scratch);
-        break;
-    default:
-        break;
-    }
+    ILRotate(frame, m_rotation, scratch);
 }
 
 void TBVSCFILECAM::decodeFrame()
@@ -452,9 +440,9 @@ void TBVSCFILECAM::decodeFrame()
             for (int c = 0; c < 3; ++c)
                 for (int i = 0; i < 256; ++i)
                     combined[c][i] = gamma[m_wbTables[c][i]];
-            Demosaic(mosaic, m_green, pattern, combined, m_chroma, m_output);
+            Demosaic(mosaic, m_green, pattern, combined, m_chroma, m_output, m_demosaicScratch);
         } else {
-            Demosaic(mosaic, m_green, pattern, m_wbTables, m_chroma, m_output);
+            Demosaic(mosaic, m_green, pattern, m_wbTables, m_chroma, m_output, m_demosaicScratch);
             if (m_gammaMode == 1 || m_gammaMode == 2)
                 ApplyTable(m_output, gamma);
         }

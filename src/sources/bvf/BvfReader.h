@@ -160,7 +160,8 @@ private:
     std::vector<uint8_t> m_raw;    // prefix + window image of the last record read
     std::vector<uint8_t> m_mosaic; // window image after dark-frame subtraction
     bvf::Plane m_green;
-    bvf::Plane m_greenScratch;
+    bvf::GreenScratch m_greenScratch;
+    bvf::DemosaicScratch m_demosaicScratch;
     bvf::EnhanceScratch m_enhanceScratch;
     bvf::SiteMeans m_means;
     Frame m_output;

@@ -3,6 +3,9 @@
 #include "sources/bvf/BvfDecode.h"
 #include "sources/bvf/BvfWriter.h"
 
+#include <QSaveFile>
+#include <QTextStream>
+
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -28,17 +31,40 @@ float Noise(int x, int y, int frame)
     return float(h & 0xffff) / 32767.5f - 1.0f;
 }
 
-// Fraction of the area of pixel (px, py) inside [x0, x1) x [y0, y1), from a
-// 4 x 4 grid of sample points: the edges of the quadrant target are
-// anti-aliased, so sub-pixel motion shows.
-template <typename Inside>
-float Coverage(int px, int py, Inside inside)
+// Length of the pixel [p - 0.5, p + 0.5) (scene coordinates: pixel
+// centres at whole numbers) that lies inside [lo, hi].
+double Overlap(int p, double lo, double hi)
 {
-    int hits = 0;
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            hits += inside(px - 0.375 + 0.25 * i, py - 0.375 + 0.25 * j) ? 1 : 0;
-    return float(hits) / 16.0f;
+    return std::clamp(std::min(p + 0.5, hi) - std::max(p - 0.5, lo), 0.0, 1.0);
+}
+
+// The still background of a size, three floats per pixel, computed once:
+// the trigonometry is most of the work of a frame.
+const std::vector<float>& Background(QSize size)
+{
+    thread_local QSize cachedSize;
+    thread_local std::vector<float> cached;
+    if (cachedSize == size && !cached.empty())
+        return cached;
+    const int w = size.width();
+    const int h = size.height();
+    cached.resize(size_t(w) * size_t(h) * 3);
+    std::vector<float> blueTint(static_cast<size_t>(w));
+    for (int x = 0; x < w; ++x)
+        blueTint[size_t(x)] = 10.0f * std::sin(x / 57.0f);
+    for (int y = 0; y < h; ++y) {
+        float* p = cached.data() + size_t(y) * size_t(w) * 3;
+        const float wobble = 0.7f * std::sin(y / 31.0f);
+        for (int x = 0; x < w; ++x) {
+            const float base = 105.0f + 28.0f * std::sin(x / 23.0f + wobble)
+                + 18.0f * std::cos(y / 17.0f - x / 41.0f);
+            p[3 * x] = base * 0.95f + 12.0f;                                   // red
+            p[3 * x + 1] = base;                                               // green
+            p[3 * x + 2] = base * 0.75f + 20.0f + blueTint[size_t(x)];         // blue
+        }
+    }
+    cachedSize = size;
+    return cached;
 }
 
 } // namespace
@@ -79,19 +105,22 @@ void RenderSampleRgb(int frameIndex, QSize size, std::vector<float>& rgb)
     rgb.resize(size_t(w) * size_t(h) * 3);
 
     // Background: a still, gently coloured texture with a little sensor noise.
+    const std::vector<float>& background = Background(size);
     for (int y = 0; y < h; ++y) {
         float* p = rgb.data() + size_t(y) * size_t(w) * 3;
+        const float* b = background.data() + size_t(y) * size_t(w) * 3;
         for (int x = 0; x < w; ++x) {
-            const float base = 105.0f + 28.0f * std::sin(x / 23.0f + 0.7f * std::sin(y / 31.0f))
-                + 18.0f * std::cos(y / 17.0f - x / 41.0f);
             const float n = 3.0f * Noise(x, y, frameIndex);
-            p[3 * x] = base * 0.95f + 12.0f + n;                             // red
-            p[3 * x + 1] = base + n;                                          // green
-            p[3 * x + 2] = base * 0.75f + 20.0f + 10.0f * std::sin(x / 57.0f) + n; // blue
+            p[3 * x] = b[3 * x] + n;
+            p[3 * x + 1] = b[3 * x + 1] + n;
+            p[3 * x + 2] = b[3 * x + 2] + n;
         }
     }
 
-    // Quadrant target.
+    // Quadrant target, anti-aliased exactly: each pixel takes the share of
+    // its area in each quadrant (the square's edges run along the pixel
+    // grid, so the shares are products of overlaps), and the true centre is
+    // the one the pixels show, whatever its fraction.
     const QPointF q = quadrantCentreAt(frameIndex, size);
     const double a = quadrantHalfSide(size);
     const int qx0 = std::max(0, int(std::floor(q.x() - a - 1)));
@@ -99,17 +128,16 @@ void RenderSampleRgb(int frameIndex, QSize size, std::vector<float>& rgb)
     const int qy0 = std::max(0, int(std::floor(q.y() - a - 1)));
     const int qy1 = std::min(h - 1, int(std::ceil(q.y() + a + 1)));
     for (int y = qy0; y <= qy1; ++y) {
+        const double top = Overlap(y, q.y() - a, q.y());
+        const double bottom = Overlap(y, q.y(), q.y() + a);
         for (int x = qx0; x <= qx1; ++x) {
-            auto inSquare = [&](double sx, double sy) {
-                return std::abs(sx - q.x()) < a && std::abs(sy - q.y()) < a;
-            };
-            auto white = [&](double sx, double sy) {
-                return inSquare(sx, sy) && ((sx < q.x()) != (sy < q.y()));
-            };
-            const float inside = Coverage(x, y, inSquare);
+            const double left = Overlap(x, q.x() - a, q.x());
+            const double right = Overlap(x, q.x(), q.x() + a);
+            const float inside = float((left + right) * (top + bottom));
             if (inside <= 0.0f)
                 continue;
-            const float whiteShare = Coverage(x, y, white);
+            // White where left of the centre and below it, or right and above.
+            const float whiteShare = float(left * bottom + right * top);
             const float blackShare = inside - whiteShare;
             float* p = rgb.data() + (size_t(y) * size_t(w) + size_t(x)) * 3;
             for (int c = 0; c < 3; ++c)
@@ -132,9 +160,9 @@ void RenderSampleRgb(int frameIndex, QSize size, std::vector<float>& rgb)
             }
     };
     spot(lightSpotCentreAt(frameIndex, size), [](float* p, float g) {
-        p[0] += 140.0f * g;
-        p[1] += 130.0f * g;
-        p[2] += 105.0f * g;
+        p[0] += 105.0f * g;
+        p[1] += 98.0f * g;
+        p[2] += 79.0f * g;
     });
     spot(darkSpotCentreAt(frameIndex, size), [](float* p, float g) {
         for (int c = 0; c < 3; ++c)
@@ -164,7 +192,8 @@ void RenderSampleImage(int frameIndex, QSize size, bool colour, int bayerPattern
     }
 }
 
-bool WriteSampleRecording(const QString& path, const SampleOptions& options, QString* error)
+bool WriteSampleRecording(const QString& path, const SampleOptions& options, QString* error,
+                          const std::function<void(int done, int total)>& progress)
 {
     const QSize size = options.size;
     RecordingLayout layout;
@@ -190,6 +219,8 @@ bool WriteSampleRecording(const QString& path, const SampleOptions& options, QSt
         return false;
     std::vector<uint8_t> image;
     for (int i = 0; i < options.frames; ++i) {
+        if (progress)
+            progress(i, options.frames);
         RenderSampleImage(i, size, options.colour, layout.settings.bayerPattern, image);
         if (!writer.writeFrame(image.data())) {
             writer.close();
@@ -198,7 +229,39 @@ bool WriteSampleRecording(const QString& path, const SampleOptions& options, QSt
             return false;
         }
     }
+    if (progress)
+        progress(options.frames, options.frames);
     return writer.close(error);
+}
+
+bool WriteSampleTruth(const QString& path, const SampleOptions& options, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        if (error)
+            *error = QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString());
+        return false;
+    }
+    QTextStream out(&file);
+    out << "frame,quadrant_x,quadrant_y,light_spot_x,light_spot_y,dark_spot_x,dark_spot_y\n";
+    // Image coordinates put the top-left pixel's centre at (0.5, 0.5).
+    auto put = [&out](QPointF p) {
+        out << ',' << QString::number(p.x() + 0.5, 'f', 6) << ',' << QString::number(p.y() + 0.5, 'f', 6);
+    };
+    for (int i = 0; i < options.frames; ++i) {
+        out << (int64_t(options.firstFrame) + i);
+        put(quadrantCentreAt(i, options.size));
+        put(lightSpotCentreAt(i, options.size));
+        put(darkSpotCentreAt(i, options.size));
+        out << '\n';
+    }
+    out.flush();
+    if (!file.commit()) {
+        if (error)
+            *error = QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
 }
 
 } // namespace bvf

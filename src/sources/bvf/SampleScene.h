@@ -14,6 +14,7 @@
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace bvf {
@@ -43,7 +44,15 @@ void RenderSampleRgb(int frameIndex, QSize size, std::vector<float>& rgb);
 void RenderSampleImage(int frameIndex, QSize size, bool colour, int bayerPattern,
                        std::vector<uint8_t>& image);
 
-// Writes a whole sample recording.
-bool WriteSampleRecording(const QString& path, const SampleOptions& options, QString* error);
+// Writes a whole sample recording; progress, when given, hears before each
+// frame and once at the end.
+bool WriteSampleRecording(const QString& path, const SampleOptions& options, QString* error,
+                          const std::function<void(int done, int total)>& progress = {});
+
+// Writes the true target centres of every frame of such a recording as CSV
+// in image coordinates (top-left pixel centre at (0.5, 0.5), the scene's
+// paths plus half a pixel): a header line, then one line per frame with the
+// camera frame number and x, y of the quadrant, light spot and dark spot.
+bool WriteSampleTruth(const QString& path, const SampleOptions& options, QString* error);
 
 } // namespace bvf

@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QMainWindow>
+#include <QStatusBar>
 #include <QToolButton>
 
 namespace {
@@ -158,10 +160,16 @@ void TBVFFrame::takeWhiteReference(QPointF displayedPoint)
     const std::optional<QPoint> pixel = m_video->FramePixelAt(displayedPoint);
     if (!pixel)
         return;
-    // The reader decodes without white balance, takes the pixel as the user
-    // reference and switches to "User Defined"; then the picture follows.
-    if (!reader->pickWhiteReference(*pixel))
+    // The reader takes the pixel's linear values as the user reference and
+    // switches to "User Defined"; then the picture follows. A reference too
+    // dark to balance against is refused and the balance stays as it was.
+    QString refusal;
+    if (!reader->pickWhiteReference(*pixel, &refusal)) {
+        auto* mainWindow = qobject_cast<QMainWindow*>(window());
+        if (mainWindow && !refusal.isEmpty())
+            mainWindow->statusBar()->showMessage(refusal, 5000);
         return;
+    }
     m_loading = true;
     BVWBCombo->setCurrentIndex(reader->wbMode());
     m_loading = false;

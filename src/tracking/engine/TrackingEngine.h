@@ -21,9 +21,11 @@
 // (MarkFirst ... MarkLast) is given in frame numbers too; a driver that works
 // with slider positions converts them.
 
+#include "tracking/engine/Kinematics.h"
 #include "tracking/engine/TrackingPointList.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class Frame;
@@ -231,6 +233,13 @@ public:
     void MoveCurrentTo(double x, double y);
     // A point's position was changed and waits to be confirmed.
     void MarkUnconfirmed(TTrackingPoint* point);
+
+    // --- Results ------------------------------------------------------------------
+    // The series behind a result button (Position ... RPM), raw or with the
+    // graphs' smoothing, for the current point; nothing without one. RPM
+    // needs a centre (CanComputeRpm).
+    std::optional<KinematicsSeries> CurrentPointSeries(const KinematicsSettings& settings,
+                                                       KinematicsQuantity quantity, bool smoothed) const;
 
     // --- The run ------------------------------------------------------------------
     // "Auto Track" pressed.

@@ -1,6 +1,7 @@
 #include "tracking/engine/TrackingPoint.h"
 
 #include "common/Frame.h"
+#include "common/FrameClock.h"
 #include "common/Rounding.h"
 
 #include <algorithm>
@@ -58,12 +59,13 @@ void TTrackingPoint::InitRecords(int firstFrame, int frameCount, int timeZeroFra
     BaseFrame = firstFrame;
     Records.assign(size_t(std::max(0, frameCount)), TrackRecord{});
     Records.shrink_to_fit();
+    const FrameClock clock(Rational(frameRate), timeZeroFrame);
     for (size_t i = 0; i < Records.size(); ++i) {
         TrackRecord& r = Records[i];
         const int frame = firstFrame + int(i);
         r.FrameNo = frame;
         // A recording without a frame rate has no time base: times stay 0.
-        r.Time = frameRate > 0 ? double(frame - timeZeroFrame) / double(frameRate) : 0.0;
+        r.Time = clock.isValid() ? clock.toTime(frame).toDouble() : 0.0;
         r.RecMethod = Params.Method;
     }
 }

@@ -173,11 +173,27 @@ CentreResult RegionCentre(const Frame& frame, const PixelRect& rect, bool weight
 namespace {
 
 // Luminance of the pixels around a spot, read once, with the frame edge
-// repeated beyond the frame.
+// repeated beyond the frame, and the local background under the spot: a
+// plane through the pixels around it, so that a background that brightens
+// across the spot does not shift its centre.
 struct SpotPatch {
     int left = 0, top = 0, width = 0, height = 0;
     std::vector<double> lum;
+    double refX = 0.0, refY = 0.0;            // where the plane's offset is taken
+    double plane0 = 0.0, planeX = 0.0, planeY = 0.0;
     double at(int x, int y) const { return lum[size_t(y - top) * width + size_t(x - left)]; }
+    double background(int x, int y) const { return plane0 + planeX * (x + 0.5 - refX) + planeY * (y + 0.5 - refY); }
+    // How far pixel (x, y) stands out toward the spot's side: brightness
+    // above the background for a light spot (light adds), the share of the
+    // background's light taken away for a dark one (a dark mark dims what
+    // lies under it), both in grey levels at the reference point.
+    double excess(int x, int y, bool dark) const
+    {
+        const double b = background(x, y);
+        if (!dark)
+            return at(x, y) - b;
+        return b > 1.0 ? (b - at(x, y)) * plane0 / b : b - at(x, y);
+    }
 };
 
 // Length of [a, a + 1) inside [lo, hi].
@@ -189,16 +205,16 @@ double Overlap(double a, double lo, double hi)
 // The spot centre without pixel bias: the centroid of the spot's weights
 // inside a window symmetric about the current estimate (edge pixels count
 // by the part of them inside), the window moved onto the centroid until it
-// settles. Weights are the luminance beyond `level` toward the spot's side
-// (brightness for a light spot, darkness for a dark one); with `weighted`
-// false every pixel well inside the spot counts the same and only the
-// pixels at its rim count in part. `level` lies between the local
-// background and the spot's extreme, so the background's own texture does
-// not pull the centre.
+// settles. A pixel's excess is its luminance beyond the background plane
+// toward the spot's side (brightness for a light spot, darkness for a dark
+// one); only the excess beyond `level` counts, so the background's own
+// texture does not pull the centre. Weighted: the square of that, smooth at
+// the level so the spot's rim adds no pixel bias; not weighted: the share
+// of the way to full weight at `ramp` beyond the level, so pixels well
+// inside the spot count the same.
 bool RefineSpot(const SpotPatch& patch, double level, double ramp, bool dark, bool weighted,
                 double halfW, double halfH, double& x, double& y)
 {
-    const double sign = dark ? -1.0 : 1.0;
     for (int iteration = 0; iteration < 30; ++iteration) {
         const double x0 = x - halfW, x1 = x + halfW, y0 = y - halfH, y1 = y + halfH;
         const int i0 = std::max(patch.left, int(std::floor(x0)));
@@ -209,7 +225,7 @@ bool RefineSpot(const SpotPatch& patch, double level, double ramp, bool dark, bo
         for (int j = j0; j <= j1; ++j) {
             const double cy = Overlap(j, y0, y1);
             for (int i = i0; i <= i1; ++i) {
-                const double d = sign * (patch.at(i, j) - level);
+                const double d = patch.excess(i, j, dark) - level;
                 if (d <= 0.0)
                     continue;
                 double w;
@@ -235,6 +251,87 @@ bool RefineSpot(const SpotPatch& patch, double level, double ramp, bool dark, bo
             return true;
     }
     return true;
+}
+
+// One refinement pass from (x, y): the background plane fitted to a ring
+// just outside the template-sized window around (x, y), then RefineSpot.
+bool RefineSpotPass(const Frame& frame, int tw, int th, const IntensityRange& range, bool dark, bool weighted,
+                    double& x, double& y)
+{
+    const double halfW = tw / 2.0, halfH = th / 2.0;
+    thread_local SpotPatch patch;   // reused: no allocation once grown
+    const int reach = 2;
+    patch.left = int(std::floor(x - halfW - reach));
+    patch.top = int(std::floor(y - halfH - reach));
+    patch.width = int(std::floor(x + halfW + reach)) - patch.left + 1;
+    patch.height = int(std::floor(y + halfH + reach)) - patch.top + 1;
+    patch.refX = x;
+    patch.refY = y;
+    patch.lum.resize(size_t(patch.width) * patch.height);
+    // Least squares of the ring: sums for l = p0 + px u + py v.
+    double n = 0, su = 0, sv = 0, suu = 0, suv = 0, svv = 0, sl = 0, sul = 0, svl = 0;
+    for (int j = 0; j < patch.height; ++j) {
+        const int yy = std::clamp(patch.top + j, 0, frame.height() - 1);
+        const double v = patch.top + j + 0.5 - patch.refY;
+        for (int i = 0; i < patch.width; ++i) {
+            const int xx = std::clamp(patch.left + i, 0, frame.width() - 1);
+            const uint8_t* p = frame.pixel(xx, yy);
+            const double l = 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
+            patch.lum[size_t(j) * patch.width + i] = l;
+            // The ring between the window and the window grown by `reach`,
+            // each pixel by the part of it in the ring: symmetric about
+            // (x, y) wherever that falls in its pixel.
+            const int px = patch.left + i, py = patch.top + j;
+            const double ring = Overlap(px, x - halfW - reach, x + halfW + reach)
+                                    * Overlap(py, y - halfH - reach, y + halfH + reach)
+                                - Overlap(px, x - halfW, x + halfW) * Overlap(py, y - halfH, y + halfH);
+            if (ring > 0.0) {
+                const double u = px + 0.5 - patch.refX;
+                n += ring;
+                su += ring * u;
+                sv += ring * v;
+                suu += ring * u * u;
+                suv += ring * u * v;
+                svv += ring * v * v;
+                sl += ring * l;
+                sul += ring * u * l;
+                svl += ring * v * l;
+            }
+        }
+    }
+    {
+        const double m[3][3] = {{n, su, sv}, {su, suu, suv}, {sv, suv, svv}};
+        const double r[3] = {sl, sul, svl};
+        auto det3 = [](const double a[3][3]) {
+            return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0])
+                   + a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+        };
+        const double d = det3(m);
+        double out[3] = {sl / std::max(1.0, n), 0.0, 0.0};
+        if (std::fabs(d) > 1e-9) {
+            for (int c = 0; c < 3; ++c) {
+                double a[3][3];
+                for (int row = 0; row < 3; ++row)
+                    for (int k = 0; k < 3; ++k)
+                        a[row][k] = k == c ? r[row] : m[row][k];
+                out[c] = det3(a) / d;
+            }
+        }
+        patch.plane0 = out[0];
+        patch.planeX = out[1];
+        patch.planeY = out[2];
+    }
+    // The spot's largest excess over the plane inside the ring.
+    const double sign = dark ? -1.0 : 1.0;
+    double extreme = 0.0;
+    for (int j = reach; j + reach < patch.height; ++j)
+        for (int i = reach; i + reach < patch.width; ++i)
+            extreme = std::max(extreme, patch.excess(patch.left + i, patch.top + j, dark));
+    // A third of the way from the background to the spot's extreme, or the
+    // user's range boundary when that lies further in.
+    const double level = std::max(0.3 * extreme, sign * ((dark ? range.high : range.low) - patch.plane0));
+    const double ramp = std::max(1.0, extreme - level);
+    return RefineSpot(patch, level, ramp, dark, weighted, halfW, halfH, x, y);
 }
 
 } // namespace
@@ -279,49 +376,25 @@ CentreResult SpotCentre(const Frame& frame, const SearchParameters& params,
     if (!found.found)
         return result;
 
-    // The region's centre is whole-pixel biased; refine it. The patch
-    // covers the template around the region's centre and a ring beyond,
-    // whose mean is the local background.
-    const double halfW = tw / 2.0, halfH = th / 2.0;
-    thread_local SpotPatch patch;   // reused: no allocation once grown
-    const int reach = 2;
-    patch.left = int(std::floor(found.x - halfW)) - reach;
-    patch.top = int(std::floor(found.y - halfH)) - reach;
-    patch.width = tw + 2 * reach + 2;
-    patch.height = th + 2 * reach + 2;
-    patch.lum.resize(size_t(patch.width) * patch.height);
-    double ringSum = 0.0, extreme = dark ? 255.0 : 0.0;
-    int ringCount = 0;
-    for (int j = 0; j < patch.height; ++j) {
-        const int yy = std::clamp(patch.top + j, 0, frame.height() - 1);
-        for (int i = 0; i < patch.width; ++i) {
-            const int xx = std::clamp(patch.left + i, 0, frame.width() - 1);
-            const uint8_t* p = frame.pixel(xx, yy);
-            const double l = 0.299 * p[2] + 0.587 * p[1] + 0.114 * p[0];
-            patch.lum[size_t(j) * patch.width + i] = l;
-            if (i < reach || j < reach || i >= patch.width - reach || j >= patch.height - reach) {
-                ringSum += l;
-                ++ringCount;
-            } else {
-                extreme = dark ? std::min(extreme, l) : std::max(extreme, l);
-            }
-        }
-    }
-    const double background = ringSum / std::max(1, ringCount);
-    // Half way from the background to the spot's extreme, or the user's
-    // range boundary when that lies further in.
-    double level = background + 0.3 * (extreme - background);
-    level = dark ? std::min(level, double(range.high)) : std::max(level, double(range.low));
-    const double ramp = std::max(1.0, std::fabs(extreme - level));
+    // The region's centre is whole-pixel biased; refine it. Each pass
+    // fits the background around the last centre, so the ring it is fitted
+    // to ends up centred on the spot and the spot's own tail in it does not
+    // tilt the plane.
     double x = found.x, y = found.y;
-    const bool refined = RefineSpot(patch, level, ramp, dark, weighted, halfW, halfH, x, y);
-    if (refined && std::fabs(x - found.x) <= halfW && std::fabs(y - found.y) <= halfH) {
-        found.x = x;
-        found.y = y;
+    for (int pass = 0; pass < 3; ++pass) {
+        double nx = x, ny = y;
+        if (!RefineSpotPass(frame, tw, th, range, dark, weighted, nx, ny)
+            || std::fabs(nx - found.x) > tw / 2.0 || std::fabs(ny - found.y) > th / 2.0)
+            break;
+        const double step = std::max(std::fabs(nx - x), std::fabs(ny - y));
+        x = nx;
+        y = ny;
+        if (step < 1e-3)
+            break;
     }
     result.found = true;
-    result.x = found.x;
-    result.y = found.y;
+    result.x = x;
+    result.y = y;
     return result;
 }
 

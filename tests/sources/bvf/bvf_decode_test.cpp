@@ -112,7 +112,8 @@ TEST(BvfDecode, ColourEdgesFollowTheDifferenceEstimates)
     // each site kind against the estimates worked out by hand.
     auto picture = [](int x, int) { return x < 4 ? RGB{180, 90, 30} : RGB{20, 60, 160}; };
     const Image mosaic = Mosaic(8, 6, 0, picture);
-    bvf::Plane green, scratch;
+    bvf::Plane green;
+    bvf::GreenScratch scratch;
     bvf::InterpolateGreen(mosaic.data(), 8, 6, 0, green, scratch);
     EXPECT_EQ(green.row(2)[0], 90); // the border keeps its unsmoothed value
     // Unsmoothed green worked out from the neighbours, then the 3 x 3 mean.
@@ -148,7 +149,8 @@ TEST(BvfDecode, ColourEdgesFollowTheDifferenceEstimates)
     for (int i = 0; i < 256; ++i)
         id[i] = uint8_t(i);
     Frame out;
-    bvf::Demosaic(mosaic.data(), green, 0, {id, id, id}, 100, out);
+    bvf::DemosaicScratch demosaicScratch;
+    bvf::Demosaic(mosaic.data(), green, 0, {id, id, id}, 100, out, demosaicScratch);
     auto G = [&](int x, int y) { return int(green.row(y)[x]); };
     auto C = [&](int x, int y) { return int(mosaic[size_t(y) * 8 + x]); };
     auto clamp = [](int v) { return std::clamp(v, 0, 255); };

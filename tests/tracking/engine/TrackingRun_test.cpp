@@ -554,3 +554,59 @@ TEST(TrackingRun, PanelTextsAndProgress)
                           Zoom{96, 16, 4}, Zoom{64, 2, 32}, Zoom{1000, 10, 32}})
         EXPECT_EQ(ZoomFactorFor(c.view, c.search), c.zoom) << c.view << "/" << c.search;
 }
+
+// The result buttons' series come from the current point, with exact frame
+// times: one pixel a frame at 10,000 fps is 10,000 px/s and no acceleration.
+TEST(TrackingRun, ResultSeriesOfTheCurrentPoint)
+{
+    RunFixture f;
+    f.driver.frameRate = 10000;
+    f.driver.scene.stepX = 1.0;
+    f.driver.scene.stepY = 0.0;
+    f.driver.scene.texture = 10.0;
+    f.Setup(0, 40);
+    f.engine.GoToFrame(0);
+    TTrackingPoint* p = f.engine.AddPoint(tracking::MethodCorrelation, f.driver.scene.X(0), f.driver.scene.Y(0));
+    for (int frame = 0; frame <= 40; ++frame)
+        p->RecordAt(frame)->SetPosition(f.driver.scene.X(frame), 20.0);
+
+    KinematicsSettings s;
+    s.FrameWidth = f.driver.scene.width;
+    s.FrameHeight = f.driver.scene.height;
+    s.Clock = FrameClock(Rational(10000), 0);
+    f.engine.SetCurrentPoint(nullptr);
+    EXPECT_FALSE(f.engine.CurrentPointSeries(s, KinematicsQuantity::Velocity, false).has_value());
+    f.engine.SetCurrentPoint(p);
+    const auto v = f.engine.CurrentPointSeries(s, KinematicsQuantity::Velocity, false);
+    ASSERT_TRUE(v.has_value());
+    const auto a = f.engine.CurrentPointSeries(s, KinematicsQuantity::Acceleration, false);
+    for (int i = 2; i <= 38; ++i) {
+        EXPECT_DOUBLE_EQ(v->X[size_t(i)], 10000.0) << i;
+        EXPECT_NEAR(a->X[size_t(i)], 0.0, 1e-6) << i;
+    }
+}
+
+// Two points lost on the same frame are asked about one after the other;
+// confirming the first does not pass the second off as tracked.
+TEST(TrackingRun, EveryLostPointIsAskedAbout)
+{
+    RunFixture f;
+    f.driver.scene.vanishFrom = 4;
+    f.Setup(0, 10);
+    f.engine.GoToFrame(0);
+    TTrackingPoint* a = f.AddSpot(f.driver.scene.X(0), f.driver.scene.Y(0));
+    TTrackingPoint* b = f.AddSpot(f.driver.scene.X(0) + 0.5, f.driver.scene.Y(0));
+    ASSERT_TRUE(a && b);
+    ASSERT_EQ(f.engine.StartRun(), StartOutcome::Started);
+    ASSERT_EQ(f.Run(), TickOutcome::WaitingForUser);
+    EXPECT_EQ(f.engine.CurrentFrame(), 4);
+    EXPECT_EQ(f.engine.Question().point, a);
+    EXPECT_FALSE(b->HasPositionAt(4));  // not kept while it waits its turn
+
+    f.engine.MoveCurrentTo(33.5, 32.0);
+    f.engine.ConfirmCurrent();
+    ASSERT_EQ(f.Run(), TickOutcome::WaitingForUser);
+    EXPECT_EQ(f.engine.CurrentFrame(), 4);
+    EXPECT_EQ(f.engine.Question().point, b);
+    EXPECT_EQ(a->RecordAt(4)->X, 33.5);
+}
