@@ -48,11 +48,12 @@ int main(int argc, char** argv)
     // Forward through the range as the play timer does, one time step per tick.
     QElapsedTimer clock;
     clock.start();
-    float t = main.Range.Start;
+    const PlaybackController& playback = main.Playback();
+    Rational t = playback.Range().Start;
     for (int i = 0; i < ticks; ++i) {
-        t += main.Transport.TimeStep;
-        if (t > main.Range.End)
-            t = main.Range.Start;
+        t += playback.TimeStep();
+        if (t > playback.Range().End)
+            t = playback.Range().Start;
         main.SetTime(t);
         QCoreApplication::processEvents(); // the views paint
     }

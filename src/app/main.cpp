@@ -4,6 +4,7 @@
 #include "common/RuntimeFolder.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -16,14 +17,22 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(QStringLiteral(QOR_VERSION));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/qorplayer/qorplayer.png")));
 
+    // --help and --version answer on the terminal and end the program.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Plays and measures high-speed camera recordings (.bvf, .avi) on one time axis."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Recordings to open."),
+                                 QStringLiteral("[files...]"));
+    parser.process(app);
+
     TQorMain mainWindow;
     mainWindow.show();
 
-    // Messages from start-up (a missing settings store on first start, a
-    // damaged font file) and files named on the command line come once the
-    // window is up.
-    QStringList files = app.arguments();
-    files.removeFirst();
+    // Messages from start-up (a damaged settings store or font file) and
+    // files named on the command line come once the window is up.
+    const QStringList files = parser.positionalArguments();
     QTimer::singleShot(0, &mainWindow, [&mainWindow, files] {
         for (const QString& message : mainWindow.StartupMessages)
             QMessageBox::information(&mainWindow, QStringLiteral("Qor Player"), message);

@@ -8,9 +8,9 @@
 
 namespace {
 
-int runInfo(const QStringList& args)
+int runInfo(const CliArgs& args)
 {
-    const QStringList files = CliPositional(args, {});
+    const QStringList& files = args.positional();
     if (files.size() != 1) {
         CliError(QStringLiteral("usage: qorplayer-cli info FILE"));
         return 2;
@@ -35,11 +35,11 @@ int runInfo(const QStringList& args)
     for (int n = 0; n < 17; ++n)
         if (!i.InfoText[n].isEmpty() || n < 2)
             CliPrint(QStringLiteral("InfoText[%1]: %2").arg(n).arg(i.InfoText[n]));
-    CliPrint(QStringLiteral("StartTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.FirstFrame), 7, 4)));
-    CliPrint(QStringLiteral("EndTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.LastFrame), 7, 4)));
+    CliPrint(QStringLiteral("StartTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.FirstFrame).toDouble(), 7, 4)));
+    CliPrint(QStringLiteral("EndTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.LastFrame).toDouble(), 7, 4)));
     return 0;
 }
 
-const CliCommand reg{"info", "info FILE", &runInfo};
+const CliCommand reg{"info", "FILE", "prints the recording information as \"Name: value\" lines", {}, &runInfo};
 
 } // namespace

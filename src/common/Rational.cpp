@@ -127,15 +127,11 @@ Rational operator/(const Rational& a, const Rational& b)
     return Rational::fromWide(Wide(a.m_num) * b.m_den, Wide(a.m_den) * b.m_num);
 }
 
-std::strong_ordering operator<=>(const Rational& a, const Rational& b)
+int Rational::compare(const Rational& a, const Rational& b)
 {
     const Wide l = Wide(a.m_num) * b.m_den;
     const Wide r = Wide(b.m_num) * a.m_den;
-    if (l < r)
-        return std::strong_ordering::less;
-    if (l > r)
-        return std::strong_ordering::greater;
-    return std::strong_ordering::equal;
+    return l < r ? -1 : (l > r ? 1 : 0);
 }
 
 std::optional<Rational> ExactFrameRate(double framesPerSecond)

@@ -8,9 +8,9 @@
 // numerator or denominator does not fit 64 bits (far beyond any recording)
 // is rounded to the nearest fraction with the largest denominator that fits.
 
-#include <compare>
 #include <cstdint>
 #include <optional>
+#include <type_traits>
 
 class Rational {
 public:
@@ -18,6 +18,9 @@ public:
     constexpr Rational(int64_t whole) : m_num(whole) {} // NOLINT: an integer is a fraction
     // A zero denominator gives 0.
     Rational(int64_t numerator, int64_t denominator);
+    // Floating-point values are never taken silently; see ExactFrameRate.
+    template <typename F, std::enable_if_t<std::is_floating_point_v<F>, int> = 0>
+    Rational(F) = delete;
 
     int64_t num() const { return m_num; }
     int64_t den() const { return m_den; }
@@ -41,10 +44,17 @@ public:
     Rational& operator+=(const Rational& o) { return *this = *this + o; }
     Rational& operator-=(const Rational& o) { return *this = *this - o; }
 
-    friend bool operator==(const Rational& a, const Rational& b) = default;
-    friend std::strong_ordering operator<=>(const Rational& a, const Rational& b);
+    // Both are reduced, so equal values have equal parts.
+    friend bool operator==(const Rational& a, const Rational& b) { return a.m_num == b.m_num && a.m_den == b.m_den; }
+    friend bool operator!=(const Rational& a, const Rational& b) { return !(a == b); }
+    friend bool operator<(const Rational& a, const Rational& b) { return compare(a, b) < 0; }
+    friend bool operator>(const Rational& a, const Rational& b) { return compare(a, b) > 0; }
+    friend bool operator<=(const Rational& a, const Rational& b) { return compare(a, b) <= 0; }
+    friend bool operator>=(const Rational& a, const Rational& b) { return compare(a, b) >= 0; }
 
 private:
+    // −1, 0 or 1.
+    static int compare(const Rational& a, const Rational& b);
     static Rational fromWide(__int128 num, __int128 den);
 
     int64_t m_num = 0;

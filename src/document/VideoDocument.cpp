@@ -36,18 +36,24 @@ void VideoDocument::AttachSource(std::unique_ptr<FrameSource> source, const QStr
     LoadFrame(first);
 }
 
-double VideoDocument::TimeOfFrame(int frameNumber) const
+FrameClock VideoDocument::Clock() const
 {
-    return double(frameNumber - Info.TimeZeroFrame) * double(Info.FrameInterval);
+    if (Info.FrameRate > 0)
+        return FrameClock(Rational(Info.FrameRate), Info.TimeZeroFrame);
+    if (Info.FrameInterval > 0.0f)
+        return FrameClock::FromFramesPerSecond(1.0 / double(Info.FrameInterval), Info.TimeZeroFrame);
+    return FrameClock(Rational(0), Info.TimeZeroFrame);
 }
 
-int VideoDocument::FrameAtTime(double seconds) const
+Rational VideoDocument::TimeOfFrame(int frameNumber) const
 {
-    if (!(Info.FrameInterval > 0.0f))
-        return Info.TimeZeroFrame;
-    const double frame = seconds / double(Info.FrameInterval) + Info.TimeZeroFrame;
+    return Clock().toTime(frameNumber);
+}
+
+int VideoDocument::FrameAtTime(const Rational& seconds) const
+{
     // Far outside any recording: keep the number representable.
-    return int(std::clamp<int64_t>(Round(frame), INT32_MIN / 2, INT32_MAX / 2));
+    return int(std::clamp<int64_t>(Clock().toFrame(seconds), INT32_MIN / 2, INT32_MAX / 2));
 }
 
 int VideoDocument::LoadFrame(int frameNumber)
@@ -64,6 +70,8 @@ void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)
     out = FrameBitmap;
     PrepareEntries();
     ApplyAdjustmentList(out, Adjustments);
+    if (m_outside)
+        out.fill(0, 0, 0);
 }
 
 void VideoDocument::PrepareEntries()
@@ -78,31 +86,32 @@ void VideoDocument::PrepareEntries()
 
 void VideoDocument::ReadSourceFrame(int frameNumber)
 {
-    Info.CurrentFrame = frameNumber;
-    CurrentTime = float(TimeOfFrame(frameNumber));
+    m_requestedFrame = frameNumber;
+    CurrentTime = TimeOfFrame(frameNumber);
+    const int first = std::min(Info.FirstFrame, Info.LastFrame);
+    const int last = std::max(Info.FirstFrame, Info.LastFrame);
+    m_outside = frameNumber < first || frameNumber > last;
+    const int shown = std::clamp(frameNumber, first, last);
+    Info.CurrentFrame = shown;
     if (m_source) {
         if (Info.SourceKind == 0) {
-            // AVI frames outside the file are not decoded: the previous picture stays.
-            if (frameNumber >= 0 && frameNumber < Info.FrameCount) {
-                if (frameNumber < 1000)
-                    Info.FrameLabel = QStringLiteral("%1").arg(frameNumber, 5, 10, QLatin1Char('0'));
-                m_source->readFrame(frameNumber, FrameBitmap);
-            }
+            if (shown < 1000)
+                Info.FrameLabel = QStringLiteral("%1").arg(shown, 5, 10, QLatin1Char('0'));
+            m_source->readFrame(shown, FrameBitmap);
         } else {
-            m_source->readFrame(frameNumber + Info.FrameNumberBase, FrameBitmap);
+            m_source->readFrame(shown + Info.FrameNumberBase, FrameBitmap);
         }
     }
 }
 
-void VideoDocument::GotoTime(float seconds)
+void VideoDocument::GotoTime(const Rational& seconds)
 {
-    // LoadFrame sets CurrentTime to the time of the frame it loads.
     LoadFrame(FrameAtTime(seconds));
 }
 
 void VideoDocument::Redisplay()
 {
-    LoadFrame(Info.CurrentFrame);
+    LoadFrame(m_requestedFrame);
 }
 
 void VideoDocument::RenderFrame()
@@ -112,6 +121,8 @@ void VideoDocument::RenderFrame()
     // The entries in list order; neighbouring table operations share one
     // pass over the pixels, with the same result as one entry at a time.
     ApplyAdjustmentList(DisplayBitmap, Adjustments);
+    if (m_outside)
+        DisplayBitmap.fill(0, 0, 0); // no frame of this recording at this time
     ComputeHistograms();
 }
 
@@ -148,10 +159,10 @@ void VideoDocument::UpdateTimeStampText(AdjustmentEntry& entry) const
     QString text;
     switch (entry.AnnInfoKind) {
     case 0:
-        text = FormatFixed(CurrentTime, 7, entry.AnnDecimals) + QStringLiteral(" s");
+        text = FormatFixed(CurrentTime.toDouble(), 7, entry.AnnDecimals) + QStringLiteral(" s");
         break;
     case 1:
-        text = FormatFixed(double(CurrentTime) * 1000.0, 7, entry.AnnDecimals) + QStringLiteral(" ms");
+        text = FormatFixed(CurrentTime.toDouble() * 1000.0, 7, entry.AnnDecimals) + QStringLiteral(" ms");
         break;
     case 2:
         text = QString::number(Info.CurrentFrame);
@@ -164,12 +175,14 @@ void VideoDocument::UpdateTimeStampText(AdjustmentEntry& entry) const
 
 QString VideoDocument::FrameReadout() const
 {
+    if (m_outside)
+        return QStringLiteral("\u2014 / %1").arg(Info.FrameCount);
     return QStringLiteral("%1/%2").arg(Info.CurrentFrame).arg(Info.FrameCount);
 }
 
 QString VideoDocument::TimeReadout() const
 {
-    return FormatFixed(CurrentTime, 15, 4) + QStringLiteral("s");
+    return FormatFixed(CurrentTime.toDouble(), 15, 4) + QStringLiteral("s");
 }
 
 AdjustmentEntry* VideoDocument::AppendEntry(std::unique_ptr<AdjustmentEntry> entry)

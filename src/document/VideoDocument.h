@@ -7,6 +7,8 @@
 
 #include "adjust/AdjustmentEntry.h"
 #include "common/Frame.h"
+#include "common/FrameClock.h"
+#include "common/Rational.h"
 #include "document/FrameSource.h"
 #include "document/RecordingInfo.h"
 
@@ -28,15 +30,22 @@ public:
     FrameSource* Source() const { return m_source.get(); }
     bool IsOpen() const { return m_source != nullptr; }
 
-    // Time and frame numbers: time of frame N = (N − TimeZeroFrame) × FrameInterval;
-    // frame at time t = Round(t / FrameInterval + TimeZeroFrame).
-    double TimeOfFrame(int frameNumber) const;
-    int FrameAtTime(double seconds) const;
+    // The recording's frames on the common time axis: an exact rate from
+    // `FrameRate` (or from `FrameInterval` when no whole rate is stored) and
+    // `TimeZeroFrame`.
+    FrameClock Clock() const;
+    Rational TimeOfFrame(int frameNumber) const;
+    // The frame at a time, kept within the range of an int.
+    int FrameAtTime(const Rational& seconds) const;
 
-    // Positions the document on frame n and renders DisplayBitmap. Returns 1.
+    // Positions the document on frame n and renders DisplayBitmap. A frame
+    // outside the recording puts the document "outside the recording": the
+    // nearest frame is loaded (so tools keep a valid frame), the picture is
+    // black and the frame read-out shows "—". Returns 1.
     int LoadFrame(int frameNumber);
-    // CurrentTime := t, then loads the frame at that time.
-    void GotoTime(float seconds);
+    // Loads the frame at time t; CurrentTime is that frame's exact time.
+    void GotoTime(const Rational& seconds);
+    bool IsOutsideRecording() const { return m_outside; }
     // Renders frame n into `out` for an exporter: the pixels LoadFrame would
     // put in DisplayBitmap, without histograms and without telling the
     // window (DisplayBitmap and the view stay as they are).
@@ -49,7 +58,7 @@ public:
     // Rewrites the text of a time-stamp entry (kind 28) from the current frame.
     void UpdateTimeStampText(AdjustmentEntry& entry) const;
 
-    // Status-bar texts: "12/200" and "0.0120s".
+    // Status-bar texts: "12/200" ("— / 200" outside the recording) and "0.0120s".
     QString FrameReadout() const;
     QString TimeReadout() const;
 
@@ -63,7 +72,7 @@ public:
     Frame DisplayBitmap;
     AdjustmentList Adjustments;        // the document's `AdjustmentList`
     AdjustmentEntry* GridEntry = nullptr;
-    float CurrentTime = 0.0f;
+    Rational CurrentTime;
     bool HasInfoChunk = false;
 
     std::array<int, 256> RedHistogram{};
@@ -83,4 +92,6 @@ private:
     void PrepareEntries();
 
     std::unique_ptr<FrameSource> m_source;
+    int m_requestedFrame = 0; // the frame asked for, maybe outside the recording
+    bool m_outside = false;
 };

@@ -47,9 +47,9 @@ TEST(VideoDocument, TimeAndFrameNumbersRoundHalfToEven)
 {
     VideoDocument doc;
     doc.AttachSource(std::make_unique<GreySource>(0, 100, 4), QStringLiteral("x.bvf"));
-    EXPECT_EQ(doc.FrameAtTime(0.125), 0);
-    EXPECT_EQ(doc.FrameAtTime(0.375), 2);
-    EXPECT_DOUBLE_EQ(doc.TimeOfFrame(3), 0.75);
+    EXPECT_EQ(doc.FrameAtTime(Rational(1, 8)), 0);
+    EXPECT_EQ(doc.FrameAtTime(Rational(3, 8)), 2);
+    EXPECT_EQ(doc.TimeOfFrame(3), Rational(3, 4));
 }
 
 TEST(VideoDocument, NegativeBravaFramesMapToNegativeTimes)
@@ -64,30 +64,61 @@ TEST(VideoDocument, NegativeBravaFramesMapToNegativeTimes)
     EXPECT_EQ(doc.Info.RangeFirst, -500);
     EXPECT_EQ(doc.Info.RangeLast, 499);
 
-    doc.GotoTime(-0.5f);
+    doc.GotoTime(Rational(-1, 2));
     EXPECT_EQ(doc.Info.CurrentFrame, -500);
     EXPECT_EQ(raw->lastRequested, -500);
-    doc.GotoTime(0.0f);
+    doc.GotoTime(Rational(0));
     EXPECT_EQ(doc.Info.CurrentFrame, 0);
 }
 
-TEST(VideoDocument, AviFramesOutsideTheFileKeepThePreviousPictureAndLabel)
+// Every kind of source shows the same state outside its recording: a black
+// picture, "—" for the frame, and the nearest frame kept for the tools.
+TEST(VideoDocument, OutsideTheRecordingIsOneClearStateForEverySource)
+{
+    struct Case { int kind; const char* name; int first, last; };
+    for (const Case c : {Case{0, "x.avi", 0, 99}, Case{7, "x.bvf", -20, 99}}) {
+        VideoDocument doc;
+        auto source = std::make_unique<GreySource>(c.first, c.last, 1000, c.kind);
+        GreySource* raw = source.get();
+        doc.AttachSource(std::move(source), QString::fromLatin1(c.name));
+        const int count = c.last - c.first + 1;
+        const int lastFrame = doc.Info.LastFrame;
+
+        doc.GotoTime(doc.TimeOfFrame(lastFrame));
+        EXPECT_FALSE(doc.IsOutsideRecording());
+        EXPECT_EQ(doc.FrameReadout(), QStringLiteral("%1/%2").arg(lastFrame).arg(count));
+
+        for (int outside : {lastFrame + 1, lastFrame + 200, doc.Info.FirstFrame - 1}) {
+            doc.GotoTime(doc.TimeOfFrame(outside));
+            EXPECT_TRUE(doc.IsOutsideRecording()) << c.name << " " << outside;
+            EXPECT_EQ(doc.FrameReadout(), QStringLiteral("\u2014 / %1").arg(count)) << c.name;
+            EXPECT_EQ(doc.CurrentTime, doc.TimeOfFrame(outside));
+            const int nearest = outside > lastFrame ? lastFrame : doc.Info.FirstFrame;
+            EXPECT_EQ(doc.Info.CurrentFrame, nearest) << c.name;
+            Frame black(doc.DisplayBitmap.width(), doc.DisplayBitmap.height());
+            black.clear();
+            EXPECT_EQ(doc.DisplayBitmap, black) << c.name;
+            EXPECT_GE(raw->lastRequested, c.kind == 0 ? 0 : c.first);
+            EXPECT_LE(raw->lastRequested, c.last);
+        }
+        // Redisplay keeps the state; coming back inside ends it.
+        doc.Redisplay();
+        EXPECT_TRUE(doc.IsOutsideRecording());
+        doc.GotoTime(doc.TimeOfFrame(doc.Info.FirstFrame));
+        EXPECT_FALSE(doc.IsOutsideRecording());
+        EXPECT_EQ(doc.DisplayBitmap, doc.FrameBitmap);
+    }
+}
+
+TEST(VideoDocument, GotoTimeOfAFramesOwnTimeLoadsThatFrame)
 {
     VideoDocument doc;
-    auto source = std::make_unique<GreySource>(0, 999, 1000, 0);
-    GreySource* raw = source.get();
-    doc.AttachSource(std::move(source), QStringLiteral("x.avi"));
-    EXPECT_EQ(doc.Info.FrameLabel, QStringLiteral("00000"));
-
-    doc.LoadFrame(999);
-    EXPECT_EQ(doc.Info.FrameLabel, QStringLiteral("00999"));
-    const int readsBefore = raw->reads;
-    const Frame before = doc.FrameBitmap;
-    doc.LoadFrame(1000);
-    EXPECT_EQ(raw->reads, readsBefore);
-    EXPECT_EQ(doc.FrameBitmap, before);
-    EXPECT_EQ(doc.Info.FrameLabel, QStringLiteral("00999"));
-    EXPECT_EQ(doc.FrameReadout(), QStringLiteral("1000/1000"));
+    doc.AttachSource(std::make_unique<GreySource>(-500, 99999, 10000), QStringLiteral("x.bvf"));
+    for (int frame = -500; frame <= 99999; frame += 997) {
+        doc.GotoTime(doc.TimeOfFrame(frame));
+        ASSERT_EQ(doc.Info.CurrentFrame, frame);
+        ASSERT_EQ(doc.CurrentTime, doc.TimeOfFrame(frame));
+    }
 }
 
 TEST(VideoDocument, EmptyListCopiesTheFrameAndWhiteFillsTopBins)

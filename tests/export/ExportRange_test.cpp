@@ -266,7 +266,7 @@ TEST_F(ExportRangeTest, ExportedAviKeepsTimeZeroOnTheSameFrame)
         const int count = c.rangeLast - c.rangeFirst + 1;
         for (int k : {0, count / 2 + 1, count - 1}) {
             const int sourceFrame = c.rangeFirst + k;
-            EXPECT_DOUBLE_EQ(reopened.TimeOfFrame(k), doc->TimeOfFrame(sourceFrame)) << k;
+            EXPECT_EQ(reopened.TimeOfFrame(k), doc->TimeOfFrame(sourceFrame)) << k;
             reopened.LoadFrame(reopened.FrameAtTime(doc->TimeOfFrame(sourceFrame)));
             EXPECT_EQ(reopened.DisplayBitmap, PatternFrame(sourceFrame, 4, 2)) << k;
         }

@@ -6,7 +6,7 @@
 #include "adjust/ui/FrameHueSat.h"
 #include "adjust/ui/FrameRGB.h"
 #include "adjust/ui/FrameRotate.h"
-#include "app/shell/MainWindow.h"
+#include "app/shell/ToolDock.h"
 #include "document/window/VideoWindow.h"
 #include "sources/ui/BvfFrame.h"
 
@@ -97,8 +97,6 @@ public:
 
     void bind(TQORVideo* video)
     {
-        if (m_areaConnection)
-            disconnect(m_areaConnection);
         m_video = video;
         ImageView* v = view();
         m_frame->setEnabled(v != nullptr);
@@ -113,13 +111,16 @@ private:
     ImageView* view() const { return m_video ? m_video->view() : nullptr; }
     void raisePan()
     {
-        if (auto* main = qobject_cast<TQorMain*>(m_frame->window()))
-            main->RaisePanButton();
+        // "Zoom Area" and "Zoom Watch" take the mouse from the pan tool.
+        for (QWidget* w = m_frame->parentWidget(); w; w = w->parentWidget())
+            if (auto* dock = qobject_cast<ToolDock*>(w)) {
+                dock->RaisePanButton();
+                return;
+            }
     }
 
     TZoomFrame* m_frame;
     QPointer<TQORVideo> m_video;
-    QMetaObject::Connection m_areaConnection;
 };
 
 ToolFrameHooks zoomFrameHooks()
@@ -144,25 +145,25 @@ ToolFrameHooks ToolFrameFor(int kind)
 {
     ToolFrameHooks hooks;
     switch (kind) {
-    case TQorMain::ZoomTool:
+    case ZoomTool:
         hooks = zoomFrameHooks();
         hooks.needsDocument = false;
         return hooks;
-    case TQorMain::SvfTool:
+    case SvfTool:
         hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new TBVFFrame(parent); };
         hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TBVFFrame*>(frame)->LoadFromVideo(video); };
         return hooks;
-    case TQorMain::BrightnessTool:
+    case BrightnessTool:
         return adjustmentHooks<TBFFrame>();
-    case TQorMain::ContrastTool:
+    case ContrastTool:
         return adjustmentHooks<TConFrame>();
-    case TQorMain::GammaTool:
+    case GammaTool:
         return adjustmentHooks<TGammaFrame>();
-    case TQorMain::RgbTool:
+    case RgbTool:
         return adjustmentHooks<TRGBFrame>();
-    case TQorMain::HueSatTool:
+    case HueSatTool:
         return adjustmentHooks<THueSatFrame>();
-    case TQorMain::RotateTool:
+    case RotateTool:
         return adjustmentHooks<TRotateFrame>();
     default:
         // Annotation, logo, calibration and tracking frames come later.

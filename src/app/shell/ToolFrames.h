@@ -9,6 +9,12 @@
 
 class TQORVideo;
 
+// The grouped tool buttons, in toolbar order.
+enum ToolKind {
+    ZoomTool, SvfTool, BrightnessTool, ContrastTool, GammaTool, RgbTool, HueSatTool,
+    RotateTool, AnnotateTool, LogoTool, CalibrateTool, TrackTool, ToolCount
+};
+
 struct ToolFrameHooks {
     // Creates the frame with `parent` (the dock panel); null when this kind
     // has no frame yet.
@@ -21,7 +27,7 @@ struct ToolFrameHooks {
     bool needsDocument = true;
 };
 
-// Hooks for a tool kind (TQorMain::ToolKind).
+// Hooks for a tool kind.
 ToolFrameHooks ToolFrameFor(int kind);
 
 // Moves the brightness frame's slider one step (vertical drags in the view).

@@ -1,21 +1,19 @@
 #include "app/transport/PlaybackTransport.h"
 
-#include "app/transport/TimeAxis.h"
 #include "common/Rounding.h"
 
 #include <algorithm>
 
-float PlaybackTransport::Step(Direction direction)
+Rational PlaybackTransport::Step(Direction direction)
 {
     SkipFactor = 1;
+    if (Range.IsEmpty())
+        return CommonTime;
     if (direction == Backward)
         CommonTime -= TimeStep;
     else
         CommonTime += TimeStep;
-    if (CommonTime < RangeStartTime)
-        CommonTime = RangeStartTime;
-    if (CommonTime > RangeEndTime)
-        CommonTime = RangeEndTime;
+    CommonTime = Range.Clamp(CommonTime);
     return CommonTime;
 }
 
@@ -52,6 +50,20 @@ void PlaybackTransport::SetPlaySpeed(int framesPerSecond)
     TimerInterval = PlayIntervalMs(framesPerSecond);
 }
 
+void PlaybackTransport::SetInTime(const Rational& t)
+{
+    InTime = t;
+    if (OutTime < InTime)
+        OutTime = InTime;
+}
+
+void PlaybackTransport::SetOutTime(const Rational& t)
+{
+    OutTime = t;
+    if (InTime > OutTime)
+        InTime = OutTime;
+}
+
 TickStep PlaybackTransport::BeginTick()
 {
     TickStep step;
@@ -61,12 +73,10 @@ TickStep PlaybackTransport::BeginTick()
     step.Run = true;
 
     const bool forward = PlayDirection != Backward;
-    if (forward)
-        CommonTime += float(SkipFactor) * TimeStep;
-    else
-        CommonTime -= float(SkipFactor) * TimeStep;
+    const Rational advance = Rational(SkipFactor) * TimeStep;
+    CommonTime = forward ? CommonTime + advance : CommonTime - advance;
 
-    if ((forward && CommonTime > RangeEndTime) || (!forward && CommonTime < RangeStartTime))
+    if (Range.IsEmpty() || (forward && CommonTime > Range.End) || (!forward && CommonTime < Range.Start))
         StopRequest = true;
 
     if (LoopPlay && forward && CommonTime > OutTime) {
@@ -78,8 +88,8 @@ TickStep PlaybackTransport::BeginTick()
         StopRequest = false;
     }
 
-    if (StopRequest)
-        CommonTime = forward ? RangeEndTime : RangeStartTime;
+    if (StopRequest && !Range.IsEmpty())
+        CommonTime = forward ? Range.End : Range.Start;
 
     step.Time = CommonTime;
     step.Stop = StopRequest;

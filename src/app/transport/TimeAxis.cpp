@@ -4,67 +4,78 @@
 #include "common/Rounding.h"
 
 #include <algorithm>
-#include <cmath>
 
-DocumentTimeSpan SpanOfRecording(double frameRate, int timeZeroFrame, int rangeFirst, int rangeLast)
+DocumentTimeSpan SpanOfRecording(const FrameClock& clock, int rangeFirst, int rangeLast)
 {
     DocumentTimeSpan span;
-    span.FrameInterval = 1.0 / frameRate;
-    span.FirstTime = (double(rangeFirst) - timeZeroFrame) / frameRate;
-    span.LastTime = (double(rangeLast) - timeZeroFrame) / frameRate;
+    span.FrameInterval = clock.interval();
+    span.FirstTime = clock.toTime(std::min(rangeFirst, rangeLast));
+    span.LastTime = clock.toTime(std::max(rangeFirst, rangeLast));
     return span;
 }
 
-float SmallestFrameInterval(const std::vector<DocumentTimeSpan>& documents)
+Rational SmallestFrameInterval(const std::vector<DocumentTimeSpan>& documents)
 {
-    double smallest = 1.0;
+    Rational smallest(1);
     for (const DocumentTimeSpan& doc : documents) {
-        if (std::isfinite(doc.FrameInterval) && doc.FrameInterval > 0.0)
+        if (doc.FrameInterval > Rational(0))
             smallest = std::min(smallest, doc.FrameInterval);
     }
-    return float(smallest);
+    return smallest;
 }
 
-void TimeRange::Widen(double first, double last)
+Rational TimeRange::Clamp(const Rational& t) const
 {
-    if (std::isfinite(first) && first < Start)
-        Start = float(first);
-    if (std::isfinite(last) && last > End)
-        End = float(last);
+    if (Empty)
+        return t;
+    return std::clamp(t, Start, End);
 }
 
-TimeRange WidenedRange(TimeRange range, const std::vector<DocumentTimeSpan>& documents)
+TimeRange RangeOfDocuments(const std::vector<DocumentTimeSpan>& documents)
 {
-    for (const DocumentTimeSpan& doc : documents)
-        range.Widen(doc.FirstTime, doc.LastTime);
+    TimeRange range;
+    for (const DocumentTimeSpan& doc : documents) {
+        if (range.Empty) {
+            range = {doc.FirstTime, doc.LastTime, false};
+            continue;
+        }
+        range.Start = std::min(range.Start, doc.FirstTime);
+        range.End = std::max(range.End, doc.LastTime);
+    }
     return range;
 }
 
-int64_t TimeToTick(double time, float timeStep)
+int64_t TimeToTick(const Rational& time, const Rational& timeStep)
 {
-    if (!(timeStep > 0.0f))
+    if (!(timeStep > Rational(0)))
         return 0;
-    const double tick = time / double(timeStep);
-    if (!std::isfinite(tick))
-        return 0;
-    return Round(std::clamp(tick, -9.0e15, 9.0e15));
+    return (time / timeStep).roundHalfEven();
 }
 
-float TickToTime(int64_t tick, float timeStep)
+Rational TickToTime(int64_t tick, const Rational& timeStep)
 {
-    return float(double(tick) * double(timeStep));
+    return Rational(tick) * timeStep;
 }
 
-bool ApplySliderRange(SliderValues& slider, float timeStep, float rangeStartTime, float rangeEndTime)
+Rational SnapToStep(const Rational& time, const Rational& timeStep)
 {
-    const bool wasFull = slider.SubBegFrame == slider.BegFrame && slider.SubEndFrame == slider.EndFrame;
-    slider.BegFrame = TimeToTick(rangeStartTime, timeStep);
-    slider.EndFrame = TimeToTick(rangeEndTime, timeStep) - 1;
-    if (wasFull) {
-        slider.SubBegFrame = slider.BegFrame;
-        slider.SubEndFrame = slider.EndFrame;
-    }
-    return wasFull;
+    if (!(timeStep > Rational(0)))
+        return time;
+    return TickToTime(TimeToTick(time, timeStep), timeStep);
+}
+
+SliderValues SliderFor(const Rational& timeStep, const TimeRange& range, const Rational& inTime,
+                       const Rational& outTime, const Rational& current)
+{
+    SliderValues v;
+    if (range.Empty)
+        return v;
+    v.BegFrame = TimeToTick(range.Start, timeStep);
+    v.EndFrame = TimeToTick(range.End, timeStep);
+    v.SubBegFrame = TimeToTick(inTime, timeStep);
+    v.SubEndFrame = TimeToTick(outTime, timeStep);
+    v.CurrentFrame = TimeToTick(current, timeStep);
+    return v;
 }
 
 int PlayIntervalMs(int playSpeed)
@@ -73,7 +84,7 @@ int PlayIntervalMs(int playSpeed)
     return int(Round(1000.0 / speed));
 }
 
-QString FormatSeconds(double seconds)
+QString FormatSeconds(const Rational& seconds)
 {
-    return FormatFixed(seconds, 7, 4) + QLatin1Char('s');
+    return FormatFixed(seconds.toDouble(), 7, 4) + QLatin1Char('s');
 }

@@ -91,7 +91,7 @@ int TQORVideo::OpenRecording(const QString& fileName, int defZoomMode)
     return 0;
 }
 
-void TQORVideo::GotoTime(float seconds)
+void TQORVideo::GotoTime(const Rational& seconds)
 {
     m_document.GotoTime(seconds);
 }

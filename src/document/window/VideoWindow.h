@@ -33,7 +33,7 @@ public:
     // preferred resampling kernel.
     int OpenRecording(const QString& fileName, int defZoomMode);
 
-    void GotoTime(float seconds);
+    void GotoTime(const Rational& seconds);
     void Redisplay();
     void CopyToClipboard();
     void UpdateStatusBar();

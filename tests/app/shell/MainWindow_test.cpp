@@ -4,11 +4,18 @@
 #include "adjust/ui/FrameBriCon.h"
 #include "adjust/ui/FrameContrast.h"
 #include "app/shell/MainWindow.h"
+#include "app/ui/ControlPanel.h"
+#include "app/ui/RangeSlider.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
 #include "sources/bvf/SampleScene.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -40,6 +47,22 @@ protected:
     QTemporaryDir dir;
     QStringList messages;
 };
+
+Rational ms(int64_t milliseconds) { return Rational(milliseconds, 1000); }
+
+QString boxText(TQorMain& main, const char* name)
+{
+    auto* box = main.findChild<QLineEdit*>(QString::fromLatin1(name));
+    return box ? box->text() : QStringLiteral("(missing)");
+}
+
+RangeSlider* slider(TQorMain& main) { return main.Controls().Slider(); }
+
+// The slider's position as a time, the way the user reads it.
+Rational sliderTime(TQorMain& main)
+{
+    return TickToTime(slider(main)->CurrentFrame(), main.Playback().TimeStep());
+}
 
 } // namespace
 
@@ -83,20 +106,23 @@ TEST_F(MainWindowTest, TimeAxisCoversNegativeFramesAndStepsStopAtTheEnds)
     TQorMain main;
     main.OpenFiles({recording(QStringLiteral("crash.bvf"), -500, 1000, 1000)});
     ASSERT_EQ(main.VideoWindows.size(), 1);
-    EXPECT_FLOAT_EQ(main.Range.Start, -0.5f);
-    EXPECT_FLOAT_EQ(main.Range.End, 0.499f);
-    EXPECT_FLOAT_EQ(main.Transport.TimeStep, 0.001f);
-    EXPECT_FLOAT_EQ(main.Transport.InTime, -0.5f);
-    EXPECT_FLOAT_EQ(main.Transport.OutTime, 0.499f);
+    const PlaybackController& p = main.Playback();
+    EXPECT_EQ(p.Range().Start, ms(-500));
+    EXPECT_EQ(p.Range().End, ms(499));
+    EXPECT_EQ(p.TimeStep(), ms(1));
+    EXPECT_EQ(p.InTime(), ms(-500));
+    EXPECT_EQ(p.OutTime(), ms(499));
+    EXPECT_EQ(slider(main)->BegFrame(), -500);
+    EXPECT_EQ(slider(main)->EndFrame(), 499);
 
     VideoDocument* doc = main.VideoWindows[0]->document();
-    main.SetTime(-0.5f);
+    main.SetTime(ms(-500));
     EXPECT_EQ(doc->Info.CurrentFrame, -500);
     main.Step(true);
-    EXPECT_FLOAT_EQ(main.Transport.CommonTime, -0.5f);
-    main.SetTime(main.Range.End);
+    EXPECT_EQ(p.CommonTime(), ms(-500));
+    main.SetTime(p.Range().End);
     main.Step(false);
-    EXPECT_FLOAT_EQ(main.Transport.CommonTime, 0.499f);
+    EXPECT_EQ(p.CommonTime(), ms(499));
     EXPECT_EQ(doc->Info.CurrentFrame, 499);
 }
 
@@ -105,8 +131,8 @@ TEST_F(MainWindowTest, TransportIsIdleWithoutRecordings)
     TQorMain main;
     main.Step(false);
     main.Play(0);
-    EXPECT_FLOAT_EQ(main.Transport.CommonTime, 0.0f);
-    EXPECT_FALSE(main.Transport.TimerRunning);
+    EXPECT_EQ(main.Playback().CommonTime(), Rational(0));
+    EXPECT_FALSE(main.Playback().IsPlaying());
 }
 
 TEST_F(MainWindowTest, RecordingsOfDifferentRatesFollowOneTime)
@@ -115,11 +141,11 @@ TEST_F(MainWindowTest, RecordingsOfDifferentRatesFollowOneTime)
     main.OpenFiles({recording(QStringLiteral("slow.bvf"), 0, 20, 100),
                     recording(QStringLiteral("fast.bvf"), -50, 200, 1000)});
     ASSERT_EQ(main.VideoWindows.size(), 2);
-    EXPECT_FLOAT_EQ(main.Transport.TimeStep, 0.001f);
-    EXPECT_FLOAT_EQ(main.Range.Start, -0.05f);
-    EXPECT_FLOAT_EQ(main.Range.End, 0.19f);
+    EXPECT_EQ(main.Playback().TimeStep(), ms(1));
+    EXPECT_EQ(main.Playback().Range().Start, ms(-50));
+    EXPECT_EQ(main.Playback().Range().End, ms(190));
 
-    main.SetTime(0.1f);
+    main.SetTime(ms(100));
     EXPECT_EQ(main.VideoWindows[0]->document()->Info.CurrentFrame, 10);
     EXPECT_EQ(main.VideoWindows[1]->document()->Info.CurrentFrame, 100);
 }
@@ -168,24 +194,175 @@ TEST_F(MainWindowTest, DockedFramesFollowTheActiveDocument)
     }
 }
 
-TEST_F(MainWindowTest, ClosingADocumentClearsItAndKeepsTheRange)
+TEST_F(MainWindowTest, ClosingTheFastestRecordingRescalesTheSliderAndNarrowsTheRange)
 {
     TQorMain main;
     main.OpenFiles({recording(QStringLiteral("a.bvf"), 0, 10, 100),
                     recording(QStringLiteral("b.bvf"), 0, 100, 1000)});
     ASSERT_EQ(main.VideoWindows.size(), 2);
     main.PressToolButton(TQorMain::BrightnessTool, true);
+    main.SetTime(ms(50));
     TQORVideo* fast = main.VideoWindows[1];
     fast->close();
     QCoreApplication::processEvents();
 
-    EXPECT_EQ(main.VideoWindows.size(), 1);
-    // The closed document is no longer active (the window system may have
-    // activated the remaining one).
+    ASSERT_EQ(main.VideoWindows.size(), 1);
     EXPECT_NE(main.ActiveVideo, fast);
-    EXPECT_EQ(main.DockedFrame(), nullptr);
-    EXPECT_FLOAT_EQ(main.Transport.TimeStep, 0.01f); // recomputed from what is left
-    EXPECT_FLOAT_EQ(main.Range.End, 0.099f);         // the range never narrows
+    const PlaybackController& p = main.Playback();
+    EXPECT_EQ(p.TimeStep(), ms(10));
+    EXPECT_EQ(p.Range().End, ms(90)); // the last frame of what is left
+    EXPECT_EQ(p.OutTime(), ms(90));
+    // The slider's ticks are the new step's: its position and its end mean
+    // the times they show, and its end is the last frame.
+    EXPECT_EQ(sliderTime(main), p.CommonTime());
+    EXPECT_EQ(slider(main)->EndFrame(), 9);
+    emit slider(main)->changeFrame(7);
+    EXPECT_EQ(p.CommonTime(), ms(70));
+    EXPECT_EQ(main.VideoWindows[0]->document()->Info.CurrentFrame, 7);
+
+    // Go to end and play stay within what is open.
+    main.SetTime(ms(90));
+    main.Step(false);
+    EXPECT_EQ(p.CommonTime(), ms(90));
+}
+
+TEST_F(MainWindowTest, TheCommonTimeSnapsToTheNewStepAndShowsTheFrame)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("slow.bvf"), 0, 10, 1000),
+                    recording(QStringLiteral("fast.bvf"), 0, 40, 2000)});
+    ASSERT_EQ(main.VideoWindows.size(), 2);
+    main.SetTime(Rational(25, 10000)); // half-way between two 1000 fps frames
+    main.VideoWindows[1]->close();
+    QCoreApplication::processEvents();
+
+    const VideoDocument* doc = main.VideoWindows[0]->document();
+    EXPECT_EQ(main.Playback().CommonTime(), ms(2));
+    EXPECT_EQ(doc->CurrentTime, main.Playback().CommonTime());
+    EXPECT_EQ(boxText(main, "CURTimeEdit"), QStringLiteral("0.0020s"));
+}
+
+TEST_F(MainWindowTest, TheSliderEndShowsTheLastFrame)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("a.bvf"), -5, 20, 100)});
+    ASSERT_EQ(main.VideoWindows.size(), 1);
+    emit slider(main)->changeFrame(slider(main)->EndFrame());
+    EXPECT_EQ(main.VideoWindows[0]->document()->Info.CurrentFrame, 14);
+    EXPECT_FALSE(main.VideoWindows[0]->document()->IsOutsideRecording());
+}
+
+TEST_F(MainWindowTest, MarkingInAfterOutKeepsTheMarksInOrderAndLoopPlayMoves)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("a.bvf"), 0, 100, 100)});
+    ASSERT_EQ(main.VideoWindows.size(), 1);
+    auto* markIn = main.findChild<QAbstractButton*>(QStringLiteral("MarkinBut"));
+    auto* markOut = main.findChild<QAbstractButton*>(QStringLiteral("MarkoutBut"));
+    ASSERT_TRUE(markIn && markOut);
+    main.SetTime(ms(200));
+    markOut->click();
+    main.SetTime(ms(500));
+    markIn->click();
+
+    const PlaybackController& p = main.Playback();
+    EXPECT_LE(p.InTime(), p.OutTime());
+    EXPECT_EQ(p.InTime(), ms(500));
+    EXPECT_LE(slider(main)->SubBegFrame(), slider(main)->SubEndFrame());
+    EXPECT_EQ(boxText(main, "InEdit"), boxText(main, "OutEdit"));
+
+    // Loop play over the marks keeps moving forward through the range.
+    main.SetTime(ms(600));
+    markOut->click();
+    main.SetTime(ms(500));
+    main.Play(0);
+    main.Play(0);
+    ASSERT_TRUE(p.IsLooping());
+    std::vector<Rational> seen;
+    for (int i = 0; i < 12; ++i) {
+        main.Playback().Tick();
+        seen.push_back(p.CommonTime());
+    }
+    main.StopPlayback();
+    EXPECT_EQ(seen[0], ms(510));
+    EXPECT_EQ(seen[9], ms(600));
+    EXPECT_EQ(seen[10], ms(500)); // wrapped to IN
+}
+
+TEST_F(MainWindowTest, ClosingTheLastRecordingWhilePlayingStopsCleanlyAndClears)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("a.bvf"), 0, 50, 100)});
+    ASSERT_EQ(main.VideoWindows.size(), 1);
+    main.SetTime(ms(200));
+    main.Play(0);
+    ASSERT_TRUE(main.Playback().IsPlaying());
+    main.VideoWindows[0]->close();
+    QCoreApplication::processEvents();
+
+    EXPECT_FALSE(main.Playback().IsPlaying());
+    EXPECT_TRUE(main.Playback().Range().IsEmpty());
+    EXPECT_EQ(boxText(main, "InEdit"), QStringLiteral("0"));
+    EXPECT_EQ(boxText(main, "CURTimeEdit"), QStringLiteral("0"));
+    EXPECT_EQ(boxText(main, "OutEdit"), QStringLiteral("0"));
+
+    // The next recording plays normally: no loop mode left over.
+    main.OpenFiles({recording(QStringLiteral("b.bvf"), 0, 50, 100)});
+    main.Play(0);
+    EXPECT_TRUE(main.Playback().IsPlaying());
+    EXPECT_FALSE(main.Playback().IsLooping());
+    main.StopPlayback();
+}
+
+TEST_F(MainWindowTest, AShorterRecordingShowsOutsideItsSpan)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("short.bvf"), 0, 20, 100),
+                    recording(QStringLiteral("long.bvf"), 0, 200, 100)});
+    ASSERT_EQ(main.VideoWindows.size(), 2);
+    main.SetTime(ms(1500));
+    const VideoDocument* shorter = main.VideoWindows[0]->document();
+    EXPECT_TRUE(shorter->IsOutsideRecording());
+    EXPECT_EQ(shorter->FrameReadout(), QStringLiteral("\u2014 / 20"));
+    EXPECT_EQ(main.VideoWindows[1]->document()->Info.CurrentFrame, 150);
+}
+
+TEST_F(MainWindowTest, FileCloseClosesTheActiveRecording)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("a.bvf"), 0, 5, 100), recording(QStringLiteral("b.bvf"), 0, 5, 100)});
+    ASSERT_EQ(main.VideoWindows.size(), 2);
+    main.ActivateVideo(main.VideoWindows[0]);
+    QAction* close = nullptr;
+    for (QAction* menu : main.menuBar()->actions())
+        if (menu->text() == QStringLiteral("File"))
+            for (QAction* item : menu->menu()->actions())
+                if (item->text() == QStringLiteral("Close"))
+                    close = item;
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_W));
+    const QString remaining = main.VideoWindows[1]->document()->Info.FileName;
+    close->trigger();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(main.VideoWindows.size(), 1);
+    EXPECT_EQ(main.VideoWindows[0]->document()->Info.FileName, remaining);
+}
+
+TEST(PlayerCommandLine, HelpAndVersionAnswerWithoutOpeningFiles)
+{
+    struct Case { const char* option; const char* expected; };
+    for (const Case c : {Case{"--help", "Usage:"}, Case{"--version", "Qor Player"}}) {
+        QProcess player;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        player.setProcessEnvironment(env);
+        player.start(QStringLiteral(QOR_BINARY_DIR "/qorplayer"), {QString::fromLatin1(c.option)});
+        ASSERT_TRUE(player.waitForFinished(30000)) << c.option;
+        EXPECT_EQ(player.exitCode(), 0) << c.option;
+        const QString out = QString::fromLocal8Bit(player.readAllStandardOutput());
+        EXPECT_TRUE(out.contains(QString::fromLatin1(c.expected))) << c.option << ": " << out.toStdString();
+        EXPECT_FALSE(out.contains(QStringLiteral("File does not exist")));
+    }
 }
 
 int main(int argc, char** argv)

@@ -1,8 +1,17 @@
 #include "app/transport/TimeAxis.h"
 
 #include <gtest/gtest.h>
-#include <cmath>
-#include <limits>
+
+namespace {
+
+Rational ms(int64_t milliseconds) { return Rational(milliseconds, 1000); }
+
+DocumentTimeSpan span(int64_t rate, int timeZero, int first, int last)
+{
+    return SpanOfRecording(FrameClock(Rational(rate), timeZero), first, last);
+}
+
+} // namespace
 
 TEST(TimeAxis, PlayIntervalFromSpeed)
 {
@@ -16,72 +25,65 @@ TEST(TimeAxis, PlayIntervalFromSpeed)
 
 TEST(TimeAxis, TimeStepIsSmallestIntervalButNeverAboveOne)
 {
-    EXPECT_FLOAT_EQ(SmallestFrameInterval({}), 1.0f);
-    EXPECT_FLOAT_EQ(SmallestFrameInterval({{0.001, 0, 1}, {0.04, 0, 1}}), 0.001f);
-    EXPECT_FLOAT_EQ(SmallestFrameInterval({{0.04, 0, 1}, {0.002, 0, 1}}), 0.002f);
-    EXPECT_FLOAT_EQ(SmallestFrameInterval({{2.0, 0, 1}}), 1.0f); // 0.5 fps recording
-    // A broken frame rate must not poison the common step.
-    const double inf = std::numeric_limits<double>::infinity();
-    EXPECT_FLOAT_EQ(SmallestFrameInterval({{inf, 0, 1}, {0.0, 0, 1}, {-1.0, 0, 1}, {0.01, 0, 1}}), 0.01f);
+    EXPECT_EQ(SmallestFrameInterval({}), Rational(1));
+    EXPECT_EQ(SmallestFrameInterval({span(1000, 0, 0, 1), span(25, 0, 0, 1)}), ms(1));
+    EXPECT_EQ(SmallestFrameInterval({span(25, 0, 0, 1), span(500, 0, 0, 1)}), ms(2));
+    EXPECT_EQ(SmallestFrameInterval({SpanOfRecording(FrameClock(Rational(1, 2), 0), 0, 1)}), Rational(1));
+    // A recording without a rate must not poison the common step.
+    EXPECT_EQ(SmallestFrameInterval({SpanOfRecording(FrameClock(), 0, 1), span(100, 0, 0, 1)}), ms(10));
+    EXPECT_EQ(SmallestFrameInterval({span(2997, 0, 0, 1)}), Rational(1, 2997));
 }
 
-TEST(TimeAxis, RangeOnlyWidens)
+TEST(TimeAxis, RangeCoversTheOpenDocumentsOnly)
 {
-    TimeRange range;
-    EXPECT_TRUE(range.IsEmpty());
-    const DocumentTimeSpan brava = SpanOfRecording(1000.0, 0, -500, 499);
-    range = WidenedRange(range, {brava});
-    EXPECT_FLOAT_EQ(range.Start, -0.5f);
-    EXPECT_FLOAT_EQ(range.End, 0.499f);
+    EXPECT_TRUE(RangeOfDocuments({}).IsEmpty());
+    const DocumentTimeSpan brava = span(1000, 0, -500, 499);
+    TimeRange range = RangeOfDocuments({brava});
+    EXPECT_FALSE(range.IsEmpty());
+    EXPECT_EQ(range.Start, ms(-500));
+    EXPECT_EQ(range.End, ms(499));
 
     // An AVI exported from those frames (TimeZeroFrame 500) spans the same times.
-    const DocumentTimeSpan avi = SpanOfRecording(1000.0, 500, 0, 999);
-    EXPECT_DOUBLE_EQ(avi.FirstTime, -0.5);
-    EXPECT_DOUBLE_EQ(avi.LastTime, 0.499);
+    const DocumentTimeSpan avi = span(1000, 500, 0, 999);
+    EXPECT_EQ(avi.FirstTime, ms(-500));
+    EXPECT_EQ(avi.LastTime, ms(499));
 
-    // A shorter recording does not narrow; a longer one widens the end only.
-    range = WidenedRange(range, {SpanOfRecording(100.0, 0, 0, 10), SpanOfRecording(50.0, 0, 0, 100)});
-    EXPECT_FLOAT_EQ(range.Start, -0.5f);
-    EXPECT_FLOAT_EQ(range.End, 2.0f);
+    range = RangeOfDocuments({brava, span(100, 0, 0, 10), span(50, 0, 0, 100)});
+    EXPECT_EQ(range.Start, ms(-500));
+    EXPECT_EQ(range.End, Rational(2));
+    // Without the longest one the range narrows again.
+    range = RangeOfDocuments({brava, span(100, 0, 0, 10)});
+    EXPECT_EQ(range.End, ms(499));
+    EXPECT_EQ(range.Clamp(Rational(3)), ms(499));
+    EXPECT_EQ(range.Clamp(Rational(-3)), ms(-500));
 }
 
-TEST(TimeAxis, SliderRangeOfOneThousandFpsRecording)
+TEST(TimeAxis, SliderReachesTheLastFrame)
 {
-    SliderValues slider; // all zero: the selection counts as full
-    const bool full = ApplySliderRange(slider, 0.001f, -0.5f, 0.499f);
-    EXPECT_TRUE(full);
-    EXPECT_EQ(slider.BegFrame, -500);
-    EXPECT_EQ(slider.EndFrame, 498);
-    EXPECT_EQ(slider.SubBegFrame, -500);
-    EXPECT_EQ(slider.SubEndFrame, 498);
+    const TimeRange range{ms(-500), ms(499), false};
+    const SliderValues s = SliderFor(ms(1), range, ms(-100), ms(200), ms(0));
+    EXPECT_EQ(s.BegFrame, -500);
+    EXPECT_EQ(s.EndFrame, 499);
+    EXPECT_EQ(s.SubBegFrame, -100);
+    EXPECT_EQ(s.SubEndFrame, 200);
+    EXPECT_EQ(s.CurrentFrame, 0);
+    EXPECT_EQ(TickToTime(s.EndFrame, ms(1)), range.End);
 }
 
-TEST(TimeAxis, SliderRangeKeepsAMarkedSelection)
+TEST(TimeAxis, TicksRoundHalfToEvenAndSnap)
 {
-    SliderValues slider{0, -500, 498, -100, 200};
-    EXPECT_FALSE(ApplySliderRange(slider, 0.001f, -1.0f, 1.0f));
-    EXPECT_EQ(slider.BegFrame, -1000);
-    EXPECT_EQ(slider.EndFrame, 999);
-    EXPECT_EQ(slider.SubBegFrame, -100);
-    EXPECT_EQ(slider.SubEndFrame, 200);
-}
-
-TEST(TimeAxis, TicksRoundHalfToEven)
-{
-    EXPECT_EQ(TimeToTick(0.1f, 0.001f), 100);
-    EXPECT_EQ(TimeToTick(0.0025, 0.001f), 2);  // 2.4999... in single step
-    EXPECT_EQ(TimeToTick(0.5, 1.0f), 0);       // half to even
-    EXPECT_EQ(TimeToTick(1.5, 1.0f), 2);
-    EXPECT_EQ(TimeToTick(-2.5, 1.0f), -2);
-    EXPECT_FLOAT_EQ(TickToTime(100, 0.001f), 0.1f);
-    // A zero step (never set) or an absurd time gives a usable tick, not UB.
-    EXPECT_EQ(TimeToTick(1.0, 0.0f), 0);
-    EXPECT_EQ(TimeToTick(std::numeric_limits<double>::quiet_NaN(), 0.001f), 0);
+    EXPECT_EQ(TimeToTick(ms(100), ms(1)), 100);
+    EXPECT_EQ(TimeToTick(Rational(25, 10000), ms(1)), 2); // exactly half: to even
+    EXPECT_EQ(TimeToTick(Rational(35, 10000), ms(1)), 4);
+    EXPECT_EQ(TimeToTick(Rational(-5, 2), Rational(1)), -2);
+    EXPECT_EQ(TickToTime(100, ms(1)), Rational(1, 10));
+    EXPECT_EQ(SnapToStep(Rational(25, 10000), ms(1)), ms(2));
+    EXPECT_EQ(TimeToTick(Rational(1), Rational(0)), 0); // no step: a usable tick
 }
 
 TEST(TimeAxis, SecondsText)
 {
-    EXPECT_EQ(FormatSeconds(TickToTime(100, 0.001f)), QStringLiteral("0.1000s"));
-    EXPECT_EQ(FormatSeconds(-0.5), QStringLiteral("-0.5000s"));
-    EXPECT_EQ(FormatSeconds(0.499f), QStringLiteral("0.4990s"));
+    EXPECT_EQ(FormatSeconds(TickToTime(100, ms(1))), QStringLiteral("0.1000s"));
+    EXPECT_EQ(FormatSeconds(ms(-500)), QStringLiteral("-0.5000s"));
+    EXPECT_EQ(FormatSeconds(ms(499)), QStringLiteral("0.4990s"));
 }
