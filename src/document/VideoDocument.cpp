@@ -4,6 +4,7 @@
 #include "common/NumberFormat.h"
 #include "common/Rounding.h"
 
+#include <QMetaMethod>
 #include <algorithm>
 
 VideoDocument::VideoDocument(QObject* parent)
@@ -58,6 +59,34 @@ int VideoDocument::FrameAtTime(const Rational& seconds) const
 
 int VideoDocument::LoadFrame(int frameNumber)
 {
+    ReadSourceFrame(frameNumber);
+    RenderFrame();
+    emit frameLoaded();
+    return 1;
+}
+
+void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)
+{
+    ReadSourceFrame(frameNumber);
+    out = FrameBitmap;
+    PrepareEntries();
+    ApplyAdjustmentList(out, Adjustments);
+    if (m_outside)
+        out.fill(0, 0, 0);
+}
+
+void VideoDocument::PrepareEntries()
+{
+    for (const auto& entry : Adjustments) {
+        if (entry->Kind == KindTimeStamp)
+            UpdateTimeStampText(*entry);
+        if (entry->Kind == KindGrid)
+            GridEntry = entry.get();
+    }
+}
+
+void VideoDocument::ReadSourceFrame(int frameNumber)
+{
     m_requestedFrame = frameNumber;
     CurrentTime = TimeOfFrame(frameNumber);
     const int first = std::min(Info.FirstFrame, Info.LastFrame);
@@ -84,9 +113,6 @@ int VideoDocument::LoadFrame(int frameNumber)
                 FrameReadError = QStringLiteral("Frame %1 cannot be read.").arg(shown);
         }
     }
-    RenderFrame();
-    emit frameLoaded();
-    return 1;
 }
 
 void VideoDocument::GotoTime(const Rational& seconds)
@@ -99,15 +125,18 @@ void VideoDocument::Redisplay()
     LoadFrame(m_requestedFrame);
 }
 
+void VideoDocument::RequestRender()
+{
+    if (isSignalConnected(QMetaMethod::fromSignal(&VideoDocument::renderRequested)))
+        emit renderRequested();
+    else
+        Redisplay();
+}
+
 void VideoDocument::RenderFrame()
 {
     DisplayBitmap = FrameBitmap;
-    for (const auto& entry : Adjustments) {
-        if (entry->Kind == KindTimeStamp)
-            UpdateTimeStampText(*entry);
-        if (entry->Kind == KindGrid)
-            GridEntry = entry.get();
-    }
+    PrepareEntries();
     // The entries in list order; neighbouring table operations share one
     // pass over the pixels, with the same result as one entry at a time.
     ApplyAdjustmentList(DisplayBitmap, Adjustments);
@@ -177,6 +206,9 @@ QString VideoDocument::TimeReadout() const
 
 AdjustmentEntry* VideoDocument::AppendEntry(std::unique_ptr<AdjustmentEntry> entry)
 {
+    // Entries may come from files and the command line: keep them within
+    // what the tool frames could have set.
+    ClampToFrameRanges(*entry);
     Adjustments.push_back(std::move(entry));
     return Adjustments.back().get();
 }
