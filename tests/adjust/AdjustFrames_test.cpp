@@ -8,7 +8,7 @@
 
 #include "adjust/FilterLibrary.h"
 #include "adjust/PixelOps.h"
-#include "StillSource.h"
+#include "FakeSource.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,7 +22,7 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        doc.AttachSource(std::make_unique<StillSource>(), QStringLiteral("still.bvf"));
+        doc.AttachSource(MakeStillSource(), QStringLiteral("still.bvf"));
         source = doc.FrameBitmap;
     }
     VideoDocument doc;

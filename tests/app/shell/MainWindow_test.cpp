@@ -364,14 +364,3 @@ TEST(PlayerCommandLine, HelpAndVersionAnswerWithoutOpeningFiles)
         EXPECT_FALSE(out.contains(QStringLiteral("File does not exist")));
     }
 }
-
-int main(int argc, char** argv)
-{
-    // Keep the user's own preferences and window places out of the tests.
-    QStandardPaths::setTestModeEnabled(true);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

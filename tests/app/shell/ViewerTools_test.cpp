@@ -105,13 +105,3 @@ TEST_F(ViewerToolsTest, ZoomOutButtonClicksZoomInWithLeftAndOutWithOtherButtons)
     mouse(QEvent::MouseButtonRelease, {50, 50}, Qt::LeftButton, Qt::NoButton);
     EXPECT_NEAR(view->scale(), scale, 1e-9);
 }
-
-int main(int argc, char** argv)
-{
-    QStandardPaths::setTestModeEnabled(true);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
