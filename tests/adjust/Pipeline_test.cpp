@@ -210,7 +210,7 @@ TEST(ClampToFrameRanges, EntriesFromOutsideStayWithinWhatTheFramesCanSet)
 TEST(ClampToFrameRanges, AppendingALoadedGammaEntryNeverBlackensThePicture)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<StillSource>(), QStringLiteral("still.bvf"));
+    doc.AttachSource(MakeStillSource(), QStringLiteral("still.bvf"));
     const Frame source = doc.FrameBitmap;
     doc.AppendEntry(Entry(KindGamma, 10, 0, 0, 30.0f));
     doc.Redisplay();
