@@ -58,6 +58,34 @@ int VideoDocument::FrameAtTime(const Rational& seconds) const
 
 int VideoDocument::LoadFrame(int frameNumber)
 {
+    ReadSourceFrame(frameNumber);
+    RenderFrame();
+    emit frameLoaded();
+    return 1;
+}
+
+void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)
+{
+    ReadSourceFrame(frameNumber);
+    out = FrameBitmap;
+    PrepareEntries();
+    ApplyAdjustmentList(out, Adjustments);
+    if (m_outside)
+        out.fill(0, 0, 0);
+}
+
+void VideoDocument::PrepareEntries()
+{
+    for (const auto& entry : Adjustments) {
+        if (entry->Kind == KindTimeStamp)
+            UpdateTimeStampText(*entry);
+        if (entry->Kind == KindGrid)
+            GridEntry = entry.get();
+    }
+}
+
+void VideoDocument::ReadSourceFrame(int frameNumber)
+{
     m_requestedFrame = frameNumber;
     CurrentTime = TimeOfFrame(frameNumber);
     const int first = std::min(Info.FirstFrame, Info.LastFrame);
@@ -74,9 +102,6 @@ int VideoDocument::LoadFrame(int frameNumber)
             m_source->readFrame(shown + Info.FrameNumberBase, FrameBitmap);
         }
     }
-    RenderFrame();
-    emit frameLoaded();
-    return 1;
 }
 
 void VideoDocument::GotoTime(const Rational& seconds)
@@ -92,12 +117,7 @@ void VideoDocument::Redisplay()
 void VideoDocument::RenderFrame()
 {
     DisplayBitmap = FrameBitmap;
-    for (const auto& entry : Adjustments) {
-        if (entry->Kind == KindTimeStamp)
-            UpdateTimeStampText(*entry);
-        if (entry->Kind == KindGrid)
-            GridEntry = entry.get();
-    }
+    PrepareEntries();
     // The entries in list order; neighbouring table operations share one
     // pass over the pixels, with the same result as one entry at a time.
     ApplyAdjustmentList(DisplayBitmap, Adjustments);
