@@ -116,23 +116,26 @@ std::unique_ptr<AdjustmentEntry> ParseOne(const QString& option, const QString& 
 
 } // namespace
 
-QStringList AdjustmentOptionNames()
+const CliOptionTable& AdjustmentOptionTable()
 {
-    return {QStringLiteral("--brightness"), QStringLiteral("--contrast"), QStringLiteral("--gamma-slider"),
-            QStringLiteral("--rgb"),        QStringLiteral("--hue-sat"),  QStringLiteral("--rotate"),
-            QStringLiteral("--text")};
+    static const CliOptionTable table{
+        {"--brightness", "D", "brightness offset -254..254", true},
+        {"--contrast", "A", "contrast -150..150", true},
+        {"--gamma-slider", "S", "gamma slider 1..19 (10 = none)", true},
+        {"--rgb", "R,G,B", "colour balance, each -150..150", true},
+        {"--hue-sat", "H,S", "hue -180..180, saturation -100..100", true},
+        {"--rotate", "MIRROR,TURN", "mirror 0..3, turn 0 none, 1 = 90, 2 = 270, 3 = 180 degrees", true},
+        {"--text", "X,Y,ANGLE,TEXT", "text at (X, Y) turned ANGLE degrees counter-clockwise", true},
+    };
+    return table;
 }
 
-QString AdjustmentOptionsUsage()
+QStringList AdjustmentOptionNames()
 {
-    return QStringLiteral(
-        "  --brightness D          brightness offset -254..254\n"
-        "  --contrast A            contrast -150..150\n"
-        "  --gamma-slider S        gamma slider 1..19 (10 = none)\n"
-        "  --rgb R,G,B             colour balance, each -150..150\n"
-        "  --hue-sat H,S           hue -180..180, saturation -100..100\n"
-        "  --rotate MIRROR,TURN    mirror 0..3, turn 0 none, 1 = 90, 2 = 270, 3 = 180 degrees\n"
-        "  --text X,Y,ANGLE,TEXT   text at (X, Y) turned ANGLE degrees counter-clockwise\n");
+    QStringList names;
+    for (const CliOption& option : AdjustmentOptionTable())
+        names << QString::fromLatin1(option.name);
+    return names;
 }
 
 bool ParseAdjustmentOptions(const QStringList& args, VideoDocument& doc, QString* error)

@@ -13,6 +13,8 @@
 // The entries are appended to the document's list in command-line order,
 // which is the order they are applied in.
 
+#include "cli/CliOptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,8 +26,7 @@ class VideoDocument;
 // list unchanged.
 bool ParseAdjustmentOptions(const QStringList& args, VideoDocument& doc, QString* error);
 
-// The options above, for CliPositional (each takes a value).
+// The options above, for a command's option table (each takes a value and
+// may repeat; ParseAdjustmentOptions refuses a repeated kind other than text).
+const CliOptionTable& AdjustmentOptionTable();
 QStringList AdjustmentOptionNames();
-
-// Usage text for the options, one line per option.
-QString AdjustmentOptionsUsage();

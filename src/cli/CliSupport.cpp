@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include "cli/AdjustmentOptions.h"
+#include "cli/CliOptions.h"
 #include "document/VideoDocument.h"
 #include "sources/SourceFactory.h"
 
@@ -15,34 +16,6 @@ void CliPrint(const QString& line)
 {
     std::fprintf(stdout, "%s\n", line.toLocal8Bit().constData());
     std::fflush(stdout);
-}
-
-std::optional<QString> CliOption(const QStringList& args, const QString& name)
-{
-    const int i = args.indexOf(name);
-    if (i < 0 || i + 1 >= args.size())
-        return std::nullopt;
-    return args[i + 1];
-}
-
-bool CliFlag(const QStringList& args, const QString& name)
-{
-    return args.contains(name);
-}
-
-QStringList CliPositional(const QStringList& args, const QStringList& valueOptions)
-{
-    QStringList result;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a.startsWith(QLatin1String("--"))) {
-            if (valueOptions.contains(a))
-                ++i;
-            continue;
-        }
-        result << a;
-    }
-    return result;
 }
 
 std::optional<int> CliInt(const QString& text, const QString& what)
@@ -67,14 +40,14 @@ std::optional<double> CliReal(const QString& text, const QString& what)
     return value;
 }
 
-int CliOpenDocument(VideoDocument& doc, const QString& fileName, const QStringList& args)
+int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args)
 {
     QString error;
     if (!OpenRecordingFile(doc, fileName, &error)) {
         CliError(error);
         return 1;
     }
-    if (!ParseAdjustmentOptions(args, doc, &error)) {
+    if (!ParseAdjustmentOptions(args.words(), doc, &error)) {
         CliError(error);
         return 2;
     }

@@ -5,20 +5,13 @@
 #include <QStringList>
 #include <optional>
 
+class CliArgs;
 class VideoDocument;
 
 // Prints "qorplayer-cli: <message>" on one line to stderr.
 void CliError(const QString& message);
 // Prints a line to stdout.
 void CliPrint(const QString& line);
-
-// Looks up "--name VALUE" in args. Returns the value, or nullopt when absent.
-std::optional<QString> CliOption(const QStringList& args, const QString& name);
-// True when the bare flag "--name" is present.
-bool CliFlag(const QStringList& args, const QString& name);
-// The arguments that are neither options nor their values; `valueOptions`
-// names the options that take a value.
-QStringList CliPositional(const QStringList& args, const QStringList& valueOptions);
 
 // Parses an integer or real; on failure prints an error naming the option
 // and returns nullopt.
@@ -28,4 +21,4 @@ std::optional<double> CliReal(const QString& text, const QString& what);
 // Opens FILE into the document and appends the adjustment options of args
 // (--brightness, --contrast, ...). Returns 0, or the exit code after
 // printing the error: 1 when the file cannot be opened, 2 for bad options.
-int CliOpenDocument(VideoDocument& doc, const QString& fileName, const QStringList& args);
+int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args);

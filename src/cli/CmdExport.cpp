@@ -46,48 +46,45 @@ constexpr FormatOption formats[] = {
     {"avi", 1}, {"tif", 2}, {"jpg", 3}, {"bmp", 4}, {"dpx", 5}, {"avi8", 6}, {"mtiff", 7},
 };
 
-const char* const usage = "usage: qorplayer-cli export FILE [--first A] [--last B] --format avi|avi8|tif|jpg|bmp|dpx|mtiff "
-                          "--out NAME [--fps N] [--codec dib|mjpeg] [--quality Q] [--numbering frame|index] [--overwrite] [adjustment options]";
+int runExport(const CliArgs& args);
+
+const CliCommand reg{"export", "FILE --format avi|avi8|tif|jpg|bmp|dpx|mtiff --out NAME",
+                     "renders a frame range with the adjustments and writes it as Save As does",
+                     CliOptions(
+                         {
+                             {"--first", "A", "first frame (default: the recording's first)"},
+                             {"--last", "B", "last frame (default: the recording's last)"},
+                             {"--format", "KIND", "avi, avi8 (8-bit grey AVI), tif, jpg, bmp, dpx or mtiff (multi-page TIFF)"},
+                             {"--out", "NAME", "the file (AVI, multi-page TIFF) or the name the numbered files follow"},
+                             {"--fps", "N", "AVI frames per second, 1..1000 (default 15)"},
+                             {"--codec", "dib|mjpeg", "AVI frames uncompressed or Motion JPEG (default dib)"},
+                             {"--quality", "Q", "JPEG quality 1..100 (default 75)"},
+                             {"--numbering", "frame|index", "number sequence files by frame number or by place in the range"},
+                             {"--overwrite", nullptr, "replace files that exist"},
+                         },
+                         AdjustmentOptionTable()),
+                     &runExport};
 
 // Reads an optional integer option into `value`; false after an error.
-bool IntOption(const QStringList& args, const QString& name, int& value)
+bool IntOption(const CliArgs& args, const char* name, int& value)
 {
-    if (!args.contains(name))
+    const auto text = args.value(name);
+    if (!text)
         return true;
-    const auto text = CliOption(args, name);
-    if (!text) {
-        CliError(QStringLiteral("%1 needs a value").arg(name));
-        return false;
-    }
-    const auto parsed = CliInt(*text, name);
+    const auto parsed = CliInt(*text, QString::fromLatin1(name));
     if (!parsed)
         return false;
     value = *parsed;
     return true;
 }
 
-int runExport(const QStringList& args)
+int runExport(const CliArgs& args)
 {
-    QStringList valueOptions{"--first", "--last", "--format", "--out", "--fps", "--codec", "--quality", "--numbering"};
-    const QStringList flags{"--overwrite"};
-    valueOptions += AdjustmentOptionNames();
-    for (int i = 0; i < args.size(); ++i) {
-        if (!args[i].startsWith(QLatin1String("--")) || flags.contains(args[i]))
-            continue;
-        if (!valueOptions.contains(args[i])) {
-            CliError(QStringLiteral("unknown option %1; %2").arg(args[i], QLatin1String(usage)));
-            return 2;
-        }
-        ++i; // skip its value
-    }
-    QStringList withoutFlags = args;
-    for (const QString& flag : flags)
-        withoutFlags.removeAll(flag);
-    const QStringList positional = CliPositional(withoutFlags, valueOptions);
-    const auto format = CliOption(args, QStringLiteral("--format"));
-    const auto out = CliOption(args, QStringLiteral("--out"));
+    const QStringList& positional = args.positional();
+    const auto format = args.value("--format");
+    const auto out = args.value("--out");
     if (positional.size() != 1 || !format || !out) {
-        CliError(QString::fromLatin1(usage));
+        CliError(QStringLiteral("usage: %1").arg(reg.usage()));
         return 2;
     }
 
@@ -100,7 +97,7 @@ int runExport(const QStringList& args)
         CliError(QStringLiteral("--format: \"%1\" is not one of avi, avi8, tif, jpg, bmp, dpx, mtiff").arg(*format));
         return 2;
     }
-    if (const auto codec = CliOption(args, QStringLiteral("--codec"))) {
+    if (const auto codec = args.value("--codec")) {
         if (*codec == QLatin1String("dib"))
             request.aviCodec = AviCodec::Dib24;
         else if (*codec == QLatin1String("mjpeg"))
@@ -110,9 +107,9 @@ int runExport(const QStringList& args)
             return 2;
         }
     }
-    if (!IntOption(args, QStringLiteral("--fps"), request.playSpeed) || !IntOption(args, QStringLiteral("--quality"), request.quality))
+    if (!IntOption(args, "--fps", request.playSpeed) || !IntOption(args, "--quality", request.quality))
         return 2;
-    if (const auto numbering = CliOption(args, QStringLiteral("--numbering"))) {
+    if (const auto numbering = args.value("--numbering")) {
         if (*numbering == QLatin1String("frame"))
             request.numbering = FileNumbering::FrameNumber;
         else if (*numbering == QLatin1String("index"))
@@ -122,7 +119,7 @@ int runExport(const QStringList& args)
             return 2;
         }
     }
-    request.replaceExisting = args.contains(QStringLiteral("--overwrite"));
+    request.replaceExisting = args.has("--overwrite");
     const bool avi = request.filterIndex == 1 || request.filterIndex == 6;
     if (avi && (request.playSpeed < 1 || request.playSpeed > 1000)) {
         CliError(QStringLiteral("--fps: an AVI file plays at 1 to 1000 frames per second, not %1").arg(request.playSpeed));
@@ -147,7 +144,7 @@ int runExport(const QStringList& args)
     const RecordingInfo& info = doc.Info;
     request.rangeFirst = info.FirstFrame;
     request.rangeLast = info.LastFrame;
-    if (!IntOption(args, QStringLiteral("--first"), request.rangeFirst) || !IntOption(args, QStringLiteral("--last"), request.rangeLast))
+    if (!IntOption(args, "--first", request.rangeFirst) || !IntOption(args, "--last", request.rangeLast))
         return 2;
     for (int n : {request.rangeFirst, request.rangeLast}) {
         if (n < info.FirstFrame || n > info.LastFrame) {
@@ -187,9 +184,5 @@ int runExport(const QStringList& args)
     }
     return result.status == ExportResult::Completed ? 0 : 1;
 }
-
-const CliCommand reg{"export", "export FILE [--first A] [--last B] --format avi|avi8|tif|jpg|bmp|dpx|mtiff --out NAME "
-                               "[--fps N] [--codec dib|mjpeg] [--quality Q] [--numbering frame|index] [--overwrite] [adjustment options]",
-                     &runExport};
 
 } // namespace

@@ -18,9 +18,9 @@ namespace {
 
 // Reads --cfc (one of the J211 classes) and --rate (positive) and checks that
 // the class fits the rate; prints the reason and returns false otherwise.
-bool readCfcAndRate(const QStringList& args, bool cfcRequired, std::optional<int>* cfc, double* rate)
+bool readCfcAndRate(const CliArgs& args, bool cfcRequired, std::optional<int>* cfc, double* rate)
 {
-    const auto rateText = CliOption(args, QStringLiteral("--rate"));
+    const auto rateText = args.value("--rate");
     if (!rateText) {
         CliError(QStringLiteral("--rate R is required"));
         return false;
@@ -33,7 +33,7 @@ bool readCfcAndRate(const QStringList& args, bool cfcRequired, std::optional<int
         return false;
     }
     *rate = *r;
-    const auto cfcText = CliOption(args, QStringLiteral("--cfc"));
+    const auto cfcText = args.value("--cfc");
     if (!cfcText) {
         if (cfcRequired) {
             CliError(QStringLiteral("--cfc C is required"));
@@ -57,9 +57,9 @@ bool readCfcAndRate(const QStringList& args, bool cfcRequired, std::optional<int
     return true;
 }
 
-int runFilter(const QStringList& args)
+int runFilter(const CliArgs& args)
 {
-    const QStringList positional = CliPositional(args, {QStringLiteral("--cfc"), QStringLiteral("--rate")});
+    const QStringList& positional = args.positional();
     if (positional.size() != 2) {
         CliError(QStringLiteral("usage: qorplayer-cli filter --cfc C --rate R IN OUT"));
         return 2;
@@ -94,6 +94,11 @@ int runFilter(const QStringList& args)
     return 0;
 }
 
-const CliCommand reg{"filter", "filter --cfc C --rate R IN OUT", &runFilter};
+const CliCommand reg{"filter", "--cfc C --rate R IN OUT", "filters the samples of IN (one per line) with the channel filter into OUT",
+                     {
+                         {"--cfc", "C", "channel frequency class: 60, 180, 600 or 1000"},
+                         {"--rate", "R", "samples per second"},
+                     },
+                     &runFilter};
 
 } // namespace

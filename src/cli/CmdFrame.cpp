@@ -14,9 +14,9 @@
 
 namespace {
 
-int runFrame(const QStringList& args)
+int runFrame(const CliArgs& args)
 {
-    const QStringList positional = CliPositional(args, AdjustmentOptionNames());
+    const QStringList& positional = args.positional();
     if (positional.size() != 3) {
         CliError(QStringLiteral("usage: qorplayer-cli frame FILE N OUT [adjustment options]"));
         return 2;
@@ -62,6 +62,7 @@ int runFrame(const QStringList& args)
     return 0;
 }
 
-const CliCommand reg{"frame", "frame FILE N OUT.bmp|.png|.tif [--brightness D] [--contrast A] ...", &runFrame};
+const CliCommand reg{"frame", "FILE N OUT.bmp|.png|.tif", "writes frame N as the player shows it with the adjustments",
+                     CliOptions({}, AdjustmentOptionTable()), &runFrame};
 
 } // namespace

@@ -8,9 +8,9 @@
 
 namespace {
 
-int runInfo(const QStringList& args)
+int runInfo(const CliArgs& args)
 {
-    const QStringList files = CliPositional(args, {});
+    const QStringList& files = args.positional();
     if (files.size() != 1) {
         CliError(QStringLiteral("usage: qorplayer-cli info FILE"));
         return 2;
@@ -40,6 +40,6 @@ int runInfo(const QStringList& args)
     return 0;
 }
 
-const CliCommand reg{"info", "info FILE", &runInfo};
+const CliCommand reg{"info", "FILE", "prints the recording information as \"Name: value\" lines", {}, &runInfo};
 
 } // namespace

@@ -27,28 +27,17 @@ std::function<void(int, int)> TerminalProgress()
     };
 }
 
-int runMakeSample(const QStringList& args)
+int runMakeSample(const CliArgs& args)
 {
-    const QStringList valueOptions{"--frames", "--size", "--fps", "--first", "--truth"};
-    const QStringList positional = CliPositional(args, valueOptions);
+    const QStringList& positional = args.positional();
     if (positional.size() != 1) {
         CliError(QStringLiteral("make-sample needs exactly one output file"));
         return 2;
     }
-    for (const QString& a : args)
-        if (a.startsWith(QLatin1String("--")) && !valueOptions.contains(a) && a != QLatin1String("--colour")) {
-            CliError(QStringLiteral("make-sample: unknown option %1").arg(a));
-            return 2;
-        }
-    for (const QString& name : valueOptions)
-        if (args.contains(name) && !CliOption(args, name)) {
-            CliError(QStringLiteral("make-sample: %1 needs a value").arg(name));
-            return 2;
-        }
 
     bvf::SampleOptions options;
-    options.colour = CliFlag(args, QStringLiteral("--colour"));
-    if (auto v = CliOption(args, QStringLiteral("--frames"))) {
+    options.colour = args.has("--colour");
+    if (auto v = args.value("--frames")) {
         auto n = CliInt(*v, QStringLiteral("--frames"));
         if (!n)
             return 2;
@@ -58,7 +47,7 @@ int runMakeSample(const QStringList& args)
         }
         options.frames = *n;
     }
-    if (auto v = CliOption(args, QStringLiteral("--fps"))) {
+    if (auto v = args.value("--fps")) {
         auto n = CliInt(*v, QStringLiteral("--fps"));
         if (!n)
             return 2;
@@ -68,7 +57,7 @@ int runMakeSample(const QStringList& args)
         }
         options.fps = *n;
     }
-    if (auto v = CliOption(args, QStringLiteral("--first"))) {
+    if (auto v = args.value("--first")) {
         auto n = CliInt(*v, QStringLiteral("--first"));
         if (!n)
             return 2;
@@ -78,7 +67,7 @@ int runMakeSample(const QStringList& args)
         }
         options.firstFrame = *n;
     }
-    if (auto v = CliOption(args, QStringLiteral("--size"))) {
+    if (auto v = args.value("--size")) {
         static const QRegularExpression form(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
         const auto m = form.match(v->trimmed());
         const int w = m.hasMatch() ? m.captured(1).toInt() : 0;
@@ -95,7 +84,7 @@ int runMakeSample(const QStringList& args)
         CliError(error);
         return 1;
     }
-    if (auto truth = CliOption(args, QStringLiteral("--truth"))) {
+    if (auto truth = args.value("--truth")) {
         if (!bvf::WriteSampleTruth(*truth, options, &error)) {
             CliError(error);
             return 1;
@@ -104,8 +93,15 @@ int runMakeSample(const QStringList& args)
     return 0;
 }
 
-const CliCommand reg{"make-sample",
-                     "make-sample OUT.bvf [--colour] [--frames N] [--size WxH] [--fps F] [--first F0] [--truth OUT.csv]",
+const CliCommand reg{"make-sample", "OUT.bvf", "writes a synthetic Brava recording with moving targets",
+                     {
+                         {"--colour", nullptr, "a colour (Bayer) recording instead of monochrome"},
+                         {"--frames", "N", "number of frames, 1..1000000"},
+                         {"--size", "WxH", "frame size between 16x16 and 8192x8192"},
+                         {"--fps", "F", "frames per second, 1..65535"},
+                         {"--first", "F0", "number of the first frame"},
+                         {"--truth", "OUT.csv", "also write the true target paths"},
+                     },
                      &runMakeSample};
 
 } // namespace

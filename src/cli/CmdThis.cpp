@@ -18,18 +18,16 @@
 
 namespace {
 
-int runThis(const QStringList& args)
+int runThis(const CliArgs& args)
 {
-    const QStringList valueOptions{QStringLiteral("--rate"),   QStringLiteral("--start"), QStringLiteral("--title"),
-                                   QStringLiteral("--xunits"), QStringLiteral("--yunits"), QStringLiteral("--cfc")};
-    const QStringList positional = CliPositional(args, valueOptions);
+    const QStringList& positional = args.positional();
     if (positional.size() != 2) {
         CliError(QStringLiteral("usage: qorplayer-cli this IN OUT.dat --rate R [--start T0] [--title T] "
                                 "[--xunits U] [--yunits U] [--cfc C] [--invert]"));
         return 2;
     }
 
-    const auto rateText = CliOption(args, QStringLiteral("--rate"));
+    const auto rateText = args.value("--rate");
     if (!rateText) {
         CliError(QStringLiteral("--rate R is required"));
         return 2;
@@ -42,14 +40,14 @@ int runThis(const QStringList& args)
         return 2;
     }
     double start = 0;
-    if (const auto startText = CliOption(args, QStringLiteral("--start"))) {
+    if (const auto startText = args.value("--start")) {
         const auto t0 = CliReal(*startText, QStringLiteral("--start"));
         if (!t0)
             return 2;
         start = *t0;
     }
     std::optional<int> cfc;
-    if (const auto cfcText = CliOption(args, QStringLiteral("--cfc"))) {
+    if (const auto cfcText = args.value("--cfc")) {
         cfc = CliInt(*cfcText, QStringLiteral("--cfc"));
         if (!cfc)
             return 2;
@@ -77,15 +75,15 @@ int runThis(const QStringList& args)
     }
 
     TABChannel channel(samples.x, samples.y);
-    channel.Title = ChannelText(CliOption(args, QStringLiteral("--title")).value_or(QFileInfo(positional[0]).baseName()));
-    channel.XUnits = ChannelText(CliOption(args, QStringLiteral("--xunits")).value_or(QStringLiteral("s")));
-    channel.YUnits = ChannelText(CliOption(args, QStringLiteral("--yunits")).value_or(QString()));
+    channel.Title = ChannelText(args.value("--title").value_or(QFileInfo(positional[0]).baseName()));
+    channel.XUnits = ChannelText(args.value("--xunits").value_or(QStringLiteral("s")));
+    channel.YUnits = ChannelText(args.value("--yunits").value_or(QString()));
     channel.SampleInterval = 1.0L / (long double)*rate;
     channel.StartTime = start;
     channel.PointStep = 1;
     channel.XShowsUnits = 1;
     channel.PlotKind = samples.hasPairs ? kPlotXYTrack : kPlotAgainstTime;
-    channel.Inverted = CliFlag(args, QStringLiteral("--invert")) ? 1 : 0;
+    channel.Inverted = args.has("--invert") ? 1 : 0;
 
     if (cfc) {
         QStringList faults;
@@ -102,8 +100,16 @@ int runThis(const QStringList& args)
     return 0;
 }
 
-const CliCommand reg{"this", "this IN OUT.dat --rate R [--start T0] [--title T] [--xunits U] [--yunits U] "
-                             "[--cfc C] [--invert]",
+const CliCommand reg{"this", "IN OUT.dat --rate R", "writes the T/HIS file of a channel built from IN (Y per line or \"x y\" pairs)",
+                     {
+                         {"--rate", "R", "samples per second (required)"},
+                         {"--start", "T0", "time of the first sample, seconds (default 0)"},
+                         {"--title", "T", "channel title (default: IN's base name)"},
+                         {"--xunits", "U", "X units (default s)"},
+                         {"--yunits", "U", "Y units"},
+                         {"--cfc", "C", "filter with channel frequency class 60, 180, 600 or 1000 first"},
+                         {"--invert", nullptr, "mark the channel inverted"},
+                     },
                      &runThis};
 
 } // namespace

@@ -129,90 +129,28 @@ QString OutputPathFor(const QString& out, const QString& pointName, bool several
     return base + QLatin1Char('-') + pointName + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
 }
 
-// The spreadsheet layout of one point's results.
-TrackingSheet TrackingSheetFor(TTrackingPoint& point, const TrackingExportInfo& info)
+int runTrack(const CliArgs& args)
 {
-    const TrackingResultTable table = ComputeTrackingResults(point, info);
-    TrackingSheet sheet;
-    sheet.pointName = point.Name;
-    sheet.frameRate = info.FrameRate;
-    sheet.frameWidth = info.Kinematics.FrameWidth;
-    sheet.frameHeight = info.Kinematics.FrameHeight;
-    sheet.pixelsPerUnit = info.Kinematics.PixelsPerUnit;
-    sheet.unitLabel = QString::fromLatin1(CalibrationUnitLabel(info.CalUnitIndex));
-    sheet.originX = info.Kinematics.HasOrigin ? float(info.Kinematics.OriginX) : 0.0f;
-    sheet.originY = info.Kinematics.HasOrigin ? float(info.Kinematics.OriginY) : 0.0f;
-    sheet.lengthDecimals = LengthDecimals(info.Kinematics.PixelsPerUnit);
-    sheet.rows.resize(table.size());
-    for (size_t i = 0; i < table.size(); ++i) {
-        TrackingSheetRow& row = sheet.rows[i];
-        row.time = table.Times[i];
-        row.pixelX = table.PixelX[i];
-        row.pixelY = table.PixelY[i];
-        row.positionX = table.PositionX[i];
-        row.positionY = table.PositionY[i];
-        row.displacementX = table.DisplacementX[i];
-        row.displacementY = table.DisplacementY[i];
-        row.velocityX = table.VelocityX[i];
-        row.velocityY = table.VelocityY[i];
-        row.accelerationX = table.AccelerationX[i];
-        row.accelerationY = table.AccelerationY[i];
-        row.rpm = table.Rpm[i];
-    }
-    return sheet;
-}
-
-int runTrack(const QStringList& args)
-{
-    const QStringList ownValueOptions{
-        "--first", "--last", "--point", "--template", "--search", "--threshold",
-        "--spot-percent", "--spot-range", "--origin", "--csv", "--xlsx",
-    };
-    const QStringList ownFlags{"--y-up", "--y-down", "--rpm-signed", "--accept-lost"};
-    QStringList valueOptions = ownValueOptions;
-    valueOptions += AdjustmentOptionNames();
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith(QLatin1String("--")))
-            continue;
-        if (valueOptions.contains(a)) {
-            if (i + 1 >= args.size()) {
-                CliError(QStringLiteral("track: %1 needs a value").arg(a));
-                return 2;
-            }
-            ++i;
-        } else if (!ownFlags.contains(a)) {
-            CliError(QStringLiteral("track: unknown option %1").arg(a));
-            return 2;
-        }
-    }
-    const QStringList positional = CliPositional(args, valueOptions);
+    const QStringList& positional = args.positional();
     if (positional.size() != 1) {
         CliError(QStringLiteral("usage: qorplayer-cli track FILE --point X,Y[,METHOD[,FRAME]] ... --csv OUT"));
         return 2;
     }
-    for (const QString& once : ownValueOptions)
-        if (once != QLatin1String("--point") && args.count(once) > 1) {
-            CliError(QStringLiteral("track: %1 given twice").arg(once));
-            return 2;
-        }
 
     std::vector<PointRequest> requests;
-    for (int i = 0; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--point")) {
-            const auto p = ParsePoint(args[i + 1]);
-            if (!p)
-                return 2;
-            requests.push_back(*p);
-        }
+    for (const QString& text : args.values("--point")) {
+        const auto p = ParsePoint(text);
+        if (!p)
+            return 2;
+        requests.push_back(*p);
     }
     if (requests.empty()) {
         CliError(QStringLiteral("track: give at least one --point X,Y"));
         return 2;
     }
     // The tracking CSV, the spreadsheet, or both.
-    const auto csv = CliOption(args, QStringLiteral("--csv"));
-    const auto xlsx = CliOption(args, QStringLiteral("--xlsx"));
+    const auto csv = args.value("--csv");
+    const auto xlsx = args.value("--xlsx");
     if ((!csv || csv->isEmpty()) && (!xlsx || xlsx->isEmpty())) {
         CliError(QStringLiteral("track: --csv OUT or --xlsx OUT.xlsx is required"));
         return 2;
@@ -222,7 +160,7 @@ int runTrack(const QStringList& args)
     std::optional<int> templateSize, searchPercent, spotPercent;
     std::optional<double> threshold;
     std::optional<std::pair<double, double>> spotRange, origin;
-    if (auto v = CliOption(args, QStringLiteral("--template"))) {
+    if (auto v = args.value("--template")) {
         if (!(templateSize = CliInt(*v, QStringLiteral("--template"))))
             return 2;
         if (*templateSize < 3 || *templateSize > 255) {
@@ -230,7 +168,7 @@ int runTrack(const QStringList& args)
             return 2;
         }
     }
-    if (auto v = CliOption(args, QStringLiteral("--search"))) {
+    if (auto v = args.value("--search")) {
         if (!(searchPercent = CliInt(*v, QStringLiteral("--search"))))
             return 2;
         if (*searchPercent < 110 || *searchPercent > 1000) {
@@ -238,7 +176,7 @@ int runTrack(const QStringList& args)
             return 2;
         }
     }
-    if (auto v = CliOption(args, QStringLiteral("--threshold"))) {
+    if (auto v = args.value("--threshold")) {
         if (!(threshold = CliReal(*v, QStringLiteral("--threshold"))))
             return 2;
         if (!(*threshold >= 0.01 && *threshold <= 1.0)) {
@@ -246,7 +184,7 @@ int runTrack(const QStringList& args)
             return 2;
         }
     }
-    if (auto v = CliOption(args, QStringLiteral("--spot-percent"))) {
+    if (auto v = args.value("--spot-percent")) {
         if (!(spotPercent = CliInt(*v, QStringLiteral("--spot-percent"))))
             return 2;
         if (*spotPercent < 0 || *spotPercent > 100) {
@@ -254,7 +192,7 @@ int runTrack(const QStringList& args)
             return 2;
         }
     }
-    if (auto v = CliOption(args, QStringLiteral("--spot-range"))) {
+    if (auto v = args.value("--spot-range")) {
         if (!(spotRange = ParsePair(QStringLiteral("--spot-range"), *v)))
             return 2;
         if (spotRange->first < 0 || spotRange->second > 255 || spotRange->first > spotRange->second) {
@@ -266,12 +204,12 @@ int runTrack(const QStringList& args)
             return 2;
         }
     }
-    if (auto v = CliOption(args, QStringLiteral("--origin"))) {
+    if (auto v = args.value("--origin")) {
         if (!(origin = ParsePair(QStringLiteral("--origin"), *v)))
             return 2;
     }
-    const bool yDown = CliFlag(args, QStringLiteral("--y-down"));
-    if (yDown && CliFlag(args, QStringLiteral("--y-up"))) {
+    const bool yDown = args.has("--y-down");
+    if (yDown && args.has("--y-up")) {
         CliError(QStringLiteral("track: give either --y-up or --y-down"));
         return 2;
     }
@@ -282,13 +220,13 @@ int runTrack(const QStringList& args)
     const RecordingInfo& info = doc.Info;
     int first = info.FirstFrame;
     int last = info.LastFrame;
-    if (auto v = CliOption(args, QStringLiteral("--first"))) {
+    if (auto v = args.value("--first")) {
         const auto n = CliInt(*v, QStringLiteral("--first"));
         if (!n)
             return 2;
         first = *n;
     }
-    if (auto v = CliOption(args, QStringLiteral("--last"))) {
+    if (auto v = args.value("--last")) {
         const auto n = CliInt(*v, QStringLiteral("--last"));
         if (!n)
             return 2;
@@ -358,7 +296,7 @@ int runTrack(const QStringList& args)
 
     // Where the window would ask the user, the command stops, or with
     // --accept-lost takes the searched position and goes on.
-    const bool acceptLost = CliFlag(args, QStringLiteral("--accept-lost"));
+    const bool acceptLost = args.has("--accept-lost");
     bool stoppedForUser = false;
     QString stopMessage;
     StartOutcome start = engine.StartRun();
@@ -421,7 +359,7 @@ int runTrack(const QStringList& args)
     exportInfo.Kinematics.FrameWidth = doc.FrameBitmap.width();
     exportInfo.Kinematics.FrameHeight = doc.FrameBitmap.height();
     exportInfo.Kinematics.YDir = yDown ? YDirection::Down : YDirection::Up;
-    exportInfo.Kinematics.SignedRpm = CliFlag(args, QStringLiteral("--rpm-signed"));
+    exportInfo.Kinematics.SignedRpm = args.has("--rpm-signed");
     if (origin) {
         exportInfo.Kinematics.HasOrigin = true;
         exportInfo.Kinematics.OriginX = origin->first;
@@ -461,11 +399,27 @@ int runTrack(const QStringList& args)
 }
 
 const CliCommand reg{
-    "track",
-    "track FILE --point X,Y[,quadrant|light|dark|correlation[,FRAME]] [--point ...] --csv OUT|--xlsx OUT.xlsx "
-    "[--first A] [--last B] [--template N] [--search PERCENT] [--threshold T] "
-    "[--spot-percent P | --spot-range LOW,HIGH] [--origin X,Y] [--y-up | --y-down] [--rpm-signed] "
-    "[--accept-lost] [adjustments]",
+    "track", "FILE --point X,Y[,METHOD[,FRAME]] [--point ...] --csv OUT|--xlsx OUT.xlsx",
+    "places tracking points, tracks them over a frame range and writes one CSV/spreadsheet per point",
+    CliOptions(
+        {
+            {"--point", "X,Y[,M[,F]]", "a point at X,Y; method quadrant, light, dark or correlation; placed on frame F", true},
+            {"--csv", "OUT", "write the tracking CSV (OUT-<point>.csv for several points)"},
+            {"--xlsx", "OUT.xlsx", "write the tracking spreadsheet"},
+            {"--first", "A", "first frame of the run (default: the recording's first)"},
+            {"--last", "B", "last frame of the run (default: the recording's last)"},
+            {"--template", "N", "template size 3..255 pixels"},
+            {"--search", "PERCENT", "search area 110..1000 percent of the template"},
+            {"--threshold", "T", "correlation threshold 0.01..1.00"},
+            {"--spot-percent", "P", "spot threshold 0..100 percent"},
+            {"--spot-range", "LOW,HIGH", "fixed spot grey range within 0..255"},
+            {"--origin", "X,Y", "origin of positions and centre of rotation speed"},
+            {"--y-up", nullptr, "Y grows upward from the bottom-left corner (default)"},
+            {"--y-down", nullptr, "Y grows downward from the top-left corner"},
+            {"--rpm-signed", nullptr, "keep the direction of turn in the RPM column"},
+            {"--accept-lost", nullptr, "accept the searched position where the run would ask"},
+        },
+        AdjustmentOptionTable()),
     &runTrack};
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include "common/NumberFormat.h"
 #include "graphs/XlsxSheetFile.h"
+#include "tracking/engine/Kinematics.h"
+#include "tracking/engine/TrackingExport.h"
+#include "tracking/engine/TrackingPoint.h"
 
 namespace {
 
@@ -77,4 +80,36 @@ bool WriteTrackingSpreadsheet(const QString& path, const TrackingSheet& sheet, Q
         writeValue(out, row, 13, r.rpm);
     }
     return out.commit(error);
+}
+
+TrackingSheet TrackingSheetFor(TTrackingPoint& point, const TrackingExportInfo& info)
+{
+    const TrackingResultTable table = ComputeTrackingResults(point, info);
+    TrackingSheet sheet;
+    sheet.pointName = point.Name;
+    sheet.frameRate = info.FrameRate;
+    sheet.frameWidth = info.Kinematics.FrameWidth;
+    sheet.frameHeight = info.Kinematics.FrameHeight;
+    sheet.pixelsPerUnit = info.Kinematics.PixelsPerUnit;
+    sheet.unitLabel = QString::fromLatin1(CalibrationUnitLabel(info.CalUnitIndex));
+    sheet.originX = info.Kinematics.HasOrigin ? float(info.Kinematics.OriginX) : 0.0f;
+    sheet.originY = info.Kinematics.HasOrigin ? float(info.Kinematics.OriginY) : 0.0f;
+    sheet.lengthDecimals = LengthDecimals(info.Kinematics.PixelsPerUnit);
+    sheet.rows.resize(table.size());
+    for (size_t i = 0; i < table.size(); ++i) {
+        TrackingSheetRow& row = sheet.rows[i];
+        row.time = table.Times[i];
+        row.pixelX = table.PixelX[i];
+        row.pixelY = table.PixelY[i];
+        row.positionX = table.PositionX[i];
+        row.positionY = table.PositionY[i];
+        row.displacementX = table.DisplacementX[i];
+        row.displacementY = table.DisplacementY[i];
+        row.velocityX = table.VelocityX[i];
+        row.velocityY = table.VelocityY[i];
+        row.accelerationX = table.AccelerationX[i];
+        row.accelerationY = table.AccelerationY[i];
+        row.rpm = table.Rpm[i];
+    }
+    return sheet;
 }

@@ -2,8 +2,9 @@
 // The spreadsheet export of one tracking point: its header and one row per
 // record on the sheet "Qor Player Data" of a new .xlsx workbook.
 //
-// The tracking frame fills a TrackingSheet (unsmoothed series, one row per
-// record of the point, tracked or not) and calls WriteTrackingSpreadsheet.
+// TrackingSheetFor fills a TrackingSheet from a tracked point (unsmoothed
+// series, one row per record of the point, tracked or not);
+// WriteTrackingSpreadsheet writes it.
 //
 // Layout (rows and columns from 1):
 //   1  "Qor Player Tracking Data"
@@ -64,3 +65,9 @@ struct TrackingSheet {
 // with a message in `error` when the file cannot be written or there are more
 // records than a sheet has rows.
 bool WriteTrackingSpreadsheet(const QString& path, const TrackingSheet& sheet, QString* error);
+
+class TTrackingPoint;
+struct TrackingExportInfo;
+
+// The sheet of one point's results, as the tracking export computes them.
+TrackingSheet TrackingSheetFor(TTrackingPoint& point, const TrackingExportInfo& info);

@@ -105,6 +105,7 @@ public:
         m_frame->loadFrom(v->hasMagnifier(), v->magnifierLevel(), v->zoomKernel());
         v->setZoomKernel(m_frame->zoomKernel());
         m_frame->setZoomAreaDown(v->areaZoomMode());
+        m_frame->setZoomOutDown(v->clickZoomMode());
     }
 
 private:

@@ -16,6 +16,9 @@ bool PickTool::press(const ViewMouse& mouse)
 
 bool PickTool::move(const ViewMouse& mouse)
 {
+    // A drag cut short (the tool was removed and installed again meanwhile).
+    if (m_dragging && !(mouse.Buttons & Qt::LeftButton))
+        m_dragging = false;
     if (!m_dragging) {
         if (mouse.Buttons == Qt::NoButton)
             emit hovered(mouse.ImagePos);

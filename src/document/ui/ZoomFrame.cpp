@@ -200,6 +200,12 @@ void TZoomFrame::setZoomAreaDown(bool down)
     ZoomRBToolBut->setChecked(down);
 }
 
+void TZoomFrame::setZoomOutDown(bool down)
+{
+    const QSignalBlocker block(ToolButton2);
+    ToolButton2->setChecked(down);
+}
+
 void TZoomFrame::setZoomWatchDown(bool down)
 {
     const QSignalBlocker block(ZoomwatchBut);

@@ -22,6 +22,7 @@ public:
     void loadFrom(bool hasMagnifier, int magnifierLevel, int zoomKernel);
     // Raises or presses a button without emitting (e.g. "Zoom Area" after use).
     void setZoomAreaDown(bool down);
+    void setZoomOutDown(bool down);
     void setZoomWatchDown(bool down);
 
     bool zoomOutDown() const;

@@ -224,8 +224,13 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
 
         // Window luminance x 1000 and its integral images.
         s.luma.resize(size_t(ww) * wh);
-        s.sum.assign(size_t(iw) * (wh + 1), 0);
-        s.sumSq.assign(size_t(iw) * (wh + 1), 0);
+        // Every entry is written below except the first row and column.
+        s.sum.resize(size_t(iw) * (wh + 1));
+        s.sumSq.resize(size_t(iw) * (wh + 1));
+        std::fill_n(s.sum.begin(), iw, 0);
+        std::fill_n(s.sumSq.begin(), iw, 0);
+        for (int y = 1; y <= wh; ++y)
+            s.sum[size_t(y) * iw] = s.sumSq[size_t(y) * iw] = 0;
         for (int y = 0; y < wh; ++y) {
             const uint8_t* p = frame.pixel(win.left, win.top + y);
             int32_t* out = s.luma.data() + size_t(y) * ww;
@@ -313,7 +318,10 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
         const auto at = [&](int u, int v) { return s.map[size_t(v) * nx + u]; };
         const double startX = left + (px > 0 && px + 1 < nx ? ParabolaPeak(at(px - 1, py), best, at(px + 1, py)) : 0.0);
         const double startY = top + (py > 0 && py + 1 < ny ? ParabolaPeak(at(px, py - 1), best, at(px, py + 1)) : 0.0);
-        const AlignResult aligned = AlignTemplate(frame, templ, startX, startY);
+        // One spline patch around the peak serves both alignments.
+        thread_local SplinePatch patch;
+        BuildSplinePatchAround(frame, left, top, tw, th, patch);
+        const AlignResult aligned = AlignOnPatch(patch, templ, startX, startY);
         if (aligned.converged && std::fabs(aligned.left - left) <= 1.0 && std::fabs(aligned.top - top) <= 1.0) {
             left = aligned.left;
             top = aligned.top;
@@ -330,7 +338,10 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
             const double pointY = top + centreY;
             const double firstCentreX = first->width / 2.0 - (first->width % 2) / 2.0 + first->fracX;
             const double firstCentreY = first->height / 2.0 - (first->height % 2) / 2.0 + first->fracY;
-            const AlignResult anchored = AlignTemplate(frame, *first, pointX - firstCentreX, pointY - firstCentreY);
+            const bool sameSize = first->width == tw && first->height == th;
+            const AlignResult anchored = sameSize
+                ? AlignOnPatch(patch, *first, pointX - firstCentreX, pointY - firstCentreY)
+                : AlignTemplate(frame, *first, pointX - firstCentreX, pointY - firstCentreY);
             if (anchored.converged && anchored.score >= params.Threshold) {
                 const double ax = anchored.left + firstCentreX;
                 const double ay = anchored.top + firstCentreY;

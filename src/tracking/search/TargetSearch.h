@@ -160,9 +160,10 @@ TargetTemplate RecaptureTemplate(const Frame& frame, const TargetTemplate& previ
 // Sub-pixel alignment of a template with the frame: the real-valued
 // position (left, top) of the template's first pixel at which the frame's
 // luminance best matches a * template + b, found by Gauss-Newton from the
-// given start on cubic-interpolated luminance. converged is false when it
-// did not settle within 1.5 pixels of the start or the template has no
-// gradient to align on; score is the normalised correlation there.
+// given start on cubic-spline-interpolated luminance. converged is false
+// when it did not settle within about 1.5 pixels of the start or the
+// template has no gradient to align on; score is the normalised
+// correlation there.
 struct AlignResult {
     bool converged = false;
     double left = 0.0;
@@ -170,6 +171,28 @@ struct AlignResult {
     double score = 0.0;
 };
 AlignResult AlignTemplate(const Frame& frame, const TargetTemplate& templ, double left, double top);
+
+// The cubic B-spline coefficients of the luminance of a rectangle of the
+// frame (edge pixels repeated beyond the frame), for aligning templates on
+// it. Building them is most of an alignment's work, so one patch serves
+// every alignment around the same place.
+struct SplinePatch {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<double> coefficients;   // row-major
+};
+// Margin around a template that an alignment may move into (a pixel and a
+// half each way) plus what the interpolation and the prefilter need.
+constexpr int SplinePatchMargin = 7;
+void BuildSplinePatch(const Frame& frame, int left, int top, int width, int height, SplinePatch& patch);
+// The patch for aligning a template of the given size started at (left, top).
+void BuildSplinePatchAround(const Frame& frame, double left, double top, int templateWidth, int templateHeight,
+                            SplinePatch& patch);
+// AlignTemplate on a patch built beforehand; not converged when the
+// alignment would need coefficients beyond the patch.
+AlignResult AlignOnPatch(const SplinePatch& patch, const TargetTemplate& templ, double left, double top);
 
 // The search window of width w and height h centred on integer pixel (cx, cy),
 // clipped at the frame border. May come back empty for a centre far outside.

@@ -106,6 +106,33 @@ TEST_F(ViewerToolsTest, ZoomOutButtonClicksZoomInWithLeftAndOutWithOtherButtons)
     EXPECT_NEAR(view->scale(), scale, 1e-9);
 }
 
+TEST_F(ViewerToolsTest, ZoomOutStaysWithItsDocument)
+{
+    bvf::SampleOptions options;
+    options.size = QSize(64, 48);
+    options.frames = 2;
+    const QString path = dir.filePath(QStringLiteral("b.bvf"));
+    QString error;
+    ASSERT_TRUE(bvf::WriteSampleRecording(path, options, &error)) << error.toStdString();
+    main.OpenFiles({path});
+    ASSERT_EQ(main.VideoWindows.size(), 2);
+    TQORVideo* first = main.VideoWindows[0];
+    TQORVideo* second = main.VideoWindows[1];
+
+    main.ActivateVideo(second);
+    main.PressToolButton(TQorMain::ZoomTool, true);
+    auto* frame = qobject_cast<TZoomFrame*>(main.DockedFrame());
+    ASSERT_NE(frame, nullptr);
+    frame->ToolButton2->setChecked(true);
+    EXPECT_TRUE(second->view()->clickZoomMode());
+
+    main.ActivateVideo(first);
+    EXPECT_FALSE(frame->zoomOutDown());
+    EXPECT_FALSE(first->view()->clickZoomMode());
+    main.ActivateVideo(second);
+    EXPECT_TRUE(frame->zoomOutDown());
+}
+
 int main(int argc, char** argv)
 {
     QStandardPaths::setTestModeEnabled(true);

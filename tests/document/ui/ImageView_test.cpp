@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QKeyEvent>
 #include <QSignalSpy>
 #include <QWheelEvent>
@@ -301,6 +302,41 @@ TEST_F(ImageViewTest, PickToolGetsImagePointsAndOneToolIsActive)
     }
     EXPECT_EQ(view.tool(), nullptr);
     EXPECT_EQ(view.viewport()->cursor().shape(), Qt::OpenHandCursor);
+}
+
+// A tool that marks an image rectangle in green, as a calibration or
+// tracking tool marks what it picked.
+class MarkTool : public ViewTool {
+public:
+    QRectF Mark{40, 40, 10, 10};
+    void paint(QPainter& painter, const ViewMapping& map) const override
+    {
+        painter.fillRect(map.toView(Mark), QColor(0, 255, 0));
+    }
+};
+
+TEST_F(ImageViewTest, ToolFeedbackFollowsTheZoomAndTheMagnifierEnlargesIt)
+{
+    view.setFrame(solidFrame(300, 200, 40, 80, 120));
+    view.setScale(2.0);
+    view.scrollToCentre({0, 0});
+    MarkTool mark;
+    view.setTool(&mark);
+    QImage shot = view.viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixel(85, 85), qRgb(0, 255, 0));     // image (42.5, 42.5)
+    EXPECT_EQ(shot.pixel(101, 85), qRgb(120, 80, 40)); // image (50.5, 42.5): beside the mark
+    // A 10x magnifier centred on the mark's centre fills itself with green.
+    view.showMagnifier();
+    view.setMagnifierRect(QRectF(35, 35, 20, 20));
+    view.setMagnifierSelected(false);
+    view.setMagnifierLevel(50);
+    shot = view.viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixel(80, 80), qRgb(0, 255, 0));  // image (40, 40): magnified mark
+    EXPECT_EQ(shot.pixel(101, 85), qRgb(0, 255, 0)); // was beside the mark, now inside it
+    view.setTool(nullptr);
+    view.removeMagnifier();
+    shot = view.viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixel(85, 85), qRgb(120, 80, 40));
 }
 
 TEST_F(ImageViewTest, FitModeShowsATurnedPictureWhole)

@@ -164,7 +164,7 @@ struct Accuracy {
     double rms = 0.0;           // of the error, pixels
     double maxError = 0.0;
     double meanSpeed = 0.0;     // end-to-end distance measured / frames
-    double drift = 0.0;         // distance of the last error from the first
+    double drift = 0.0;         // mean error of the last ten frames less that of the first ten
     double lockPeakToPeak = 0.0; // of the mean x and y error over tenths of the fractional position
     int lost = 0;
 };
@@ -192,7 +192,8 @@ inline Accuracy Measure(const Sequence& s, const tracking::SearchParameters& par
     double sumX[Bins] = {}, sumY[Bins] = {}, countX[Bins] = {}, countY[Bins] = {};
     double sumSq = 0.0;
     int n = 0;
-    Point2 position = placed, firstError{}, lastError{};
+    Point2 position = placed;
+    std::vector<Point2> errors;
     for (size_t k = 1; k < s.frames.size(); ++k) {
         if (!tracker.step(s.frames[k], position)) {
             ++a.lost;
@@ -202,9 +203,7 @@ inline Accuracy Measure(const Sequence& s, const tracking::SearchParameters& par
         }
         const double ex = position.x - s.truth[k].x - reference.x;
         const double ey = position.y - s.truth[k].y - reference.y;
-        if (n == 0)
-            firstError = {ex, ey};
-        lastError = {ex, ey};
+        errors.push_back({ex, ey});
         sumSq += ex * ex + ey * ey;
         a.maxError = std::max(a.maxError, std::hypot(ex, ey));
         ++n;
@@ -219,7 +218,15 @@ inline Accuracy Measure(const Sequence& s, const tracking::SearchParameters& par
     if (n == 0)
         return a;
     a.rms = std::sqrt(sumSq / n);
-    a.drift = std::hypot(lastError.x - firstError.x, lastError.y - firstError.y);
+    const size_t span = std::min<size_t>(10, errors.size());
+    Point2 head, tail;
+    for (size_t k = 0; k < span; ++k) {
+        head.x += errors[k].x / span;
+        head.y += errors[k].y / span;
+        tail.x += errors[errors.size() - 1 - k].x / span;
+        tail.y += errors[errors.size() - 1 - k].y / span;
+    }
+    a.drift = std::hypot(tail.x - head.x, tail.y - head.y);
     a.meanSpeed = std::hypot(position.x - placed.x, position.y - placed.y) / double(s.frames.size() - 1);
     // Pixel locking: peak to peak of the mean error by fractional position,
     // over bins that hold a few frames at least.
