@@ -129,6 +129,60 @@ QString OutputPathFor(const QString& out, const QString& pointName, bool several
     return base + QLatin1Char('-') + pointName + (suffix.isEmpty() ? QString() : QLatin1Char('.') + suffix);
 }
 
+// How the run of the command ended.
+struct RunEnd {
+    bool refused = false;  // the run did not start; the reason is reported
+    bool stopped = false;  // stopped before the end of the range (exit code 3)
+    QString message;       // to report after the files are written
+};
+
+// Runs the engine tick by tick to the end of the range. Where the window
+// would ask the user, the command stops, or with acceptLost takes the
+// searched position and goes on.
+RunEnd RunToTheEnd(TrackingEngine& engine, bool acceptLost)
+{
+    RunEnd end;
+    StartOutcome start = engine.StartRun();
+    if (start == StartOutcome::Question)
+        start = engine.AnswerDefineOnCurrentFrame(true);
+    if (start == StartOutcome::NothingToDo)
+        return end;
+    if (start != StartOutcome::Started) {
+        CliError(QStringLiteral("track: %1").arg(start == StartOutcome::FrameNotLoaded
+                                                     ? QStringLiteral("cannot load frame %1").arg(engine.FailedFrame())
+                                                     : StartRefusalText(start)));
+        end.refused = true;
+        return end;
+    }
+    for (;;) {
+        const TickOutcome tick = engine.OnTimerTick();
+        if (tick == TickOutcome::NextFrame)
+            continue;
+        if (tick == TickOutcome::WaitingForUser) {
+            const RunQuestion q = engine.Question();
+            if (acceptLost) {
+                engine.SetCurrentPoint(q.point);
+                engine.ConfirmCurrent();
+                continue;
+            }
+            end.message = QStringLiteral("%1 at frame %2")
+                              .arg(PanelMessageText(engine.Panel().kind, q.point ? q.point->Name : QString()))
+                              .arg(q.frame);
+            end.stopped = true;
+        } else if (tick == TickOutcome::FrameNotLoaded) {
+            CliError(QStringLiteral("track: cannot load frame %1").arg(engine.FailedFrame()));
+            end.stopped = true;
+        } else if (tick == TickOutcome::StepLimit || tick == TickOutcome::NoPoints) {
+            end.message = RunEndText(tick, engine.FailedFrame());
+            end.stopped = true;
+        }
+        break;  // finished, stopped, or nothing more to run
+    }
+    if (engine.Running())
+        engine.StopRun();
+    return end;
+}
+
 int runTrack(const CliArgs& args)
 {
     const QStringList& positional = args.positional();
@@ -294,61 +348,11 @@ int runTrack(const CliArgs& args)
         }
     }
 
-    // Where the window would ask the user, the command stops, or with
-    // --accept-lost takes the searched position and goes on.
-    const bool acceptLost = args.has("--accept-lost");
-    bool stoppedForUser = false;
-    QString stopMessage;
-    StartOutcome start = engine.StartRun();
-    if (start == StartOutcome::Question)
-        start = engine.AnswerDefineOnCurrentFrame(true);
-    if (start == StartOutcome::Started) {
-        for (bool going = true; going;) {
-            const TickOutcome tick = engine.OnTimerTick();
-            switch (tick) {
-            case TickOutcome::NextFrame:
-                break;
-            case TickOutcome::WaitingForUser: {
-                const RunQuestion q = engine.Question();
-                if (!acceptLost) {
-                    stopMessage = QStringLiteral("%1 at frame %2")
-                                      .arg(PanelMessageText(engine.Panel().kind, q.point ? q.point->Name : QString()))
-                                      .arg(q.frame);
-                    engine.StopRun();
-                    stoppedForUser = true;
-                    going = false;
-                    break;
-                }
-                engine.SetCurrentPoint(q.point);
-                engine.ConfirmCurrent();
-                break;
-            }
-            case TickOutcome::Finished:
-            case TickOutcome::Ignored:
-            case TickOutcome::Stopped:
-                going = false;
-                break;
-            case TickOutcome::FrameNotLoaded:
-                CliError(QStringLiteral("track: cannot load frame %1").arg(engine.FailedFrame()));
-                stoppedForUser = true;
-                going = false;
-                break;
-            case TickOutcome::StepLimit:
-            case TickOutcome::NoPoints:
-                stopMessage = RunEndText(tick, engine.FailedFrame());
-                stoppedForUser = true;
-                going = false;
-                break;
-            }
-        }
-        if (engine.Running())
-            engine.StopRun();
-    } else if (start != StartOutcome::NothingToDo) {
-        CliError(QStringLiteral("track: %1").arg(start == StartOutcome::FrameNotLoaded
-                                                     ? QStringLiteral("cannot load frame %1").arg(engine.FailedFrame())
-                                                     : StartRefusalText(start)));
+    const RunEnd end = RunToTheEnd(engine, args.has("--accept-lost"));
+    if (end.refused)
         return 1;
-    }
+    const bool stoppedForUser = end.stopped;
+    const QString stopMessage = end.message;
 
     TrackingExportInfo exportInfo;
     exportInfo.FirstFrame = info.FirstFrame;

@@ -189,5 +189,18 @@ TEST(TrackCli, OriginYDirectionAndRotationCentre)
                 EXPECT_NE(row[12], "VANISH ") << c.flag << i;
         }
     }
+    // --rpm-signed keeps the direction; the default is its magnitude.
+    r = RunCli({"track", sample, "--point", point, "--csv", out, "--origin", "80.5,60.25"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const std::vector<QList<QByteArray>> magnitude = rows(&p);
+    r = RunCli({"track", sample, "--point", point, "--csv", out, "--origin", "80.5,60.25", "--rpm-signed"});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    const std::vector<QList<QByteArray>> signedRpm = rows(&p);
+    ASSERT_EQ(signedRpm.size(), magnitude.size());
+    for (size_t i = 1; i + 1 < signedRpm.size(); ++i) {
+        EXPECT_GE(magnitude[i][12].toDouble(), 0.0) << i;
+        EXPECT_EQ(std::fabs(signedRpm[i][12].toDouble()), magnitude[i][12].toDouble()) << i;
+    }
+
     EXPECT_EQ(RunCli({"track", sample, "--point", point, "--csv", out, "--y-up", "--y-down"}).code, 2);
 }
