@@ -65,6 +65,32 @@ int VideoDocument::LoadFrame(int frameNumber)
 
 void VideoDocument::loadFrame(int frameNumber)
 {
+    ReadSourceFrame(frameNumber);
+    RenderFrame();
+}
+
+void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)
+{
+    ReadSourceFrame(frameNumber);
+    out = FrameBitmap;
+    PrepareEntries();
+    ApplyAdjustmentList(out, Adjustments);
+    if (m_outside)
+        out.fill(0, 0, 0);
+}
+
+void VideoDocument::PrepareEntries()
+{
+    for (const auto& entry : Adjustments) {
+        if (entry->Kind == KindTimeStamp)
+            UpdateTimeStampText(*entry);
+        if (entry->Kind == KindGrid)
+            GridEntry = entry.get();
+    }
+}
+
+void VideoDocument::ReadSourceFrame(int frameNumber)
+{
     m_requestedFrame = frameNumber;
     CurrentTime = TimeOfFrame(frameNumber);
     const int first = std::min(Info.FirstFrame, Info.LastFrame);
@@ -81,7 +107,6 @@ void VideoDocument::loadFrame(int frameNumber)
             m_source->readFrame(shown + Info.FrameNumberBase, FrameBitmap);
         }
     }
-    RenderFrame();
 }
 
 void VideoDocument::GotoTime(const Rational& seconds)
@@ -109,12 +134,7 @@ void VideoDocument::Redisplay()
 void VideoDocument::RenderFrame()
 {
     DisplayBitmap = FrameBitmap;
-    for (const auto& entry : Adjustments) {
-        if (entry->Kind == KindTimeStamp)
-            UpdateTimeStampText(*entry);
-        if (entry->Kind == KindGrid)
-            GridEntry = entry.get();
-    }
+    PrepareEntries();
     // The entries in list order; neighbouring table operations share one
     // pass over the pixels, with the same result as one entry at a time.
     ApplyAdjustmentList(DisplayBitmap, Adjustments);

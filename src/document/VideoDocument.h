@@ -52,6 +52,10 @@ public:
     void PrepareTime(const Rational& seconds);
     void PublishFrame() { emit frameLoaded(); }
     bool IsOutsideRecording() const { return m_outside; }
+    // Renders frame n into `out` for an exporter: the pixels LoadFrame would
+    // put in DisplayBitmap, without histograms and without telling the
+    // window (DisplayBitmap and the view stay as they are).
+    void RenderFrameForExport(int frameNumber, Frame& out);
     // Loads the current frame again (after settings or operations changed).
     void Redisplay();
     // DisplayBitmap := FrameBitmap with every adjustment applied in list order.
@@ -93,6 +97,11 @@ signals:
     void frameLoaded();
 
 private:
+    // Positions on frame n and reads it from the source into FrameBitmap.
+    void ReadSourceFrame(int frameNumber);
+    // Time-stamp texts for the current frame; remembers the grid entry.
+    void PrepareEntries();
+
     std::unique_ptr<FrameSource> m_source;
     int m_requestedFrame = 0; // the frame asked for, maybe outside the recording
     bool m_outside = false;

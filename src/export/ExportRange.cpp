@@ -12,6 +12,11 @@
 #include <QSet>
 #include <algorithm>
 #include <climits>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <cstring>
 
 ExportKind ExportKindForFilter(int filterIndex)
@@ -223,8 +228,13 @@ public:
 
 private:
     ExportResult fail(const QString& message);
-    bool openOutput();
-    bool writeFrame(int frameNumber);
+    bool openOutput(const Frame& frame);
+    bool writeFrame(int frameNumber, const Frame& frame);
+    // Renders frame n for the file: through the view (serial) or off it.
+    void render(int frameNumber, Frame& out);
+    // The frames after the first, written by a second thread while this
+    // one renders the next; false after a failure (m_error says why).
+    bool writeRest(int first, int count, Frame frame);
     void closeOutput();
     // Refuses to write over the recording the frames come from.
     bool checkNotSource(const QString& file);
@@ -257,9 +267,8 @@ bool RangeExport::checkNotSource(const QString& file)
     return true;
 }
 
-bool RangeExport::openOutput()
+bool RangeExport::openOutput(const Frame& frame)
 {
-    const Frame& frame = m_doc.DisplayBitmap;
     const QString target = ExportTargetFile(m_kind, m_request.fileName);
     if (m_kind == ExportKind::Avi || m_kind == ExportKind::GreyAvi) {
         if (!checkNotSource(target))
@@ -284,9 +293,8 @@ bool RangeExport::openOutput()
     return true;
 }
 
-bool RangeExport::writeFrame(int frameNumber)
+bool RangeExport::writeFrame(int frameNumber, const Frame& frame)
 {
-    const Frame& frame = m_doc.DisplayBitmap;
     switch (m_kind) {
     case ExportKind::Avi:
     case ExportKind::GreyAvi:
@@ -353,35 +361,129 @@ ExportResult RangeExport::run()
         return fail(QStringLiteral("The range %1 to %2 is too long").arg(first).arg(last));
     const int count = int(count64);
 
-    m_doc.LoadFrame(first);
+    Frame frame;
+    render(first, frame);
     m_rendered = true;
     info.ExportText[2] = ExportFormatText(m_kind);
-    if (m_doc.DisplayBitmap.isEmpty())
+    if (frame.isEmpty())
         return fail(QStringLiteral("Frame %1 has no picture to export").arg(first));
 
-    if (!openOutput())
+    if (!openOutput(frame))
         return fail(m_error);
 
-    for (int i = 0; i < count; ++i) {
-        if (m_progress && !m_progress->step(i, count)) {
-            closeOutput();
-            m_result.status = ExportResult::Aborted;
-            return m_result;
-        }
-        const int n = first + i;
-        if (i > 0) // the first frame is already rendered
-            m_doc.LoadFrame(n);
-        if (!writeFrame(n))
-            return fail(m_error);
-        ++m_result.framesWritten;
-    }
+    const bool completed = writeRest(first, count, std::move(frame));
+    if (!completed && !m_error.isEmpty())
+        return fail(m_error);
     closeOutput();
     if (!m_error.isEmpty())
         return fail(m_error);
+    if (!completed) {
+        m_result.status = ExportResult::Aborted;
+        return m_result;
+    }
     if (m_progress)
         m_progress->step(count, count);
     m_result.status = ExportResult::Completed;
     return m_result;
+}
+
+void RangeExport::render(int frameNumber, Frame& out)
+{
+    if (m_request.serial) {
+        m_doc.LoadFrame(frameNumber);
+        out = m_doc.DisplayBitmap;
+    } else {
+        m_doc.RenderFrameForExport(frameNumber, out);
+    }
+}
+
+bool RangeExport::writeRest(int first, int count, Frame frame)
+{
+    if (m_request.serial) {
+        for (int i = 0; i < count; ++i) {
+            if (m_progress && !m_progress->step(i, count))
+                return false;
+            if (i > 0)
+                render(first + i, frame);
+            if (!writeFrame(first + i, frame))
+                return false;
+            ++m_result.framesWritten;
+        }
+        return true;
+    }
+
+    // Two stages: this thread reads, decodes and renders frame k + 1 while a
+    // writer thread encodes and writes frame k. A short queue bounds the
+    // memory and keeps an abort quick: after it, only the frames already
+    // queued are written, in order, and the file is closed as before.
+    constexpr size_t QueueLength = 3;
+    struct Item {
+        int number;
+        Frame frame;
+    };
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::deque<Item> queue;
+    std::vector<Frame> spare;
+    bool noMore = false;
+    bool writerFailed = false;
+
+    std::thread writer([&] {
+        for (;;) {
+            Item item;
+            {
+                std::unique_lock lock(mutex);
+                changed.wait(lock, [&] { return !queue.empty() || noMore; });
+                if (queue.empty())
+                    return;
+                item = std::move(queue.front());
+                queue.pop_front();
+            }
+            changed.notify_all();
+            const bool ok = writeFrame(item.number, item.frame);
+            std::lock_guard lock(mutex);
+            if (!ok) {
+                writerFailed = true;
+                queue.clear();
+                changed.notify_all();
+                return;
+            }
+            ++m_result.framesWritten;
+            spare.push_back(std::move(item.frame));
+        }
+    });
+
+    bool aborted = false;
+    for (int i = 0; i < count; ++i) {
+        if (m_progress && !m_progress->step(i, count)) {
+            aborted = true;
+            break;
+        }
+        if (i > 0) {
+            {
+                std::lock_guard lock(mutex);
+                if (!spare.empty()) {
+                    frame = std::move(spare.back());
+                    spare.pop_back();
+                }
+            }
+            render(first + i, frame);
+        }
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return queue.size() < QueueLength || writerFailed; });
+        if (writerFailed)
+            break;
+        queue.push_back({first + i, std::move(frame)});
+        lock.unlock();
+        changed.notify_all();
+    }
+    {
+        std::lock_guard lock(mutex);
+        noMore = true;
+    }
+    changed.notify_all();
+    writer.join();
+    return !aborted && !writerFailed;
 }
 
 } // namespace

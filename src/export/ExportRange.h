@@ -71,6 +71,10 @@ struct ExportRequest {
     // this is set (after the user agreed); otherwise the export fails
     // naming the first of them and writes nothing.
     bool replaceExisting = false;
+    // Renders every frame through the document's view on this one thread,
+    // as exports did before the render and write stages ran side by side.
+    // The files are the same; benchmarks compare the two.
+    bool serial = false;
 };
 
 struct ExportResult {

@@ -48,8 +48,8 @@ TEST(Tsavingform, AbortClickedDuringTheExportLoopStopsIt)
     // The click is an event like any user click: it can only arrive because
     // the loop lets events run at every step.
     int clicksAfterFrames = -1;
-    QObject::connect(doc.get(), &VideoDocument::frameLoaded, &form, [&] {
-        if (doc->Info.CurrentFrame == 5 && clicksAfterFrames < 0) {
+    QObject::connect(form.savingbar(), &QProgressBar::valueChanged, &form, [&](int done) {
+        if (done == 6 && clicksAfterFrames < 0) {
             clicksAfterFrames = 5;
             QTimer::singleShot(0, form.BitBtn1(), &QPushButton::click);
         }

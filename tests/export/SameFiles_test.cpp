@@ -1,0 +1,119 @@
+// The export renders off the view and writes on a second thread; the files
+// must be byte for byte those of rendering each frame through the view on
+// one thread, for a real Brava recording and a list of adjustments with a
+// time stamp that changes every frame.
+
+#include "document/VideoDocument.h"
+#include "export/ExportRange.h"
+#include "sources/SourceFactory.h"
+#include "sources/bvf/SampleScene.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+std::unique_ptr<AdjustmentEntry> Entry(int kind, int v1 = 0, int v2 = 0, int v3 = 0)
+{
+    auto e = std::make_unique<AdjustmentEntry>();
+    e->Kind = kind;
+    e->Value1 = v1;
+    e->Value2 = v2;
+    e->Value3 = v3;
+    return e;
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST(SameFiles, OffViewStagesWriteWhatTheViewPathWrote)
+{
+    QTemporaryDir dir;
+    bvf::SampleOptions options;
+    options.size = QSize(96, 64);
+    options.frames = 24;
+    options.firstFrame = -4;
+    options.colour = true;
+    const QString recording = dir.filePath(QStringLiteral("rec.bvf"));
+    QString error;
+    ASSERT_TRUE(bvf::WriteSampleRecording(recording, options, &error)) << error.toStdString();
+
+    VideoDocument doc;
+    ASSERT_TRUE(OpenRecordingFile(doc, recording, &error)) << error.toStdString();
+    doc.AppendEntry(Entry(KindBrightness, 12));
+    auto gamma = Entry(KindGamma, 7);
+    gamma->RealValue = 1.3f;
+    doc.AppendEntry(std::move(gamma));
+    doc.AppendEntry(Entry(KindRgb, 10, -5, 20));
+    doc.AppendEntry(Entry(KindHueSat, 15, 20, 0));
+    auto stamp = Entry(KindTimeStamp, 4, 40, 0);
+    stamp->AnnInfoKind = 1;
+    stamp->AnnDecimals = 2;
+    doc.AppendEntry(std::move(stamp));
+    doc.AppendEntry(Entry(KindRotate, 1, 0));
+
+    struct Case {
+        int filter;
+        AviCodec codec;
+        const char* name;
+    };
+    const Case cases[] = {
+        {1, AviCodec::Mjpeg, "m.avi"}, {1, AviCodec::Dib24, "d.avi"}, {6, AviCodec::Dib24, "g.avi"},
+        {2, AviCodec::Dib24, "t.tif"}, {3, AviCodec::Dib24, "j.jpg"}, {4, AviCodec::Dib24, "b.bmp"},
+        {5, AviCodec::Dib24, "x.dpx"}, {7, AviCodec::Dib24, "p.TIFF"},
+    };
+    for (const Case& c : cases) {
+        QStringList written[2];
+        for (int serial = 0; serial < 2; ++serial) {
+            const QString folder = dir.filePath(serial ? QStringLiteral("s") : QStringLiteral("n"));
+            QDir().mkpath(folder);
+            ExportRequest request;
+            request.fileName = folder + QLatin1Char('/') + QLatin1String(c.name);
+            request.filterIndex = c.filter;
+            request.aviCodec = c.codec;
+            request.rangeFirst = -3;
+            request.rangeLast = 17;
+            request.serial = serial == 1;
+            const ExportResult result = ExportRange(doc, request);
+            ASSERT_EQ(result.status, ExportResult::Completed) << result.error.toStdString();
+            EXPECT_EQ(result.framesWritten, 21);
+            written[serial] = result.files;
+        }
+        ASSERT_EQ(written[0].size(), written[1].size()) << c.name;
+        for (qsizetype k = 0; k < written[0].size(); ++k) {
+            QByteArray a = Contents(written[0][k]);
+            QByteArray b = Contents(written[1][k]);
+            ASSERT_FALSE(a.isEmpty());
+            if (c.filter == 5) {
+                // The DPX header holds the file's path and the time of writing.
+                a = a.mid(1664);
+                b = b.mid(1664);
+            }
+            if (c.filter == 1 || c.filter == 6) {
+                // The information chunk holds the chosen file name.
+                a.replace(QFileInfo(written[0][k]).absolutePath().toUtf8(), "F");
+                b.replace(QFileInfo(written[1][k]).absolutePath().toUtf8(), "F");
+            }
+            EXPECT_TRUE(a == b) << c.name << " file " << k;
+        }
+    }
+    // The document shows the first frame of the range afterwards.
+    EXPECT_EQ(doc.Info.CurrentFrame, -3);
+}
+
+int main(int argc, char** argv)
+{
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv); // text drawing
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
