@@ -1,9 +1,12 @@
-// Range-export throughput for a 1280 x 1024 recording: our exporter (render
-// through the document, then write) as uncompressed AVI, Motion-JPEG AVI,
-// TIFF sequence and DPX sequence, next to FFmpeg encoding the same frames,
-// piped in as raw BGR24, to the same kind of output. Both sides run on one
-// thread. Counters: fps = frames per second of wall time (FFmpeg's start
-// included), MB/frame = output size.
+// Range-export throughput for a 1280 x 1024 colour Brava recording (Bayer
+// decoding, white balance and the rest of the camera chain included): the
+// exporter as it runs now (rendered off the view, a second thread encoding
+// and writing) and the old path (every frame through the view on one
+// thread: LoadFrame with histograms, then write), as uncompressed AVI,
+// Motion-JPEG AVI, TIFF sequence and DPX sequence, next to FFmpeg (default
+// threads) encoding the same rendered frames, piped in as raw BGR24, to the
+// same kind of output. Counters: fps = frames per second of wall time
+// (FFmpeg's start included), MB/frame = output size.
 //
 //   bench_export [--benchmark_filter=Mjpeg]
 // Output goes to $TMPDIR (or /tmp) and is deleted after each run.
@@ -11,6 +14,8 @@
 #include "document/FrameSource.h"
 #include "document/VideoDocument.h"
 #include "export/ExportRange.h"
+#include "sources/SourceFactory.h"
+#include "sources/bvf/SampleScene.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -29,41 +34,6 @@ constexpr int Height = 1024;
 constexpr int Frames = 60;
 constexpr int Quality = 75;
 
-// Smooth gradients that move from frame to frame plus a little texture:
-// closer to a camera picture than a flat colour for the JPEG encoders.
-void Paint(int n, Frame& frame)
-{
-    for (int y = 0; y < frame.height(); ++y) {
-        uint8_t* p = frame.row(y);
-        for (int x = 0; x < frame.width(); ++x, p += 3) {
-            const int texture = ((x * 7 + y * 13) ^ (x >> 3)) & 15;
-            p[0] = uint8_t((x + n * 4) / 6 + texture);
-            p[1] = uint8_t((y + n * 2) / 5 + texture);
-            p[2] = uint8_t((x + y) / 10 + n);
-        }
-    }
-}
-
-class BenchSource : public FrameSource {
-public:
-    int sourceKind() const override { return 7; }
-    void fillInfo(RecordingInfo& info) const override
-    {
-        info.FrameCount = Frames;
-        info.FirstFrame = 0;
-        info.LastFrame = Frames - 1;
-        info.FrameRate = 1000;
-        info.ImageWidth = Width;
-        info.ImageHeight = Height;
-    }
-    bool readFrame(int n, Frame& frame) override
-    {
-        frame.resize(Width, Height);
-        Paint(n, frame);
-        return true;
-    }
-};
-
 qint64 FolderSize(const QString& folder)
 {
     qint64 total = 0;
@@ -81,10 +51,35 @@ void SetCounters(benchmark::State& state, qint64 bytes)
     state.counters["MB/frame"] = double(bytes) / Frames / 1e6;
 }
 
-void OurExport(benchmark::State& state, int filterIndex, AviCodec codec, const char* name)
+// One colour Brava recording for the whole run.
+QString BravaRecording()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        bvf::SampleOptions options;
+        options.size = QSize(Width, Height);
+        options.frames = Frames;
+        options.colour = true;
+        const QString file = dir.filePath(QStringLiteral("bench.bvf"));
+        QString error;
+        if (!bvf::WriteSampleRecording(file, options, &error))
+            std::fprintf(stderr, "cannot write the sample recording: %s\n", qPrintable(error));
+        return file;
+    }();
+    return path;
+}
+
+void OpenBrava(VideoDocument& doc)
+{
+    QString error;
+    if (!OpenRecordingFile(doc, BravaRecording(), &error))
+        std::fprintf(stderr, "cannot open the sample recording: %s\n", qPrintable(error));
+}
+
+void OurExport(benchmark::State& state, int filterIndex, AviCodec codec, const char* name, bool serial)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<BenchSource>(), QStringLiteral("bench.bvf"));
+    OpenBrava(doc);
     qint64 bytes = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -96,6 +91,7 @@ void OurExport(benchmark::State& state, int filterIndex, AviCodec codec, const c
         request.rangeLast = Frames - 1;
         request.aviCodec = codec;
         request.quality = Quality;
+        request.serial = serial;
         state.ResumeTiming();
         const ExportResult result = ExportRange(doc, request);
         state.PauseTiming();
@@ -112,9 +108,11 @@ const std::vector<std::vector<uint8_t>>& RawFrames()
 {
     static const std::vector<std::vector<uint8_t>> frames = [] {
         std::vector<std::vector<uint8_t>> all;
-        Frame frame(Width, Height);
+        VideoDocument doc;
+        OpenBrava(doc);
+        Frame frame;
         for (int n = 0; n < Frames; ++n) {
-            Paint(n, frame);
+            doc.RenderFrameForExport(n, frame);
             std::vector<uint8_t> packed(size_t(Width) * Height * 3);
             for (int y = 0; y < Height; ++y)
                 std::memcpy(packed.data() + size_t(y) * Width * 3, frame.row(y), size_t(Width) * 3);
@@ -137,7 +135,7 @@ void FfmpegExport(benchmark::State& state, const char* outputArgs, const char* o
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;
-        const QString command = QStringLiteral("%1 -v error -y -threads 1 -f rawvideo -pix_fmt bgr24 -s %2x%3 -r 15 -i - %4 '%5/%6'")
+        const QString command = QStringLiteral("%1 -v error -y -f rawvideo -pix_fmt bgr24 -s %2x%3 -r 15 -i - %4 '%5/%6'")
                                     .arg(ffmpeg).arg(Width).arg(Height)
                                     .arg(QLatin1String(outputArgs), dir.path(), QLatin1String(outputName));
         state.ResumeTiming();
@@ -158,38 +156,59 @@ void FfmpegExport(benchmark::State& state, const char* outputArgs, const char* o
     SetCounters(state, bytes);
 }
 
-// What every export pays before writing: reading and rendering each frame
-// through the document (source, display operations, histograms).
-void BM_Ours_RenderOnly(benchmark::State& state)
+// What every export pays before writing: reading, decoding and rendering
+// each frame, through the view (with histograms) and off it.
+void BM_RenderThroughView(benchmark::State& state)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<BenchSource>(), QStringLiteral("bench.bvf"));
+    OpenBrava(doc);
     for (auto _ : state)
         for (int n = 0; n < Frames; ++n)
             doc.LoadFrame(n);
     SetCounters(state, 0);
 }
 
-void BM_Ours_DibAvi(benchmark::State& s) { OurExport(s, 1, AviCodec::Dib24, "out.avi"); }
-void BM_Ffmpeg_DibAvi(benchmark::State& s) { FfmpegExport(s, "-c:v rawvideo -pix_fmt bgr24", "out.avi"); }
-void BM_Ours_MjpegAvi(benchmark::State& s) { OurExport(s, 1, AviCodec::Mjpeg, "out.avi"); }
+void BM_RenderOffView(benchmark::State& state)
+{
+    VideoDocument doc;
+    OpenBrava(doc);
+    Frame frame;
+    for (auto _ : state)
+        for (int n = 0; n < Frames; ++n)
+            doc.RenderFrameForExport(n, frame);
+    SetCounters(state, 0);
+}
+
+void BM_New_MjpegAvi(benchmark::State& s) { OurExport(s, 1, AviCodec::Mjpeg, "out.avi", false); }
+void BM_Old_MjpegAvi(benchmark::State& s) { OurExport(s, 1, AviCodec::Mjpeg, "out.avi", true); }
 // -q:v 4 gives files of about the size of our quality 75.
 void BM_Ffmpeg_MjpegAvi(benchmark::State& s) { FfmpegExport(s, "-c:v mjpeg -pix_fmt yuvj420p -q:v 4", "out.avi"); }
-void BM_Ours_TiffSequence(benchmark::State& s) { OurExport(s, 2, AviCodec::Dib24, "out.tif"); }
+void BM_New_DibAvi(benchmark::State& s) { OurExport(s, 1, AviCodec::Dib24, "out.avi", false); }
+void BM_Old_DibAvi(benchmark::State& s) { OurExport(s, 1, AviCodec::Dib24, "out.avi", true); }
+void BM_Ffmpeg_DibAvi(benchmark::State& s) { FfmpegExport(s, "-c:v rawvideo -pix_fmt bgr24", "out.avi"); }
+void BM_New_TiffSequence(benchmark::State& s) { OurExport(s, 2, AviCodec::Dib24, "out.tif", false); }
+void BM_Old_TiffSequence(benchmark::State& s) { OurExport(s, 2, AviCodec::Dib24, "out.tif", true); }
 void BM_Ffmpeg_TiffSequence(benchmark::State& s) { FfmpegExport(s, "-c:v tiff -compression_algo raw -pix_fmt rgb24", "out%04d.tif"); }
-void BM_Ours_DpxSequence(benchmark::State& s) { OurExport(s, 5, AviCodec::Dib24, "out.dpx"); }
+void BM_New_DpxSequence(benchmark::State& s) { OurExport(s, 5, AviCodec::Dib24, "out.dpx", false); }
+void BM_Old_DpxSequence(benchmark::State& s) { OurExport(s, 5, AviCodec::Dib24, "out.dpx", true); }
 void BM_Ffmpeg_DpxSequence(benchmark::State& s) { FfmpegExport(s, "-c:v dpx -pix_fmt rgb24", "out%04d.dpx"); }
 
 } // namespace
 
-BENCHMARK(BM_Ours_RenderOnly)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_Ours_DibAvi)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_Ffmpeg_DibAvi)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_Ours_MjpegAvi)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_Ffmpeg_MjpegAvi)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_Ours_TiffSequence)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_Ffmpeg_TiffSequence)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_Ours_DpxSequence)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
-BENCHMARK(BM_Ffmpeg_DpxSequence)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+#define QOR_EXPORT_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime()
+QOR_EXPORT_BENCH(BM_RenderThroughView);
+QOR_EXPORT_BENCH(BM_RenderOffView);
+QOR_EXPORT_BENCH(BM_New_MjpegAvi);
+QOR_EXPORT_BENCH(BM_Old_MjpegAvi);
+QOR_EXPORT_BENCH(BM_Ffmpeg_MjpegAvi);
+QOR_EXPORT_BENCH(BM_New_DibAvi);
+QOR_EXPORT_BENCH(BM_Old_DibAvi);
+QOR_EXPORT_BENCH(BM_Ffmpeg_DibAvi);
+QOR_EXPORT_BENCH(BM_New_TiffSequence);
+QOR_EXPORT_BENCH(BM_Old_TiffSequence);
+QOR_EXPORT_BENCH(BM_Ffmpeg_TiffSequence);
+QOR_EXPORT_BENCH(BM_New_DpxSequence);
+QOR_EXPORT_BENCH(BM_Old_DpxSequence);
+QOR_EXPORT_BENCH(BM_Ffmpeg_DpxSequence);
 
 BENCHMARK_MAIN();

@@ -10,6 +10,78 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// A code outside the ones a frame offers means "nothing", never the nearest
+// code (mirror 7 is not "both").
+int KnownCodeOrZero(int code, int highest)
+{
+    return code >= 0 && code <= highest ? code : 0;
+}
+
+} // namespace
+
+void ClampToFrameRanges(AdjustmentEntry& e)
+{
+    switch (e.Kind) {
+    case KindContrast:
+        e.Value1 = std::clamp(e.Value1, -150, 150);
+        break;
+    case KindRgb:
+        e.Value1 = std::clamp(e.Value1, -150, 150);
+        e.Value2 = std::clamp(e.Value2, -150, 150);
+        e.Value3 = std::clamp(e.Value3, -150, 150);
+        break;
+    case KindHueSat:
+        e.Value1 = std::clamp(e.Value1, -180, 180);
+        e.Value2 = std::clamp(e.Value2, -100, 100);
+        e.Value3 = 0;
+        break;
+    case KindGamma:
+        // 0 is the neutral "no curve"; anything else within the slider's
+        // exponents 0.1 .. 1.9 (a huge exponent would turn the picture black).
+        e.Value1 = std::clamp(e.Value1, 1, 19);
+        if (!std::isfinite(e.RealValue))
+            e.RealValue = 1.0f;
+        else if (e.RealValue != 0.0f)
+            e.RealValue = std::clamp(e.RealValue, 0.1f, 1.9f);
+        break;
+    case KindRotate:
+        e.Value1 = KnownCodeOrZero(e.Value1, 3);
+        e.Value2 = KnownCodeOrZero(e.Value2, 3);
+        break;
+    case KindBrightness:
+        e.Value1 = std::clamp(e.Value1, -254, 254);
+        break;
+    case KindText:
+    case KindTimeStamp:
+        e.Value1 = std::clamp(e.Value1, -1000000, 1000000);
+        e.Value2 = std::clamp(e.Value2, -1000000, 1000000);
+        e.Value3 = std::clamp(e.Value3, -180, 180);
+        e.AnnBackground = KnownCodeOrZero(e.AnnBackground, 2);
+        e.AnnInfoKind = KnownCodeOrZero(e.AnnInfoKind, 2);
+        e.AnnDecimals = std::clamp(e.AnnDecimals, 0, 15);
+        e.AnnFontSize = std::clamp(e.AnnFontSize == INT32_MIN ? 0 : std::abs(e.AnnFontSize), 1, 4096);
+        e.AnnDrawText.truncate(255);
+        e.AnnLabel.truncate(255);
+        break;
+    case KindLogo:
+        e.LogoSize = std::clamp(e.LogoSize, 1, 1000);
+        e.Value3 = KnownCodeOrZero(e.Value3, 4);
+        e.LogoLabel.truncate(255);
+        break;
+    default:
+        break;
+    }
+}
+
+bool IsOverlayKind(int kind)
+{
+    return kind == KindText || kind == KindTimeStamp || kind == KindLogo;
+}
 
 AdjustmentEntry* FindEntry(const AdjustmentList& list, int kind)
 {
@@ -110,6 +182,8 @@ void ApplyAdjustmentList(Frame& frame, const AdjustmentList& list)
         }
     };
     for (const auto& entry : list) {
+        if (IsOverlayKind(entry->Kind))
+            continue; // drawn below, over the finished picture
         ByteTable b, g, r;
         if (!ChannelCurves(*entry, b, g, r)) {
             flush();
@@ -131,4 +205,7 @@ void ApplyAdjustmentList(Frame& frame, const AdjustmentList& list)
         }
     }
     flush();
+    for (const auto& entry : list)
+        if (IsOverlayKind(entry->Kind))
+            ApplyEntry(frame, *entry);
 }

@@ -58,6 +58,13 @@ struct AdjustmentEntry {
 
 using AdjustmentList = std::vector<std::unique_ptr<AdjustmentEntry>>;
 
+// Brings every field of an entry made outside the tool frames (a file, the
+// command line) into the range its frame can set: sliders to their ends,
+// unknown mirror, turn, background and method codes to 0 ("none"), a gamma
+// exponent to 0.1 .. 1.9 (0 stays "no curve", a non-number becomes 1).
+// Unknown logo corners stay: they draw nothing.
+void ClampToFrameRanges(AdjustmentEntry& entry);
+
 // The first entry of that kind, or nullptr.
 AdjustmentEntry* FindEntry(const AdjustmentList& list, int kind);
 
@@ -67,8 +74,15 @@ AdjustmentEntry* FindEntry(const AdjustmentList& list, int kind);
 // only remembers), do nothing.
 void ApplyEntry(Frame& frame, const AdjustmentEntry& entry);
 
-// Applies every entry of the list in order, with the same result as calling
-// ApplyEntry for each. Consecutive brightness, gamma, contrast and colour
-// balance entries all map each byte through a curve, so they are composed
-// into one table per channel and cost one pass over the frame together.
+// Text, time-stamp and logo entries: drawn over the picture, not changing it.
+bool IsOverlayKind(int kind);
+
+// Applies the list: first every pixel operation in list order, then every
+// text, time-stamp and logo entry in list order among themselves, at the
+// coordinates of the finished (turned) picture. So a white annotation stays
+// white whatever brightness follows it, and a stamp stays where it was
+// placed when a turn is added later. The pixel operations give the same
+// result as calling ApplyEntry for each; consecutive brightness, gamma,
+// contrast and colour balance entries all map each byte through a curve, so
+// they are composed into one table per channel and cost one pass together.
 void ApplyAdjustmentList(Frame& frame, const AdjustmentList& list);

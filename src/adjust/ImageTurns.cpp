@@ -109,18 +109,20 @@ void ApplyRotateMirror(Frame& frame, int mirrorCode, int turnCode)
 {
     if (frame.isEmpty())
         return;
-    switch (mirrorCode) {
-    case 1: ILMirror(frame, true, false); break;
-    case 2: ILMirror(frame, false, true); break;
-    case 3: ILMirror(frame, true, true); break;
-    default: break;
-    }
     switch (turnCode) {
     // A half turn followed by a quarter turn is three quarter turns; done as
     // one counter-clockwise quarter turn, which gives the same pixels.
     case 1: ILRotate(frame, 270); break;
     case 2: ILRotate(frame, 90); break;
     case 3: ILRotate(frame, 180); break;
+    default: break;
+    }
+    // The mirror is chosen looking at the turned picture, so it acts on it:
+    // "top to bottom" stays top to bottom on screen whatever the turn.
+    switch (mirrorCode) {
+    case 1: ILMirror(frame, true, false); break;
+    case 2: ILMirror(frame, false, true); break;
+    case 3: ILMirror(frame, true, true); break;
     default: break;
     }
 }
@@ -134,27 +136,31 @@ QPoint RotateMirrorSourcePixel(QPoint shown, QSize before, int mirrorCode, int t
 {
     const int w = before.width();
     const int h = before.height();
-    // Undo the turn first (it came last), into the mirrored frame of size w × h.
-    int x = shown.x();
-    int y = shown.y();
+    const QSize turned = RotateMirrorSize(before, turnCode);
+    // Undo the mirror first (it came last), in the turned frame.
+    int sx = shown.x();
+    int sy = shown.y();
+    if (mirrorCode == 1 || mirrorCode == 3)
+        sy = turned.height() - 1 - sy;
+    if (mirrorCode == 2 || mirrorCode == 3)
+        sx = turned.width() - 1 - sx;
+    // Then the turn, back into the frame of size w × h.
+    int x = sx;
+    int y = sy;
     switch (turnCode) {
     case 1: // counter-clockwise quarter: (x, y) went to (y, w − 1 − x)
-        x = w - 1 - shown.y();
-        y = shown.x();
+        x = w - 1 - sy;
+        y = sx;
         break;
     case 2: // clockwise quarter: (x, y) went to (h − 1 − y, x)
-        x = shown.y();
-        y = h - 1 - shown.x();
+        x = sy;
+        y = h - 1 - sx;
         break;
     case 3:
-        x = w - 1 - shown.x();
-        y = h - 1 - shown.y();
+        x = w - 1 - sx;
+        y = h - 1 - sy;
         break;
     default: break;
     }
-    if (mirrorCode == 1 || mirrorCode == 3)
-        y = h - 1 - y;
-    if (mirrorCode == 2 || mirrorCode == 3)
-        x = w - 1 - x;
     return {x, y};
 }

@@ -21,8 +21,9 @@ void ILMirror(Frame& frame, bool topToBottom, bool leftToRight);
 
 // The rotate/mirror entry: mirror code 1 top to bottom, 2 left to right,
 // 3 both; turn code 1 a half turn followed by a quarter turn (the inverse of
-// code 2), 2 a quarter turn, 3 a half turn. Mirroring comes first. Other
-// codes do nothing.
+// code 2), 2 a quarter turn, 3 a half turn. The turn comes first and the
+// mirror then acts on the turned picture, as the user sees it. Other codes
+// do nothing.
 void ApplyRotateMirror(Frame& frame, int mirrorCode, int turnCode);
 
 // The frame's size after a rotate/mirror entry: quarter turns (codes 1 and 2)

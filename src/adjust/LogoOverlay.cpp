@@ -4,7 +4,9 @@
 #include "adjust/FilterLibrary.h"
 #include "common/Rounding.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
@@ -25,11 +27,29 @@ struct CachedLogo {
     int percent = 0;
     qint64 fileSize = -1;
     QDateTime modified;
+    QByteArray fingerprint;
     std::shared_ptr<const Frame> logo;
 };
 
 std::mutex cacheMutex;
 std::list<CachedLogo> cache; // most recently used first
+
+// A hash of the file's first and last blocks: a replacement of the same size
+// written within the file system's time resolution still differs here. Two
+// small reads per render cost far less than decoding the logo again.
+QByteArray FileFingerprint(const QString& path)
+{
+    constexpr qint64 kBlock = 4096;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(file.read(kBlock));
+    const qint64 size = file.size();
+    if (size > kBlock && file.seek(std::max(kBlock, size - kBlock)))
+        hash.addData(file.read(kBlock));
+    return hash.result();
+}
 
 std::shared_ptr<const Frame> LoadAndScale(const QString& path, int percent)
 {
@@ -107,12 +127,13 @@ std::shared_ptr<const Frame> LoadScaledLogo(const QString& fileName, int percent
     const QString path = info.absoluteFilePath();
     const qint64 fileSize = info.size();
     const QDateTime modified = info.lastModified();
+    const QByteArray fingerprint = FileFingerprint(path);
 
     std::lock_guard<std::mutex> lock(cacheMutex);
     for (auto it = cache.begin(); it != cache.end(); ++it) {
         if (it->path != path || it->percent != percent)
             continue;
-        if (it->fileSize == fileSize && it->modified == modified) {
+        if (it->fileSize == fileSize && it->modified == modified && it->fingerprint == fingerprint) {
             cache.splice(cache.begin(), cache, it);
             return cache.front().logo;
         }
@@ -122,7 +143,7 @@ std::shared_ptr<const Frame> LoadScaledLogo(const QString& fileName, int percent
     std::shared_ptr<const Frame> logo = LoadAndScale(path, percent);
     if (!logo)
         return nullptr;
-    cache.push_front(CachedLogo{path, percent, fileSize, modified, logo});
+    cache.push_front(CachedLogo{path, percent, fileSize, modified, fingerprint, logo});
     if (cache.size() > kCacheCapacity)
         cache.pop_back();
     return logo;

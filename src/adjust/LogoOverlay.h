@@ -27,9 +27,10 @@ bool LogoCornerPosition(QSize frame, QSize logo, int corner, QPoint* position);
 
 // The logo file loaded as a 24-bit frame and scaled by `percent`; null when
 // the file is missing or unreadable or the size is empty. Loaded logos are
-// kept in a small cache keyed by file and percentage and reloaded only when
-// the file's size or modification time changes, so playback does not decode
-// the file for every frame while edits to the file still show up.
+// kept in a small cache keyed by file and percentage and reloaded when the
+// file's size, modification time or content (a hash of its first and last
+// blocks) changes, so playback does not decode the file for every frame
+// while edits to the file still show up.
 std::shared_ptr<const Frame> LoadScaledLogo(const QString& fileName, int percent);
 void ClearLogoCache();
 

@@ -33,18 +33,22 @@ void AdjustBrightness(Frame& frame, int32_t offset)
 
 ByteTable GammaTable(float exponent)
 {
+    // Round(i^e × 255 / 255^e), all in double precision: 0 stays 0 and 255
+    // stays 255 for every positive exponent (a single-precision factor with
+    // truncation turned white into 254 for most slider positions).
     ByteTable table;
-    const float factor = float(255.0L / std::pow(255.0L, (long double)exponent));
+    const double e = double(exponent);
+    const double factor = 255.0 / std::pow(255.0, e);
     for (int i = 0; i < 256; ++i) {
-        const long double v = std::pow((long double)i, (long double)exponent) * factor;
+        const double v = std::pow(double(i), e) * factor;
         // A negative exponent sends 0 to infinity; saturate instead of
         // converting an out-of-range value.
-        if (!(v < 255.0L))
+        if (!(v < 255.0))
             table[i] = 255;
-        else if (!(v > 0.0L))
+        else if (!(v > 0.0))
             table[i] = 0;
         else
-            table[i] = uint8_t(Trunc(double(v)));
+            table[i] = uint8_t(Round(v));
     }
     return table;
 }

@@ -13,8 +13,9 @@ class Frame;
 // Adds `offset` to every colour byte, clamping to 0..255.
 void AdjustBrightness(Frame& frame, int32_t offset);
 
-// Replaces every colour byte v by Trunc(v^e × (255 / 255^e)), the factor held
-// in single precision. An exponent of 0 leaves the frame untouched.
+// Replaces every colour byte v by Round(v^e × 255 / 255^e), computed in
+// double precision, so 0 and 255 are kept. An exponent of 0 leaves the frame
+// untouched.
 void ApplyGamma(Frame& frame, float exponent);
 
 // The gamma curve as a table (exposed for tests and the histogram preview).

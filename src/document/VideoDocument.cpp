@@ -4,6 +4,7 @@
 #include "common/NumberFormat.h"
 #include "common/Rounding.h"
 
+#include <QMetaMethod>
 #include <algorithm>
 
 VideoDocument::VideoDocument(QObject* parent)
@@ -131,6 +132,14 @@ void VideoDocument::Redisplay()
     LoadFrame(m_requestedFrame);
 }
 
+void VideoDocument::RequestRender()
+{
+    if (isSignalConnected(QMetaMethod::fromSignal(&VideoDocument::renderRequested)))
+        emit renderRequested();
+    else
+        Redisplay();
+}
+
 void VideoDocument::RenderFrame()
 {
     DisplayBitmap = FrameBitmap;
@@ -207,6 +216,9 @@ QString VideoDocument::TimeReadout() const
 
 AdjustmentEntry* VideoDocument::AppendEntry(std::unique_ptr<AdjustmentEntry> entry)
 {
+    // Entries may come from files and the command line: keep them within
+    // what the tool frames could have set.
+    ClampToFrameRanges(*entry);
     Adjustments.push_back(std::move(entry));
     return Adjustments.back().get();
 }

@@ -58,6 +58,11 @@ public:
     void RenderFrameForExport(int frameNumber, Frame& out);
     // Loads the current frame again (after settings or operations changed).
     void Redisplay();
+    // After the display operations changed: the owner of the common time
+    // axis (listening to renderRequested) renders the frame at that time,
+    // which may differ from the current frame after an export. A document
+    // nobody listens to renders its current frame.
+    void RequestRender();
     // DisplayBitmap := FrameBitmap with every adjustment applied in list order.
     void RenderFrame();
     void ComputeHistograms();
@@ -73,7 +78,8 @@ public:
     QString FrameReadout() const;
     QString TimeReadout() const;
 
-    // Appends an entry and returns it (the list owns it).
+    // Appends an entry, its fields clamped to what the tool frames can set,
+    // and returns it (the list owns it).
     AdjustmentEntry* AppendEntry(std::unique_ptr<AdjustmentEntry> entry);
     // Removes and frees an entry; no-op when it is not in the list.
     void RemoveEntry(const AdjustmentEntry* entry);
@@ -95,6 +101,8 @@ signals:
     // After every LoadFrame: DisplayBitmap holds the new frame. Tracking
     // copies it into its working bitmap, the window refreshes its view.
     void frameLoaded();
+    // The display operations changed; render the frame at the common time.
+    void renderRequested();
 
 private:
     // Positions on frame n and reads it from the source into FrameBitmap.

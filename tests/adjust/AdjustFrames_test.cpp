@@ -129,12 +129,98 @@ TEST_F(FrameTest, RgbAndHueSaturationWriteTheirFields)
     hueSat.LoadFromVideo(&doc);
     AdjustmentEntry* hs = hueSat.Entry();
     ASSERT_NE(hs, nullptr);
-    EXPECT_EQ(std::tuple(hs->Value1, hs->Value2, hs->Value3), std::tuple(45, 0, 0));
+    // A new entry starts neutral, and the sliders show it.
+    EXPECT_EQ(std::tuple(hs->Value1, hs->Value2, hs->Value3), std::tuple(0, 0, 0));
+    EXPECT_EQ(hueSat.HueSlider.slider->value(), 0);
     hueSat.SatSlider.slider->setValue(-100);
     EXPECT_EQ(hs->Value2, -100);
     EXPECT_EQ(hs->Value3, 0);
     const uint8_t* p = doc.DisplayBitmap.pixel(5, 5);
     EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]); // no saturation left: grey
+}
+
+TEST_F(FrameTest, HueAndSaturationNeverLeakIntoAnotherDocument)
+{
+    VideoDocument other;
+    other.AttachSource(std::make_unique<StillSource>(), QStringLiteral("other.bvf"));
+    const Frame otherSource = other.FrameBitmap;
+
+    // Each row: the document the frame is loaded from, the sliders it must
+    // show then, and the values the user sets there.
+    struct Step {
+        VideoDocument* doc;
+        int shownHue, shownSat;
+        int hue, sat;
+    };
+    const Step steps[] = {
+        {&doc, 0, 0, 30, -40},
+        {&other, 0, 0, 0, 0},     // a new entry: neutral, not 30 / −40
+        {&doc, 30, -40, 30, -40}, // back: its own values
+        {&other, 0, 0, -90, 20},
+        {&doc, 30, -40, 30, -40},
+        {&other, -90, 20, -90, 20},
+    };
+    THueSatFrame frame;
+    for (const Step& step : steps) {
+        frame.LoadFromVideo(step.doc);
+        EXPECT_EQ(frame.HueSlider.slider->value(), step.shownHue);
+        EXPECT_EQ(frame.SatSlider.slider->value(), step.shownSat);
+        EXPECT_EQ(frame.HueSlider.edit->text(), QString::number(step.shownHue));
+        frame.HueSlider.slider->setValue(step.hue);
+        frame.SatSlider.slider->setValue(step.sat);
+    }
+    ASSERT_EQ(doc.Adjustments.size(), 1u);
+    ASSERT_EQ(other.Adjustments.size(), 1u);
+    EXPECT_EQ(std::tuple(doc.Adjustments[0]->Value1, doc.Adjustments[0]->Value2), std::tuple(30, -40));
+    EXPECT_EQ(std::tuple(other.Adjustments[0]->Value1, other.Adjustments[0]->Value2), std::tuple(-90, 20));
+
+    // Each picture shows its own document's values.
+    Frame expected = source;
+    NVIM_RGBBitmapToHSV(expected, 30, -40, 0);
+    EXPECT_EQ(doc.DisplayBitmap, expected);
+    Frame otherExpected = otherSource;
+    NVIM_RGBBitmapToHSV(otherExpected, -90, 20, 0);
+    EXPECT_EQ(other.DisplayBitmap, otherExpected);
+}
+
+namespace {
+
+// Three different frames, so a render of the wrong frame shows.
+class ThreeFrames : public StillSource {
+public:
+    void fillInfo(RecordingInfo& info) const override
+    {
+        StillSource::fillInfo(info);
+        info.LastFrame = 2;
+        info.FrameCount = 3;
+    }
+    bool readFrame(int n, Frame& frame) override
+    {
+        frame = RandomFrame(64, 48, 100 + unsigned(n));
+        return true;
+    }
+};
+
+} // namespace
+
+TEST(FrameRender, SliderChangesRenderTheCommonTimeNotAStaleFrame)
+{
+    VideoDocument video;
+    video.AttachSource(std::make_unique<ThreeFrames>(), QStringLiteral("three.bvf"));
+    // The common time is at frame 1; something (an export) left the
+    // document on frame 2.
+    const Rational commonTime = video.TimeOfFrame(1);
+    QObject::connect(&video, &VideoDocument::renderRequested, &video,
+                     [&video, commonTime] { video.GotoTime(commonTime); });
+    video.LoadFrame(2);
+
+    TBFFrame frame;
+    frame.LoadFromVideo(&video);
+    frame.JvxSlider1.slider->setValue(40);
+    EXPECT_EQ(video.Info.CurrentFrame, 1);
+    Frame expected = RandomFrame(64, 48, 101);
+    AdjustBrightness(expected, 40);
+    EXPECT_EQ(video.DisplayBitmap, expected);
 }
 
 TEST_F(FrameTest, RotateButtonsGiveTheCodes)

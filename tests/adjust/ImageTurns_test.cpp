@@ -51,8 +51,10 @@ TEST(RotateMirror, CodesGiveTheirPictures)
         {0, 2, "DA/EB/FC"},      // quarter turn (clockwise)
         {0, 1, "CF/BE/AD"},      // half + quarter turn = the other way round
         {0, 3, "FED/CBA"},       // half turn
-        {1, 2, "AD/BE/CF"},      // mirror first, then turn
-        {2, 1, "AD/BE/CF"},
+        {1, 2, "FC/EB/DA"},      // turn first, then mirror the turned picture
+        {2, 1, "FC/EB/DA"},
+        {1, 1, "AD/BE/CF"},
+        {2, 2, "AD/BE/CF"},
         {7, 9, "ABC/DEF"},       // unknown codes do nothing
         {-1, -1, "ABC/DEF"},
     };
@@ -61,6 +63,22 @@ TEST(RotateMirror, CodesGiveTheirPictures)
         ApplyRotateMirror(frame, c.mirror, c.turn);
         EXPECT_EQ(Picture(frame), c.picture) << "mirror " << c.mirror << " turn " << c.turn;
     }
+}
+
+TEST(RotateMirror, MirrorActsOnThePictureAsShownAfterEveryTurn)
+{
+    // "Top to bottom" swaps the shown picture's top and bottom rows, also
+    // when the picture is turned.
+    const Frame original = RandomFrame(7, 4, 3);
+    for (int turn = 0; turn <= 3; ++turn)
+        for (int mirror = 1; mirror <= 3; ++mirror) {
+            Frame shown = original;
+            ApplyRotateMirror(shown, 0, turn);
+            ILMirror(shown, mirror & 1, mirror & 2);
+            Frame both = original;
+            ApplyRotateMirror(both, mirror, turn);
+            EXPECT_EQ(both, shown) << "mirror " << mirror << " turn " << turn;
+        }
 }
 
 TEST(RotateMirror, HalfTurnThenQuarterTurnUndoesAQuarterTurn)

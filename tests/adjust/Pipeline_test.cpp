@@ -9,6 +9,7 @@
 #include "TestFrames.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 namespace {
 
@@ -144,4 +145,76 @@ TEST(RenderFrame, AppliesTheListInOrder)
     EXPECT_EQ(doc.FrameBitmap, source);
     EXPECT_EQ(doc.DisplayBitmap.width(), 48);
     EXPECT_EQ(doc.DisplayBitmap.height(), 64);
+}
+
+TEST(ClampToFrameRanges, EntriesFromOutsideStayWithinWhatTheFramesCanSet)
+{
+    struct Case {
+        const char* name;
+        int kind, v1, v2, v3;
+        float real;
+        int e1, e2, e3;
+        float expectedReal;
+    };
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const Case cases[] = {
+        {"contrast", KindContrast, 500, 0, 0, 0.0f, 150, 0, 0, 0.0f},
+        {"rgb", KindRgb, -999, 151, 3, 0.0f, -150, 150, 3, 0.0f},
+        {"hue/sat", KindHueSat, 720, -101, 50, 0.0f, 180, -100, 0, 0.0f},
+        {"brightness", KindBrightness, -100000, 0, 0, 0.0f, -254, 0, 0, 0.0f},
+        {"gamma huge", KindGamma, 40, 0, 0, 25.0f, 19, 0, 0, 1.9f},
+        {"gamma tiny", KindGamma, -3, 0, 0, 0.001f, 1, 0, 0, 0.1f},
+        {"gamma negative", KindGamma, 10, 0, 0, -2.0f, 10, 0, 0, 0.1f},
+        {"gamma infinite", KindGamma, 10, 0, 0, inf, 10, 0, 0, 1.0f},
+        {"gamma nan", KindGamma, 10, 0, 0, nan, 10, 0, 0, 1.0f},
+        {"gamma neutral", KindGamma, 10, 0, 0, 0.0f, 10, 0, 0, 0.0f},
+        {"gamma in range", KindGamma, 7, 0, 0, 1.3f, 7, 0, 0, 1.3f},
+        {"rotate unknown codes", KindRotate, 7, -1, 0, 0.0f, 0, 0, 0, 0.0f},
+        {"rotate known codes", KindRotate, 3, 2, 0, 0.0f, 3, 2, 0, 0.0f},
+        {"text angle", KindText, 5, 6, 4000, 0.0f, 5, 6, 180, 0.0f},
+        {"grid untouched", KindGrid, 99999, 99999, 99999, 1e9f, 99999, 99999, 99999, 1e9f},
+    };
+    for (const Case& c : cases) {
+        auto e = Entry(c.kind, c.v1, c.v2, c.v3, c.real);
+        ClampToFrameRanges(*e);
+        EXPECT_EQ(e->Value1, c.e1) << c.name;
+        EXPECT_EQ(e->Value2, c.e2) << c.name;
+        EXPECT_EQ(e->Value3, c.e3) << c.name;
+        EXPECT_EQ(e->RealValue, c.expectedReal) << c.name;
+    }
+
+    AdjustmentEntry text;
+    text.Kind = KindTimeStamp;
+    text.AnnFontSize = -100000;
+    text.AnnBackground = 9;
+    text.AnnInfoKind = -4;
+    text.AnnDecimals = 400;
+    ClampToFrameRanges(text);
+    EXPECT_EQ(text.AnnFontSize, 4096);
+    EXPECT_EQ(text.AnnBackground, 0);
+    EXPECT_EQ(text.AnnInfoKind, 0);
+    EXPECT_EQ(text.AnnDecimals, 15);
+
+    AdjustmentEntry logo;
+    logo.Kind = KindLogo;
+    logo.LogoSize = -5;
+    logo.Value2 = 9; // an unknown corner draws nothing, so it stays
+    logo.Value3 = 77;
+    ClampToFrameRanges(logo);
+    EXPECT_EQ(logo.LogoSize, 1);
+    EXPECT_EQ(logo.Value2, 9);
+    EXPECT_EQ(logo.Value3, 0);
+}
+
+TEST(ClampToFrameRanges, AppendingALoadedGammaEntryNeverBlackensThePicture)
+{
+    VideoDocument doc;
+    doc.AttachSource(std::make_unique<StillSource>(), QStringLiteral("still.bvf"));
+    const Frame source = doc.FrameBitmap;
+    doc.AppendEntry(Entry(KindGamma, 10, 0, 0, 30.0f));
+    doc.Redisplay();
+    Frame expected = source;
+    ApplyGamma(expected, 1.9f);
+    EXPECT_EQ(doc.DisplayBitmap, expected);
 }

@@ -40,10 +40,10 @@ TEST(AdjustBrightness, ClampsEachChannel)
     }
 }
 
-TEST(ApplyGamma, TableFollowsTheTruncatedPowerCurve)
+TEST(ApplyGamma, TableFollowsTheRoundedPowerCurve)
 {
     const ByteTable half = GammaTable(0.5f);
-    EXPECT_EQ(half[64], 127); // Trunc(8 × 255 / 15.97)
+    EXPECT_EQ(half[64], 128); // Round(8 × 255 / 15.97) = Round(127.75)
     EXPECT_EQ(half[0], 0);
     EXPECT_EQ(half[255], 255);
     const ByteTable one = GammaTable(1.0f);
@@ -55,6 +55,19 @@ TEST(ApplyGamma, TableFollowsTheTruncatedPowerCurve)
     const ByteTable steep = GammaTable(1.9f);
     for (int i = 1; i < 256; ++i)
         EXPECT_LE(steep[i - 1], steep[i]);
+}
+
+TEST(ApplyGamma, EverySliderPositionKeepsBlackAndWhite)
+{
+    // The gamma frame's exponents (20 − slider) / 10, as it stores them.
+    for (int slider = 1; slider <= 19; ++slider) {
+        const float exponent = float(20 - slider) / 10.0f;
+        const ByteTable table = GammaTable(exponent);
+        EXPECT_EQ(table[0], 0) << "slider " << slider;
+        EXPECT_EQ(table[255], 255) << "slider " << slider;
+        for (int i = 1; i < 256; ++i)
+            EXPECT_LE(table[i - 1], table[i]) << "slider " << slider << " at " << i;
+    }
 }
 
 TEST(ApplyGamma, ZeroExponentAndIdentityLeaveTheFrame)

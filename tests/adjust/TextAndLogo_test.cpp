@@ -4,7 +4,9 @@
 
 #include "TestFrames.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <QRect>
@@ -234,6 +236,107 @@ TEST_F(LogoTest, CacheFollowsChangesToTheFile)
     ASSERT_TRUE(second);
     EXPECT_EQ(second->width(), 6);
 
+    // Same size and the same modification time, other content.
+    const QDateTime stamp = QFileInfo(path).lastModified();
+    WriteLogo(QStringLiteral("logo.bmp"), 6, 5, Qt::red);
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(stamp, QFileDevice::FileModificationTime));
+    }
+    ASSERT_EQ(QFileInfo(path).lastModified(), stamp);
+    const auto third = LoadScaledLogo(path, 100);
+    ASSERT_TRUE(third);
+    EXPECT_NE(PixelAt(*third, 0, 0), PixelAt(*second, 0, 0));
+
     ASSERT_TRUE(QFile::remove(path));
     EXPECT_FALSE(LoadScaledLogo(path, 100)); // deleted: the logo disappears
+}
+
+namespace {
+
+std::unique_ptr<AdjustmentEntry> PixelEntry(int kind, int v1, int v2 = 0, float real = 0.0f)
+{
+    auto e = std::make_unique<AdjustmentEntry>();
+    e->Kind = kind;
+    e->Value1 = v1;
+    e->Value2 = v2;
+    e->RealValue = real;
+    return e;
+}
+
+} // namespace
+
+TEST(OverlayOrder, TextIsDrawnOverTheFinishedPictureWhereverItIsInTheList)
+{
+    struct Case {
+        const char* name;
+        int kind, v1, v2;
+        float real;
+    };
+    const Case cases[] = {
+        {"brightness -200", KindBrightness, -200, 0, 0.0f},
+        {"contrast 100", KindContrast, 100, 0, 0.0f},
+        {"gamma 1.9", KindGamma, 1, 0, 1.9f},
+        {"quarter turn", KindRotate, 0, 2, 0.0f},
+        {"other quarter turn and mirror", KindRotate, 3, 1, 0.0f},
+        {"half turn", KindRotate, 0, 3, 0.0f},
+    };
+    const Frame original = SolidFrame(160, 120, 40, 90, 140);
+    for (const Case& c : cases) {
+        AdjustmentList textFirst;
+        textFirst.push_back(std::make_unique<AdjustmentEntry>(TextEntry(20, 10, 0, QStringLiteral("Test 1"))));
+        textFirst.push_back(PixelEntry(c.kind, c.v1, c.v2, c.real));
+        AdjustmentList textLast;
+        textLast.push_back(PixelEntry(c.kind, c.v1, c.v2, c.real));
+        textLast.push_back(std::make_unique<AdjustmentEntry>(TextEntry(20, 10, 0, QStringLiteral("Test 1"))));
+
+        Frame a = original;
+        ApplyAdjustmentList(a, textFirst);
+        Frame b = original;
+        ApplyAdjustmentList(b, textLast);
+        EXPECT_EQ(a, b) << c.name;
+
+        // The text is white and upright at (20, 10) of the shown picture.
+        Frame expected = original;
+        ApplyEntry(expected, *textLast[0]);
+        const Frame background = expected;
+        ApplyEntry(expected, *textLast[1]);
+        EXPECT_EQ(a, expected) << c.name;
+        const QRect box = ChangedArea(a, PixelAt(background, 0, 0));
+        // (Antialiasing may reach one pixel past the anchor.)
+        EXPECT_NEAR(box.left(), 20, 2) << c.name;
+        EXPECT_GE(box.top(), 9) << c.name;
+        EXPECT_LE(box.top(), 16) << c.name;
+        EXPECT_GT(box.width(), box.height()) << c.name;
+        int white = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                white += PixelAt(a, x, y) == Bgr{255, 255, 255};
+        EXPECT_GT(white, 20) << c.name;
+    }
+}
+
+TEST(OverlayOrder, OverlaysKeepTheirOwnListOrder)
+{
+    // Two texts at one place: the later one is on top, with any pixel
+    // operation between them.
+    AdjustmentEntry white = TextEntry(10, 10, 0, QStringLiteral("MMMM"));
+    white.AnnBackground = 1;
+    AdjustmentEntry red = white;
+    red.AnnFontColour = 0x000000FF;
+    AdjustmentList list;
+    list.push_back(std::make_unique<AdjustmentEntry>(white));
+    list.push_back(PixelEntry(KindBrightness, 50));
+    list.push_back(std::make_unique<AdjustmentEntry>(red));
+    Frame frame = SolidFrame(120, 60, 0, 0, 0);
+    ApplyAdjustmentList(frame, list);
+    int reds = 0, whites = 0;
+    for (int y = 0; y < frame.height(); ++y)
+        for (int x = 0; x < frame.width(); ++x) {
+            reds += PixelAt(frame, x, y) == Bgr{0, 0, 255};
+            whites += PixelAt(frame, x, y) == Bgr{255, 255, 255};
+        }
+    EXPECT_GT(reds, 20);
+    EXPECT_EQ(whites, 0);
 }

@@ -76,7 +76,7 @@ void AdjustmentFrame::Redisplay()
 {
     if (!m_doc)
         return;
-    m_doc->Redisplay();
+    m_doc->RequestRender();
     ShowHistograms();
 }
 

@@ -46,8 +46,8 @@ protected:
     // Controls := the entry's fields. Called with signals of the controls blocked.
     virtual void LoadControls(const AdjustmentEntry& entry) = 0;
 
-    // After the frame has written its entry: render the document again and
-    // refresh the histograms.
+    // After the frame has written its entry: render the document again at
+    // the common time and refresh the histograms.
     void Redisplay();
 
     // A graph for the frame (bottom of the layout).

@@ -17,9 +17,10 @@ THueSatFrame::THueSatFrame(QWidget* parent)
 
 void THueSatFrame::InitNewEntry(AdjustmentEntry& entry)
 {
-    // A new entry takes the sliders as they stand.
-    entry.Value1 = HueSlider.slider->value();
-    entry.Value2 = SatSlider.slider->value();
+    // A new entry starts neutral: the sliders may still show the values of
+    // another document, which must not leak into this one.
+    entry.Value1 = 0;
+    entry.Value2 = 0;
     entry.Value3 = 0;
 }
 

@@ -53,6 +53,9 @@ TQORVideo::TQORVideo(QWidget* owner)
     connect(m_view, &ImageView::zoomChanged, this, [this] { UpdateStatusBar(); });
     connect(m_view, &ImageView::brightnessNudge, this, &TQORVideo::brightnessNudge);
     connect(m_view, &ImageView::copyRequested, this, &TQORVideo::CopyToClipboard);
+    // Tool frames that changed the document's operations ask for the frame
+    // at the common time, which the main window owns.
+    connect(&m_document, &VideoDocument::renderRequested, this, &TQORVideo::RequestRedisplay);
     // Whoever loads a frame (transport, tool frames, export, tracking), the
     // view shows the result.
     connect(&m_document, &VideoDocument::frameLoaded, this, [this] {
