@@ -88,6 +88,7 @@ struct AviSource::Impl {
     int leadingSeen = 0;
 
     QString error;
+    QString warning;   // notice from opening (a file cut short)
 
     ~Impl()
     {
@@ -139,19 +140,47 @@ bool AviSource::Impl::countFrames()
             frameCount = int(std::clamp<int64_t>(frameNumberOf(last->timestamp) + 1, 0, INT32_MAX));
         }
     }
+    const int64_t promised = frameCount;
+    const int entries = avformat_index_get_entries_count(stream);
+    const int64_t fileSize = avio_size(format->pb);
+    if (frameCount > 0 && entries > 0 && fileSize > 0) {
+        // A file cut short may keep an index (or a header count) that points
+        // past its end: only the frames whose data is wholly there count.
+        int k = entries - 1;
+        while (k >= 0) {
+            const AVIndexEntry* e = avformat_index_get_entry(stream, k);
+            if (e->pos + 8 + e->size <= fileSize)
+                break;
+            --k;
+        }
+        const int64_t present = k < 0 ? 0 : frameNumberOf(avformat_index_get_entry(stream, k)->timestamp) + 1;
+        if (present < frameCount)
+            frameCount = 0; // the index falls short too: count the packets
+    } else if (frameCount > 0 && entries == 0) {
+        frameCount = 0; // a count with no index to back it: count the packets
+    }
     if (frameCount == 0) {
         // No count and no index: read the packets once.
         int64_t lastNumber = -1;
         while (av_read_frame(format, packet) >= 0) {
-            if (packet->stream_index == stream->index && packet->size > 0) {
+            // A packet cut off by the end of the file is no frame.
+            if (packet->stream_index == stream->index && packet->size > 0
+                && !(packet->flags & AV_PKT_FLAG_CORRUPT)
+                && (fileSize <= 0 || packet->pos < 0 || packet->pos + packet->size <= fileSize)) {
                 const int64_t ts = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
                 lastNumber = std::max(lastNumber + 1, frameNumberOf(ts));
             }
             av_packet_unref(packet);
         }
         frameCount = int(std::clamp<int64_t>(lastNumber + 1, 0, INT32_MAX));
+        if (promised > 0)
+            frameCount = int(std::min<int64_t>(frameCount, promised));
         av_seek_frame(format, stream->index, firstTimestamp, AVSEEK_FLAG_BACKWARD);
     }
+    if (frameCount > 0 && frameCount < promised)
+        warning = QStringLiteral("The recording is cut short: the file holds only %1 of the "
+                                 "%2 frames its header promises (frames 0 to %3).")
+                      .arg(frameCount).arg(promised).arg(frameCount - 1);
     return frameCount > 0;
 }
 
@@ -489,6 +518,7 @@ bool AviSource::readFrame(int frameNumber, Frame& frame)
 }
 
 QString AviSource::lastError() const { return d->error; }
+QString AviSource::openWarning() const { return d->warning; }
 int AviSource::frameCount() const { return d->frameCount; }
 int AviSource::width() const { return d->width; }
 int AviSource::height() const { return d->height; }

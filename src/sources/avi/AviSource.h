@@ -47,6 +47,8 @@ public:
     bool readFrame(int frameNumber, Frame& frame) override;
 
     QString lastError() const override;
+    // Set when the file holds fewer frames than its header promises.
+    QString openWarning() const override;
 
     int frameCount() const;
     int width() const;

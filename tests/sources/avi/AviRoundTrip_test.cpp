@@ -292,3 +292,38 @@ TEST_F(AviRoundTrip, DamagedFilesGiveAnErrorNotACrash)
     EXPECT_FALSE(OpenAviSource(file("missing.avi"), &error));
     EXPECT_FALSE(error.isEmpty());
 }
+
+TEST_F(AviRoundTrip, FileCutShortOffersOnlyTheFramesItHolds)
+{
+    struct Case {
+        const char* name;
+        AviCodec codec;
+        int64_t riffLimit;
+    };
+    for (const Case& c : {Case{"cut.avi", AviCodec::Dib24, AviWriter::DefaultRiffLimit},
+                          Case{"cutjpeg.avi", AviCodec::Mjpeg, AviWriter::DefaultRiffLimit},
+                          Case{"cutsplit.avi", AviCodec::Dib24, 20000}}) {
+        SCOPED_TRACE(c.name);
+        const QString path = file(c.name);
+        ASSERT_TRUE(WriteTestAvi(path, c.codec, 40, {}, c.riffLimit));
+        QFile f(path);
+        ASSERT_TRUE(f.resize(f.size() / 2));
+        QString error;
+        auto source = OpenAviSource(path, &error);
+        ASSERT_TRUE(source) << error.toStdString();
+        const int present = source->frameCount();
+        EXPECT_GT(present, 5);
+        EXPECT_LT(present, 40);
+        EXPECT_TRUE(source->openWarning().contains(QString::number(present))) << source->openWarning().toStdString();
+        Frame frame;
+        ASSERT_TRUE(source->readFrame(present - 1, frame)) << source->lastError().toStdString();
+        EXPECT_LT(MeanAbsDiff(frame, MakeTestFrame(W, H, present - 1)), 8.0);
+        EXPECT_FALSE(source->readFrame(present, frame));
+    }
+    // A whole file gives no notice.
+    ASSERT_TRUE(WriteTestAvi(file("whole.avi"), AviCodec::Dib24, 10));
+    auto whole = OpenAviSource(file("whole.avi"), nullptr);
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->frameCount(), 10);
+    EXPECT_TRUE(whole->openWarning().isEmpty());
+}
