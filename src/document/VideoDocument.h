@@ -66,7 +66,7 @@ public:
     // which may differ from the current frame after an export. A document
     // nobody listens to renders its current frame.
     void RequestRender();
-    // DisplayBitmap := FrameBitmap with every adjustment applied in list order.
+    // Sets DisplayBitmap to FrameBitmap with every adjustment applied in list order.
     void RenderFrame();
     void ComputeHistograms();
     // Histograms cost a pass over every pixel: while nobody shows them they
