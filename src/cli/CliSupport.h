@@ -19,6 +19,6 @@ std::optional<int> CliInt(const QString& text, const QString& what);
 std::optional<double> CliReal(const QString& text, const QString& what);
 
 // Opens FILE into the document and appends the adjustment options of args
-// (--brightness, --contrast, ...). Returns 0, or the exit code after
+// (--brightness, --contrast, ...) and --calibrate. Returns 0, or the exit code after
 // printing the error: 1 when the file cannot be opened, 2 for bad options.
 int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args);
