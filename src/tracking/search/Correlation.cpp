@@ -279,6 +279,8 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
         // The window sums are in luminance x 1000, the numerators too.
         const double scale = 1.0 / (1000.0 * n);
         const __int128 n128 = n;
+        // n * sumSq <= n^2 * 255000^2 must stay below 2^63.
+        const bool smallTemplate = n <= 8000;
         s.map.resize(size_t(nx) * ny);
         ComputeNumerators(s.map.data(), nx, ny, s.window.data(), ww, s.zeroMeanTemplate.data(), tw, th);
         for (int v = 0; v < ny; ++v) {
@@ -290,9 +292,11 @@ CorrelationResult CorrelationStep(const Frame& frame, const TargetTemplate& temp
             for (int u = 0; u < nx; ++u) {
                 const int64_t sum = sBottom[u + tw] - sBottom[u] - sTop[u + tw] + sTop[u];
                 const int64_t sumSq = qBottom[u + tw] - qBottom[u] - qTop[u + tw] + qTop[u];
-                // n^2 * variance * 1e6, exact.
-                const __int128 spread = n128 * sumSq - __int128(sum) * sum;
-                double varS = double(spread) / (double(n) * double(n) * 1e6);
+                // n^2 * variance * 1e6, exact: in 64 bits while they hold
+                // it (templates up to 8000 pixels), else in 128.
+                const double spread = smallTemplate ? double(int64_t(n) * sumSq - sum * sum)
+                                                    : double(n128 * sumSq - __int128(sum) * sum);
+                double varS = spread / (double(n) * double(n) * 1e6);
                 if (varS < 1.0)
                     varS = 1.0;
                 const double denominator = std::sqrt(varT * varS);

@@ -228,8 +228,7 @@ AlignResult AlignOnPatch(const SplinePatch& patch, const TargetTemplate& templ, 
                 hdv[i] = dx[0] * q[0] + dx[1] * q[1] + dx[2] * q[2] + dx[3] * q[3];
             }
         }
-        // Vertical pass: value and both gradients, with their means.
-        double meanV = 0.0, meanGx = 0.0, meanGy = 0.0;
+        // Vertical pass: value and both gradients.
         for (int j = 0; j < th; ++j) {
             const double* h0 = s.h.data() + size_t(j) * tw;
             const double* d0 = s.hd.data() + size_t(j) * tw;
@@ -241,33 +240,38 @@ AlignResult AlignOnPatch(const SplinePatch& patch, const TargetTemplate& templ, 
                 v[i] = wy[0] * a0 + wy[1] * a1 + wy[2] * a2 + wy[3] * a3;
                 gy[i] = dy[0] * a0 + dy[1] * a1 + dy[2] * a2 + dy[3] * a3;
                 gx[i] = wy[0] * d0[i] + wy[1] * d0[i + tw] + wy[2] * d0[i + 2 * tw] + wy[3] * d0[i + 3 * tw];
-                meanV += v[i];
-                meanGx += gx[i];
-                meanGy += gy[i];
             }
         }
-        meanV /= n;
-        meanGx /= n;
-        meanGy /= n;
 
         // Least squares for (shift step sx, sy; gain a), the offset b taken
-        // out by the means:  (V - mV) + (G - mG) . s - a T0 = 0.
-        double xx = 0, xy = 0, yy = 0, xt = 0, yt = 0, xv = 0, yv = 0, tv = 0, vv = 0;
+        // out by the means:  (V - mV) + (G - mG) . s - a T0 = 0. The raw
+        // sums first (one pass the compiler may vectorise), centred after;
+        // the template is zero-mean already.
+        double sgx = 0, sgy = 0, sv = 0, sxx = 0, sxy = 0, syy = 0, sxt = 0, syt = 0, sxv = 0, syv = 0, stv = 0,
+               svv = 0;
+        const double* gxs = s.gx.data();
+        const double* gys = s.gy.data();
+        const double* vs = s.v.data();
+        const double* ts = s.zeroMeanTemplate.data();
+#pragma omp simd reduction(+ : sgx, sgy, sv, sxx, sxy, syy, sxt, syt, sxv, syv, stv, svv)
         for (int k = 0; k < n; ++k) {
-            const double g1 = s.gx[size_t(k)] - meanGx;
-            const double g2 = s.gy[size_t(k)] - meanGy;
-            const double t = s.zeroMeanTemplate[size_t(k)];
-            const double v = s.v[size_t(k)] - meanV;
-            xx += g1 * g1;
-            xy += g1 * g2;
-            yy += g2 * g2;
-            xt += g1 * t;
-            yt += g2 * t;
-            xv += g1 * v;
-            yv += g2 * v;
-            tv += t * v;
-            vv += v * v;
+            const double g1 = gxs[k], g2 = gys[k], v = vs[k], t = ts[k];
+            sgx += g1;
+            sgy += g2;
+            sv += v;
+            sxx += g1 * g1;
+            sxy += g1 * g2;
+            syy += g2 * g2;
+            sxt += g1 * t;
+            syt += g2 * t;
+            sxv += g1 * v;
+            syv += g2 * v;
+            stv += t * v;
+            svv += v * v;
         }
+        const double xx = sxx - sgx * sgx / n, xy = sxy - sgx * sgy / n, yy = syy - sgy * sgy / n;
+        const double xt = sxt, yt = syt, tv = stv;
+        const double xv = sxv - sgx * sv / n, yv = syv - sgy * sv / n, vv = svv - sv * sv / n;
         sumVT = tv;
         sumVV = vv;
         // Normal equations for unknowns (sx, sy, -a):
