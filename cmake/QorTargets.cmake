@@ -7,8 +7,9 @@
 #   A static library of widgets on top of the core.
 # qor_executable(name SOURCES ... [LINKS ...])
 #   A program of the project (the player, the command-line tool).
-# qor_test(name SOURCES ... [LINKS ...])
-#   A GoogleTest executable registered with CTest. UI tests run offscreen.
+# qor_test(name [APP] SOURCES ... [LINKS ...])
+#   A GoogleTest executable registered with CTest, with tests/support. UI
+#   tests run offscreen; APP creates the application object before the tests.
 #
 # Layers: src/CMakeLists.txt adds the folders from the bottom up. A library
 # may link only project libraries made before it, and it links exactly the
@@ -67,14 +68,19 @@ function(qor_executable name)
 endfunction()
 
 function(qor_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LINKS" ${ARGN})
+  cmake_parse_arguments(ARG "APP" "" "SOURCES;LINKS" ${ARGN})
   foreach(link ${ARG_LINKS})
     if(link MATCHES "^qor_" AND NOT TARGET ${link})
       message(FATAL_ERROR "${name} links ${link}, which is no library of the project")
     endif()
   endforeach()
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${ARG_LINKS})
+  if(ARG_APP)
+    target_link_libraries(${name} PRIVATE qor_test_main)
+  else()
+    target_link_libraries(${name} PRIVATE GTest::gtest_main)
+  endif()
+  target_link_libraries(${name} PRIVATE qor_test_support GTest::gtest ${ARG_LINKS})
   target_compile_definitions(${name} PRIVATE
     QOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     QOR_BINARY_DIR="${PROJECT_BINARY_DIR}")

@@ -59,10 +59,15 @@ int VideoDocument::FrameAtTime(const Rational& seconds) const
 
 int VideoDocument::LoadFrame(int frameNumber)
 {
-    ReadSourceFrame(frameNumber);
-    RenderFrame();
+    loadFrame(frameNumber);
     emit frameLoaded();
     return 1;
+}
+
+void VideoDocument::loadFrame(int frameNumber)
+{
+    ReadSourceFrame(frameNumber);
+    RenderFrame();
 }
 
 void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)
@@ -110,6 +115,18 @@ void VideoDocument::GotoTime(const Rational& seconds)
     LoadFrame(FrameAtTime(seconds));
 }
 
+void VideoDocument::PrepareTime(const Rational& seconds)
+{
+    loadFrame(FrameAtTime(seconds));
+}
+
+void VideoDocument::SetHistogramsWanted(bool wanted)
+{
+    m_histogramsWanted = wanted;
+    if (wanted && !m_histogramsCurrent)
+        ComputeHistograms();
+}
+
 void VideoDocument::Redisplay()
 {
     LoadFrame(m_requestedFrame);
@@ -132,11 +149,14 @@ void VideoDocument::RenderFrame()
     ApplyAdjustmentList(DisplayBitmap, Adjustments);
     if (m_outside)
         DisplayBitmap.fill(0, 0, 0); // no frame of this recording at this time
-    ComputeHistograms();
+    m_histogramsCurrent = false;
+    if (m_histogramsWanted)
+        ComputeHistograms();
 }
 
 void VideoDocument::ComputeHistograms()
 {
+    m_histogramsCurrent = true;
     RedHistogram.fill(0);
     GreenHistogram.fill(0);
     BlueHistogram.fill(0);

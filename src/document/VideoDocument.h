@@ -45,6 +45,12 @@ public:
     int LoadFrame(int frameNumber);
     // Loads the frame at time t; CurrentTime is that frame's exact time.
     void GotoTime(const Rational& seconds);
+    // GotoTime in two halves, so that several documents can read and render
+    // at once: PrepareTime touches only this document (no signal, no
+    // widget) and may run on a worker thread; PublishFrame then tells the
+    // window on the user-interface thread.
+    void PrepareTime(const Rational& seconds);
+    void PublishFrame() { emit frameLoaded(); }
     bool IsOutsideRecording() const { return m_outside; }
     // Renders frame n into `out` for an exporter: the pixels LoadFrame would
     // put in DisplayBitmap, without histograms and without telling the
@@ -60,6 +66,11 @@ public:
     // DisplayBitmap := FrameBitmap with every adjustment applied in list order.
     void RenderFrame();
     void ComputeHistograms();
+    // Histograms cost a pass over every pixel: while nobody shows them they
+    // are not computed. Asking for them again computes them for the frame
+    // on show. On by default.
+    void SetHistogramsWanted(bool wanted);
+    bool HistogramsCurrent() const { return m_histogramsCurrent; }
     // Rewrites the text of a time-stamp entry (kind 28) from the current frame.
     void UpdateTimeStampText(AdjustmentEntry& entry) const;
 
@@ -102,4 +113,8 @@ private:
     std::unique_ptr<FrameSource> m_source;
     int m_requestedFrame = 0; // the frame asked for, maybe outside the recording
     bool m_outside = false;
+    bool m_histogramsWanted = true;
+    bool m_histogramsCurrent = false;
+
+    void loadFrame(int frameNumber); // LoadFrame without the signal
 };

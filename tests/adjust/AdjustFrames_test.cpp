@@ -8,7 +8,7 @@
 
 #include "adjust/FilterLibrary.h"
 #include "adjust/PixelOps.h"
-#include "StillSource.h"
+#include "FakeSource.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -22,7 +22,7 @@ class FrameTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        doc.AttachSource(std::make_unique<StillSource>(), QStringLiteral("still.bvf"));
+        doc.AttachSource(MakeStillSource(), QStringLiteral("still.bvf"));
         source = doc.FrameBitmap;
     }
     VideoDocument doc;
@@ -142,7 +142,7 @@ TEST_F(FrameTest, RgbAndHueSaturationWriteTheirFields)
 TEST_F(FrameTest, HueAndSaturationNeverLeakIntoAnotherDocument)
 {
     VideoDocument other;
-    other.AttachSource(std::make_unique<StillSource>(), QStringLiteral("other.bvf"));
+    other.AttachSource(MakeStillSource(), QStringLiteral("other.bvf"));
     const Frame otherSource = other.FrameBitmap;
 
     // Each row: the document the frame is loaded from, the sliders it must
@@ -186,27 +186,19 @@ TEST_F(FrameTest, HueAndSaturationNeverLeakIntoAnotherDocument)
 namespace {
 
 // Three different frames, so a render of the wrong frame shows.
-class ThreeFrames : public StillSource {
-public:
-    void fillInfo(RecordingInfo& info) const override
-    {
-        StillSource::fillInfo(info);
-        info.LastFrame = 2;
-        info.FrameCount = 3;
-    }
-    bool readFrame(int n, Frame& frame) override
-    {
-        frame = RandomFrame(64, 48, 100 + unsigned(n));
-        return true;
-    }
-};
+std::unique_ptr<FakeSource> ThreeFrames()
+{
+    auto source = std::make_unique<FakeSource>(0, 2, 64, 48, 25);
+    source->painter = [](int n, Frame& frame) { frame = RandomFrame(64, 48, 100 + unsigned(n)); };
+    return source;
+}
 
 } // namespace
 
 TEST(FrameRender, SliderChangesRenderTheCommonTimeNotAStaleFrame)
 {
     VideoDocument video;
-    video.AttachSource(std::make_unique<ThreeFrames>(), QStringLiteral("three.bvf"));
+    video.AttachSource(ThreeFrames(), QStringLiteral("three.bvf"));
     // The common time is at frame 1; something (an export) left the
     // document on frame 2.
     const Rational commonTime = video.TimeOfFrame(1);

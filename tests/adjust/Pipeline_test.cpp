@@ -5,7 +5,7 @@
 #include "adjust/PixelOps.h"
 #include "document/VideoDocument.h"
 
-#include "StillSource.h"
+#include "FakeSource.h"
 #include "TestFrames.h"
 
 #include <gtest/gtest.h>
@@ -117,7 +117,7 @@ TEST(FindEntry, ReturnsTheFirstOfItsKind)
 TEST(RenderFrame, AppliesTheListInOrder)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<StillSource>(), QStringLiteral("still.bvf"));
+    doc.AttachSource(MakeStillSource(), QStringLiteral("still.bvf"));
     const Frame source = doc.FrameBitmap;
     EXPECT_EQ(doc.DisplayBitmap, source); // empty list
 
@@ -210,7 +210,7 @@ TEST(ClampToFrameRanges, EntriesFromOutsideStayWithinWhatTheFramesCanSet)
 TEST(ClampToFrameRanges, AppendingALoadedGammaEntryNeverBlackensThePicture)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<StillSource>(), QStringLiteral("still.bvf"));
+    doc.AttachSource(MakeStillSource(), QStringLiteral("still.bvf"));
     const Frame source = doc.FrameBitmap;
     doc.AppendEntry(Entry(KindGamma, 10, 0, 0, 30.0f));
     doc.Redisplay();

@@ -1,7 +1,7 @@
 #include "export/ExportRange.h"
 
 #include "ExternalTools.h"
-#include "TestSource.h"
+#include "FakeSource.h"
 #include "TiffRead.h"
 #include "document/VideoDocument.h"
 #include "export/DpxWriter.h"

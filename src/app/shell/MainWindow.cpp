@@ -27,6 +27,8 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <future>
+#include <vector>
 
 namespace {
 
@@ -235,6 +237,7 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     }
 
     ActivateVideo(video);
+    m_justOpened = video;
     // The axis takes the new document in; every document, the new one
     // included, goes to the common time.
     documentsChanged();
@@ -304,8 +307,30 @@ void TQorMain::StopPlayback()
 
 void TQorMain::broadcastTime(const Rational& seconds)
 {
-    for (TQORVideo* v : VideoWindows)
-        v->GotoTime(seconds);
+    // Histograms only for the active document, and only while a docked
+    // frame shows them.
+    const bool histograms = m_tools->ShowsHistograms();
+    std::vector<VideoDocument*> documents;
+    for (TQORVideo* v : VideoWindows) {
+        VideoDocument* doc = v->document();
+        doc->SetHistogramsWanted(histograms && v == ActiveVideo);
+        // A document just opened already shows its first frame.
+        if (v == m_justOpened && !doc->IsOutsideRecording() && doc->FrameAtTime(seconds) == doc->Info.CurrentFrame)
+            continue;
+        documents.push_back(doc);
+    }
+    m_justOpened = nullptr;
+    // Each document reads and renders its frame on its own thread; the
+    // windows show the results here, on the user-interface thread.
+    std::vector<std::future<void>> others;
+    for (size_t i = 1; i < documents.size(); ++i)
+        others.push_back(std::async(std::launch::async, [doc = documents[i], seconds] { doc->PrepareTime(seconds); }));
+    if (!documents.empty())
+        documents.front()->PrepareTime(seconds);
+    for (std::future<void>& f : others)
+        f.get();
+    for (VideoDocument* doc : documents)
+        doc->PublishFrame();
     m_tools->ShowHistograms();
 }
 

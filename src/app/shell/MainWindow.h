@@ -83,4 +83,5 @@ private:
     PlaybackController* m_playback = nullptr;
     ControlPanel* m_controls = nullptr;
     ToolDock* m_tools = nullptr;
+    TQORVideo* m_justOpened = nullptr; // until the axis has taken it in
 };

@@ -222,8 +222,10 @@ void ToolDock::ShowHistograms()
     if (!m_dockedFrame || !m_active)
         return;
     const ToolFrameHooks hooks = ToolFrameFor(m_dockedKind);
-    if (hooks.showHistograms)
-        hooks.showHistograms(m_dockedFrame, m_active);
+    if (!hooks.showHistograms)
+        return;
+    m_active->document()->SetHistogramsWanted(true); // computed now if they were skipped
+    hooks.showHistograms(m_dockedFrame, m_active);
 }
 
 std::optional<int> ToolDock::NudgeBrightness(bool up)

@@ -41,9 +41,9 @@ void PlaybackController::SetDocuments(const std::vector<DocumentTimeSpan>& docum
         t.OutTime = t.Range.Clamp(SnapToStep(t.OutTime, t.TimeStep));
         t.SetOutTime(t.OutTime);
     }
-    // The first document starts at its first frame; afterwards the time
-    // stays where it was, on a tick of the new step.
-    t.CommonTime = old.IsEmpty() ? t.Range.Start : SnapToStep(t.CommonTime, t.TimeStep);
+    // The time stays where it was (0 before the first document), on a tick
+    // of the new step and inside the range of what is open.
+    t.CommonTime = t.Range.Clamp(SnapToStep(t.CommonTime, t.TimeStep));
     SetTime(t.CommonTime);
 }
 

@@ -348,6 +348,26 @@ TEST_F(MainWindowTest, FileCloseClosesTheActiveRecording)
     EXPECT_EQ(main.VideoWindows[0]->document()->Info.FileName, remaining);
 }
 
+TEST_F(MainWindowTest, HistogramsAreComputedOnlyWhileAFrameShowsThem)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("a.bvf"), 0, 20, 100), recording(QStringLiteral("b.bvf"), 0, 20, 100)});
+    ASSERT_EQ(main.VideoWindows.size(), 2);
+    main.ActivateVideo(main.VideoWindows[1]);
+    main.SetTime(ms(50));
+    EXPECT_FALSE(main.VideoWindows[0]->document()->HistogramsCurrent());
+    EXPECT_FALSE(main.VideoWindows[1]->document()->HistogramsCurrent());
+
+    main.PressToolButton(TQorMain::BrightnessTool, true);
+    EXPECT_TRUE(main.VideoWindows[1]->document()->HistogramsCurrent()); // at once, for the frame on show
+    main.SetTime(ms(60));
+    EXPECT_FALSE(main.VideoWindows[0]->document()->HistogramsCurrent());
+    EXPECT_TRUE(main.VideoWindows[1]->document()->HistogramsCurrent());
+    EXPECT_EQ(main.VideoWindows[1]->document()->Info.CurrentFrame, 6);
+    EXPECT_EQ(main.VideoWindows[0]->document()->Info.CurrentFrame, 6);
+    main.PressToolButton(TQorMain::BrightnessTool, false);
+}
+
 TEST(PlayerCommandLine, HelpAndVersionAnswerWithoutOpeningFiles)
 {
     struct Case { const char* option; const char* expected; };
@@ -363,15 +383,4 @@ TEST(PlayerCommandLine, HelpAndVersionAnswerWithoutOpeningFiles)
         EXPECT_TRUE(out.contains(QString::fromLatin1(c.expected))) << c.option << ": " << out.toStdString();
         EXPECT_FALSE(out.contains(QStringLiteral("File does not exist")));
     }
-}
-
-int main(int argc, char** argv)
-{
-    // Keep the user's own preferences and window places out of the tests.
-    QStandardPaths::setTestModeEnabled(true);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

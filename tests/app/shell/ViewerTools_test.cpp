@@ -132,13 +132,3 @@ TEST_F(ViewerToolsTest, ZoomOutStaysWithItsDocument)
     main.ActivateVideo(second);
     EXPECT_TRUE(frame->zoomOutDown());
 }
-
-int main(int argc, char** argv)
-{
-    QStandardPaths::setTestModeEnabled(true);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

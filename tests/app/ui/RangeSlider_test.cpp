@@ -7,24 +7,11 @@
 
 namespace {
 
-void ensureApp()
-{
-    static int argc = 1;
-    static char name[] = "test_range_slider";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
 void mouse(RangeSlider& s, QEvent::Type type, QPointF pos, Qt::MouseButtons buttons)
 {
     QMouseEvent e(type, pos, s.mapToGlobal(pos), Qt::LeftButton, buttons, Qt::NoModifier);
     QApplication::sendEvent(&s, &e);
 }
-
-struct AppHolder {
-    AppHolder() { ensureApp(); }
-};
 
 struct Fixture : ::testing::Test {
     Fixture()
@@ -36,7 +23,6 @@ struct Fixture : ::testing::Test {
         slider.setSubEndFrame(498);
         slider.setCurrentFrame(0);
     }
-    AppHolder holder; // the application must exist before the slider
     RangeSlider slider;
 };
 

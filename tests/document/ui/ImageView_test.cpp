@@ -10,15 +10,13 @@
 
 #include <cmath>
 
+#include "TestApplication.h"
+
 namespace {
 
 QApplication& app()
 {
-    static int argc = 1;
-    static char name[] = "test_image_view";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance = new QApplication(argc, argv);
-    return *instance;
+    return TestApplication();
 }
 
 Frame solidFrame(int w, int h, uint8_t b, uint8_t g, uint8_t r)

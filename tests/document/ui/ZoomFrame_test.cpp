@@ -9,22 +9,8 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-namespace {
-
-void ensureApp()
-{
-    static int argc = 1;
-    static char name[] = "test_zoom_frame";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new QApplication(argc, argv);
-}
-
-} // namespace
-
 TEST(ZoomFrame, ControlsAndTexts)
 {
-    ensureApp();
     TZoomFrame frame;
     EXPECT_EQ(frame.size(), QSize(300, 167));
     EXPECT_EQ(frame.ToolButton2->toolTip(), QStringLiteral("Zoom Out"));
@@ -48,7 +34,6 @@ TEST(ZoomFrame, ControlsAndTexts)
 
 TEST(ZoomFrame, ButtonsEmitAndAreaAndWatchAreGrouped)
 {
-    ensureApp();
     TZoomFrame frame;
     QSignalSpy area(&frame, &TZoomFrame::zoomAreaToggled);
     QSignalSpy watch(&frame, &TZoomFrame::zoomWatchToggled);
@@ -79,7 +64,6 @@ TEST(ZoomFrame, ButtonsEmitAndAreaAndWatchAreGrouped)
 
 TEST(ZoomFrame, LoadingShowsTheDocumentWithoutEmitting)
 {
-    ensureApp();
     TZoomFrame frame;
     QSignalSpy watch(&frame, &TZoomFrame::zoomWatchToggled);
     QSignalSpy kernel(&frame, &TZoomFrame::zoomKernelChanged);

@@ -3,7 +3,7 @@
 // stops it, the file written so far stays readable, and the window closes
 // only after the export has returned.
 
-#include "../TestSource.h"
+#include "FakeSource.h"
 #include "document/window/VideoWindow.h"
 #include "export/ExportRange.h"
 #include "export/ui/RunningExport.h"
@@ -72,9 +72,9 @@ protected:
     QTimer* m_boxes = nullptr;
 };
 
-std::unique_ptr<PatternSource> Pattern()
+std::unique_ptr<FakeSource> Pattern()
 {
-    return std::make_unique<PatternSource>(0, 299, 16, 8);
+    return std::make_unique<FakeSource>(0, 299, 16, 8);
 }
 
 } // namespace
@@ -184,13 +184,4 @@ TEST_F(CloseDuringExport, ExistingFilesAreAskedForOnceAndOldFramesOffered)
     EXPECT_TRUE(shorter.replaceExisting);
     EXPECT_EQ(ExportRange(*doc, shorter).status, ExportResult::Completed);
     EXPECT_EQ(QDir(m_dir.path()).entryList({QStringLiteral("run*.bmp")}, QDir::Files).size(), 5);
-}
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -1,6 +1,6 @@
 #include "export/ui/savingform.h"
 
-#include "../TestSource.h"
+#include "FakeSource.h"
 #include "export/ExportRange.h"
 #include "export/ui/SaveAsDialog.h"
 
@@ -12,22 +12,8 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-namespace {
-
-QApplication& App()
-{
-    static int argc = 1;
-    static char name[] = "test_export_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
-} // namespace
-
 TEST(Tsavingform, LooksLikeTheSavingWindow)
 {
-    App();
     Tsavingform form;
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Saving..."));
     EXPECT_EQ(form.BitBtn1()->text(), QStringLiteral("Abort"));
@@ -40,7 +26,6 @@ TEST(Tsavingform, LooksLikeTheSavingWindow)
 
 TEST(Tsavingform, AbortClickedDuringTheExportLoopStopsIt)
 {
-    App();
     QTemporaryDir dir;
     auto doc = MakePatternDocument(0, 199, 8, 8);
     Tsavingform form;

@@ -124,12 +124,3 @@ TEST_F(BvfFrameTest, WhitePickOnATurnedPictureTakesTheFramePixelShownThere)
     EXPECT_EQ(frame.BVWBCombo->currentIndex(), int(TBVSCFILECAM::WbUserDefined));
     EXPECT_TRUE(frame.BVWBSpeed->isChecked()); // picking goes on until the button is raised
 }
-
-int main(int argc, char** argv)
-{
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

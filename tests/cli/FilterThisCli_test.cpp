@@ -3,8 +3,9 @@
 #include "graphs/CfcFilter.h"
 #include "graphs/ThisFile.h"
 
+#include "CliRunner.h"
+
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -12,26 +13,12 @@
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QByteArray errorText;
-
-    // Lines the tool itself printed (Qt may add its own start-up notes).
-    int toolLines() const
-    {
-        int n = 0;
-        for (const QByteArray& line : errorText.split('\n'))
-            n += line.startsWith("qorplayer-cli:") ? 1 : 0;
-        return n;
-    }
-};
-
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(dir_.isValid());
-        if (!QFile::exists(cli_))
+        if (!CliBuilt())
             GTEST_SKIP() << "qorplayer-cli is not built";
     }
 
@@ -50,17 +37,9 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    CliRun run(const QStringList& args) const
-    {
-        QProcess process;
-        process.start(cli_, args);
-        process.waitForFinished(60000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardError()};
-    }
+    CliRun run(const QStringList& args) const { return RunCli(args); }
 
     QTemporaryDir dir_;
-    QString cli_ = QStringLiteral(QOR_BINARY_DIR "/qorplayer-cli");
 };
 
 } // namespace
@@ -93,7 +72,7 @@ TEST_F(CliTest, FilterRejectsBadInputWithOneLine)
     CliRun result = run(QStringList{QStringLiteral("filter")} + options + QStringList{path("bad.txt"), path("out.txt")});
     EXPECT_NE(result.exitCode, 0);
     EXPECT_TRUE(result.errorText.contains("line 3: \"3,5\" is not a number")) << result.errorText.toStdString();
-    EXPECT_EQ(result.toolLines(), 1);
+    EXPECT_EQ(result.toolLines().size(), 1);
     EXPECT_FALSE(QFile::exists(path("out.txt")));
 
     write("pairs.txt", "1 2\n");
@@ -110,7 +89,7 @@ TEST_F(CliTest, FilterRejectsBadInputWithOneLine)
                                                  QStringLiteral("--rate"), QStringLiteral("-5")}}) {
         result = run(QStringList{QStringLiteral("filter")} + wrong + QStringList{path("good.txt"), path("out.txt")});
         EXPECT_NE(result.exitCode, 0) << wrong.join(' ').toStdString();
-        EXPECT_EQ(result.toolLines(), 1) << result.errorText.toStdString();
+        EXPECT_EQ(result.toolLines().size(), 1) << result.errorText.toStdString();
     }
     EXPECT_FALSE(QFile::exists(path("out.txt")));
 }

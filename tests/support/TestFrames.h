@@ -1,5 +1,6 @@
 #pragma once
-// Frames for the adjustment tests.
+// Frames with known pixels for the tests: random, solid, and a pattern
+// whose colours follow the frame number and position.
 
 #include "common/Frame.h"
 
@@ -43,4 +44,28 @@ inline void SetPixel(Frame& frame, int x, int y, Bgr c)
     p[0] = uint8_t(c.b);
     p[1] = uint8_t(c.g);
     p[2] = uint8_t(c.r);
+}
+
+inline uint8_t PatternBlue(int n, int x, int) { return uint8_t(n * 7 + x * 3); }
+inline uint8_t PatternGreen(int n, int, int y) { return uint8_t(n * 13 + y * 5); }
+inline uint8_t PatternRed(int n, int x, int y) { return uint8_t(n + x + 2 * y); }
+
+// Paints pattern frame n into an already sized frame.
+inline void PaintPattern(int n, Frame& frame)
+{
+    for (int y = 0; y < frame.height(); ++y) {
+        uint8_t* p = frame.row(y);
+        for (int x = 0; x < frame.width(); ++x, p += 3) {
+            p[0] = PatternBlue(n, x, y);
+            p[1] = PatternGreen(n, x, y);
+            p[2] = PatternRed(n, x, y);
+        }
+    }
+}
+
+inline Frame PatternFrame(int n, int width, int height)
+{
+    Frame frame(width, height);
+    PaintPattern(n, frame);
+    return frame;
 }

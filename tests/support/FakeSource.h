@@ -1,38 +1,23 @@
 #pragma once
-// A tiny recording for exporter tests: frames first..last of w x h pixels
-// whose colours depend on the frame number and position, so every exported
-// pixel can be checked.
+// A recording made up in memory: frames first..last of w x h pixels painted
+// by a function of the frame number (by default the pattern of TestFrames.h,
+// so every pixel read, rendered or exported can be checked).
 
+#include "TestFrames.h"
 #include "document/FrameSource.h"
 #include "document/VideoDocument.h"
 
 #include <functional>
 #include <memory>
 
-inline uint8_t PatternBlue(int n, int x, int) { return uint8_t(n * 7 + x * 3); }
-inline uint8_t PatternGreen(int n, int, int y) { return uint8_t(n * 13 + y * 5); }
-inline uint8_t PatternRed(int n, int x, int y) { return uint8_t(n + x + 2 * y); }
-
 // Paints frame n into an already sized frame.
 using FramePainter = std::function<void(int n, Frame& frame)>;
 
-inline void PaintPattern(int n, Frame& frame)
-{
-    for (int y = 0; y < frame.height(); ++y) {
-        uint8_t* p = frame.row(y);
-        for (int x = 0; x < frame.width(); ++x, p += 3) {
-            p[0] = PatternBlue(n, x, y);
-            p[1] = PatternGreen(n, x, y);
-            p[2] = PatternRed(n, x, y);
-        }
-    }
-}
-
-class PatternSource : public FrameSource {
+class FakeSource : public FrameSource {
 public:
     FramePainter painter = PaintPattern;
 
-    PatternSource(int first, int last, int width, int height, int frameRate = 1000, int timeZero = 0)
+    FakeSource(int first, int last, int width, int height, int frameRate = 1000, int timeZero = 0)
         : m_first(first), m_last(last), m_width(width), m_height(height), m_rate(frameRate), m_timeZero(timeZero)
     {
     }
@@ -68,22 +53,23 @@ private:
     int m_first, m_last, m_width, m_height, m_rate, m_timeZero;
 };
 
-// A document holding a PatternSource recording.
+// A document holding a FakeSource recording.
 inline std::unique_ptr<VideoDocument> MakePatternDocument(int first, int last, int width, int height,
                                                           int frameRate = 1000, int timeZero = 0,
                                                           FramePainter painter = PaintPattern,
                                                           const QString& fileName = QStringLiteral("/nonexistent/recording.bvf"))
 {
     auto doc = std::make_unique<VideoDocument>();
-    auto source = std::make_unique<PatternSource>(first, last, width, height, frameRate, timeZero);
+    auto source = std::make_unique<FakeSource>(first, last, width, height, frameRate, timeZero);
     source->painter = std::move(painter);
     doc->AttachSource(std::move(source), fileName);
     return doc;
 }
 
-inline Frame PatternFrame(int n, int width, int height)
+// One random 64 x 48 frame at 25 frames per second.
+inline std::unique_ptr<FakeSource> MakeStillSource()
 {
-    Frame frame(width, height);
-    PaintPattern(n, frame);
-    return frame;
+    auto source = std::make_unique<FakeSource>(0, 0, 64, 48, 25);
+    source->painter = [](int, Frame& frame) { frame = RandomFrame(64, 48, 5); };
+    return source;
 }

@@ -1,36 +1,22 @@
 // qorplayer-cli export and frame, run as a user would run them: existing
 // files, file numbering, bad options, TIFF frames.
 
+#include "CliRunner.h"
 #include "TiffRead.h"
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-struct CliRun {
-    int exitCode = -1;
-    QString errorText;
-    // The tool's own lines (Qt may add start-up notes of its own).
-    QStringList toolLines() const
-    {
-        QStringList lines;
-        for (const QString& line : errorText.split(QLatin1Char('\n')))
-            if (line.startsWith(QLatin1String("qorplayer-cli:")))
-                lines << line;
-        return lines;
-    }
-};
 
 class ExportCliTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        if (!QFile::exists(m_cli))
+        if (!CliBuilt())
             GTEST_SKIP() << "qorplayer-cli is not built";
         // Frames -3 .. 6.
         const CliRun made = run({"make-sample", recording(), "--frames", "10", "--size", "32x24", "--first", "-3"});
@@ -40,17 +26,9 @@ protected:
     QString recording() const { return m_dir.filePath(QStringLiteral("rec.bvf")); }
     QString path(const QString& name) const { return m_dir.filePath(name); }
 
-    CliRun run(const QStringList& args) const
-    {
-        QProcess process;
-        process.start(m_cli, args);
-        process.waitForFinished(60000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                QString::fromLocal8Bit(process.readAllStandardError())};
-    }
+    CliRun run(const QStringList& args) const { return RunCli(args); }
 
     QTemporaryDir m_dir;
-    QString m_cli = QStringLiteral(QOR_BINARY_DIR "/qorplayer-cli");
 };
 
 } // namespace

@@ -4,31 +4,16 @@
 
 #include "sources/bvf/SampleScene.h"
 
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
 #include <functional>
 
 namespace {
-
-const QString kCli = QStringLiteral(QOR_BINARY_DIR "/qorplayer-cli");
-
-struct CliResult {
-    int code = -1;
-    QString err;
-};
-
-CliResult RunCli(const QStringList& args)
-{
-    QProcess p;
-    p.start(kCli, args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardError())};
-}
 
 // Pixel X, Y of every data row; NAN for a missing position.
 std::vector<QPointF> CsvPositions(const QString& path)
@@ -61,11 +46,11 @@ QPointF Truth(const std::function<QPointF(int, QSize)>& path, int frame)
 
 TEST(TrackCli, FollowsTheSampleTargetsFromOneClickEach)
 {
-    if (!QFile::exists(kCli))
+    if (!CliBuilt())
         GTEST_SKIP() << "qorplayer-cli not built";
     QTemporaryDir dir;
     const QString sample = dir.filePath(QStringLiteral("s.bvf"));
-    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "60"}).code, 0);
+    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "60"}).exitCode, 0);
 
     const QPointF q0 = Truth(bvf::quadrantCentreAt, 0) + QPointF(1.2, -1.5);
     const QPointF l0 = Truth(bvf::lightSpotCentreAt, 0) + QPointF(-0.8, 1.0);
@@ -74,11 +59,11 @@ TEST(TrackCli, FollowsTheSampleTargetsFromOneClickEach)
     const QString sheet = dir.filePath(QStringLiteral("track.xlsx"));
     // The dark spot moves up to 3.4 pixels a frame: a search area of three
     // template widths keeps it inside the correlation's reach.
-    const CliResult r = RunCli({"track", sample, "--csv", out, "--xlsx", sheet, "--search", "300",
+    const CliRun r = RunCli({"track", sample, "--csv", out, "--xlsx", sheet, "--search", "300",
                                 "--point", QStringLiteral("%1,%2,quadrant").arg(q0.x()).arg(q0.y()),
                                 "--point", QStringLiteral("%1,%2,light").arg(l0.x()).arg(l0.y()),
                                 "--point", QStringLiteral("%1,%2,dark").arg(d0.x()).arg(d0.y())});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.errorText.toStdString();
 
     // Every target is followed over the whole range.
     const std::vector<QPointF> quad = CsvPositions(dir.filePath(QStringLiteral("track-Point 0.csv")));
@@ -106,43 +91,43 @@ TEST(TrackCli, FollowsTheSampleTargetsFromOneClickEach)
 
 TEST(TrackCli, StopsWhereThePointIsLostUnlessAccepted)
 {
-    if (!QFile::exists(kCli))
+    if (!CliBuilt())
         GTEST_SKIP() << "qorplayer-cli not built";
     QTemporaryDir dir;
     const QString sample = dir.filePath(QStringLiteral("s.bvf"));
-    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "20"}).code, 0);
+    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "20"}).exitCode, 0);
     const QString out = dir.filePath(QStringLiteral("lost.csv"));
 
     // A quadrant point on plain background: its centre is never found.
-    CliResult r = RunCli({"track", sample, "--point", "400,250,quadrant", "--first", "5", "--csv", out});
-    EXPECT_EQ(r.code, 3);
-    EXPECT_TRUE(r.err.contains(QStringLiteral("Point 0 is LOST"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("at frame 6"))) << r.err.toStdString();
+    CliRun r = RunCli({"track", sample, "--point", "400,250,quadrant", "--first", "5", "--csv", out});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_TRUE(r.errorText.contains(QStringLiteral("Point 0 is LOST"))) << r.errorText.toStdString();
+    EXPECT_TRUE(r.errorText.contains(QStringLiteral("at frame 6"))) << r.errorText.toStdString();
     std::vector<QPointF> rows = CsvPositions(out);
     ASSERT_EQ(rows.size(), 20u);
     EXPECT_EQ(rows[5].x(), 400.0);   // the placement is kept
     EXPECT_TRUE(std::isnan(rows[6].x()));  // the lost frame is not
 
     r = RunCli({"track", sample, "--point", "400,250,quadrant", "--first", "5", "--accept-lost", "--csv", out});
-    EXPECT_EQ(r.code, 0) << r.err.toStdString();
+    EXPECT_EQ(r.exitCode, 0) << r.errorText.toStdString();
     rows = CsvPositions(out);
     for (int i = 5; i < 20; ++i)
         EXPECT_FALSE(std::isnan(rows[size_t(i)].x())) << i;
 
     // Bad input is refused with a message.
-    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2,sideways", "--csv", out}).code, 2);
-    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2", "--first", "10", "--last", "5", "--csv", out}).code, 2);
-    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2"}).code, 2);
-    EXPECT_NE(RunCli({"track", dir.filePath("missing.bvf"), "--point", "1,2", "--csv", out}).code, 0);
+    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2,sideways", "--csv", out}).exitCode, 2);
+    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2", "--first", "10", "--last", "5", "--csv", out}).exitCode, 2);
+    EXPECT_EQ(RunCli({"track", sample, "--point", "1,2"}).exitCode, 2);
+    EXPECT_NE(RunCli({"track", dir.filePath("missing.bvf"), "--point", "1,2", "--csv", out}).exitCode, 0);
 }
 
 TEST(TrackCli, OriginYDirectionAndRotationCentre)
 {
-    if (!QFile::exists(kCli))
+    if (!CliBuilt())
         GTEST_SKIP() << "qorplayer-cli not built";
     QTemporaryDir dir;
     const QString sample = dir.filePath(QStringLiteral("s.bvf"));
-    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "10"}).code, 0);
+    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "10"}).exitCode, 0);
     const QString out = dir.filePath(QStringLiteral("o.csv"));
     const QPointF q0 = Truth(bvf::quadrantCentreAt, 0);
     const QString point = QStringLiteral("%1,%2,quadrant").arg(q0.x()).arg(q0.y());
@@ -163,9 +148,9 @@ TEST(TrackCli, OriginYDirectionAndRotationCentre)
     double p = 0;
 
     // Without an origin: no rotation speed, and the command says why.
-    CliResult r = RunCli({"track", sample, "--point", point, "--csv", out});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains(QStringLiteral("RPM needs a centre"))) << r.err.toStdString();
+    CliRun r = RunCli({"track", sample, "--point", point, "--csv", out});
+    ASSERT_EQ(r.exitCode, 0) << r.errorText.toStdString();
+    EXPECT_TRUE(r.errorText.contains(QStringLiteral("RPM needs a centre"))) << r.errorText.toStdString();
     for (const QList<QByteArray>& row : rows(&p))
         EXPECT_EQ(row[12], "VANISH ");
 
@@ -176,8 +161,8 @@ TEST(TrackCli, OriginYDirectionAndRotationCentre)
     };
     for (const Case c : {Case{"--y-up", -1.0}, Case{"--y-down", 1.0}}) {
         r = RunCli({"track", sample, "--point", point, "--csv", out, "--origin", "80.5,60.25", c.flag});
-        ASSERT_EQ(r.code, 0) << r.err.toStdString();
-        EXPECT_FALSE(r.err.contains(QStringLiteral("RPM needs a centre")));
+        ASSERT_EQ(r.exitCode, 0) << r.errorText.toStdString();
+        EXPECT_FALSE(r.errorText.contains(QStringLiteral("RPM needs a centre")));
         const std::vector<QList<QByteArray>> data = rows(&p);
         ASSERT_EQ(data.size(), 10u);
         ASSERT_GT(p, 0);
@@ -191,10 +176,10 @@ TEST(TrackCli, OriginYDirectionAndRotationCentre)
     }
     // --rpm-signed keeps the direction; the default is its magnitude.
     r = RunCli({"track", sample, "--point", point, "--csv", out, "--origin", "80.5,60.25"});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.errorText.toStdString();
     const std::vector<QList<QByteArray>> magnitude = rows(&p);
     r = RunCli({"track", sample, "--point", point, "--csv", out, "--origin", "80.5,60.25", "--rpm-signed"});
-    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+    ASSERT_EQ(r.exitCode, 0) << r.errorText.toStdString();
     const std::vector<QList<QByteArray>> signedRpm = rows(&p);
     ASSERT_EQ(signedRpm.size(), magnitude.size());
     for (size_t i = 1; i + 1 < signedRpm.size(); ++i) {
@@ -202,5 +187,5 @@ TEST(TrackCli, OriginYDirectionAndRotationCentre)
         EXPECT_EQ(std::fabs(signedRpm[i][12].toDouble()), magnitude[i][12].toDouble()) << i;
     }
 
-    EXPECT_EQ(RunCli({"track", sample, "--point", point, "--csv", out, "--y-up", "--y-down"}).code, 2);
+    EXPECT_EQ(RunCli({"track", sample, "--point", point, "--csv", out, "--y-up", "--y-down"}).exitCode, 2);
 }
