@@ -41,6 +41,12 @@ std::optional<double> CliReal(const QString& text, const QString& what)
     return value;
 }
 
+void CliWarnAboutOpen(const VideoDocument& doc)
+{
+    if (const QString warning = doc.Source() ? doc.Source()->openWarning() : QString(); !warning.isEmpty())
+        std::fprintf(stderr, "qorplayer-cli: warning: %s\n", warning.toLocal8Bit().constData());
+}
+
 int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args)
 {
     QString error;
@@ -48,6 +54,7 @@ int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& 
         CliError(error);
         return 1;
     }
+    CliWarnAboutOpen(doc);
     if (!ParseAdjustmentOptions(args.words(), doc, &error)) {
         CliError(error);
         return 2;

@@ -18,6 +18,9 @@ void CliPrint(const QString& line);
 std::optional<int> CliInt(const QString& text, const QString& what);
 std::optional<double> CliReal(const QString& text, const QString& what);
 
+// Prints the source's notice from opening (e.g. a recording cut short) to stderr.
+void CliWarnAboutOpen(const VideoDocument& doc);
+
 // Opens FILE into the document and appends the adjustment options of args
 // (--brightness, --contrast, ...) and --calibrate. Returns 0, or the exit code after
 // printing the error: 1 when the file cannot be opened, 2 for bad options.

@@ -46,6 +46,10 @@ int runFrame(const CliArgs& args)
         return 1;
     }
     doc.LoadFrame(*frameNumber);
+    if (!doc.FrameReadError.isEmpty()) {
+        CliError(doc.FrameReadError);
+        return 1;
+    }
     if (format == "tiff") {
         // The exporter's own TIFF writer (libtiff): Qt may have no TIFF plug-in.
         QString error;

@@ -22,6 +22,7 @@ int runInfo(const CliArgs& args)
         CliError(error);
         return 1;
     }
+    CliWarnAboutOpen(doc);
     const RecordingInfo& i = doc.Info;
     CliPrint(QStringLiteral("FileName: %1").arg(i.FileName));
     CliPrint(QStringLiteral("SourceKind: %1").arg(i.SourceKind));

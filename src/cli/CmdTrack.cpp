@@ -59,7 +59,7 @@ public:
         if (n < m_doc.Info.FirstFrame || n > m_doc.Info.LastFrame)
             return nullptr;
         m_doc.LoadFrame(n);
-        return &m_doc.DisplayBitmap;
+        return m_doc.FrameReadError.isEmpty() ? &m_doc.DisplayBitmap : nullptr;
     }
 
 private:

@@ -25,4 +25,8 @@ public:
 
     // Text of the last failure, for messages.
     virtual QString lastError() const { return QString(); }
+
+    // Empty, or a one-line notice found at open that the user must see
+    // (e.g. a file that holds fewer frames than its header promises).
+    virtual QString openWarning() const { return QString(); }
 };

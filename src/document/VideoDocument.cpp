@@ -99,13 +99,23 @@ void VideoDocument::ReadSourceFrame(int frameNumber)
     m_outside = frameNumber < first || frameNumber > last;
     const int shown = std::clamp(frameNumber, first, last);
     Info.CurrentFrame = shown;
+    FrameReadError.clear();
     if (m_source) {
+        bool read = false;
         if (Info.SourceKind == 0) {
             if (shown < 1000)
                 Info.FrameLabel = QStringLiteral("%1").arg(shown, 5, 10, QLatin1Char('0'));
-            m_source->readFrame(shown, FrameBitmap);
+            read = m_source->readFrame(shown, FrameBitmap);
         } else {
-            m_source->readFrame(shown + Info.FrameNumberBase, FrameBitmap);
+            read = m_source->readFrame(shown + Info.FrameNumberBase, FrameBitmap);
+        }
+        if (!read) {
+            // Never the previous picture in place of a frame that could not be read.
+            FrameBitmap.resize(Info.ImageWidth, Info.ImageHeight);
+            FrameBitmap.clear();
+            FrameReadError = m_source->lastError();
+            if (FrameReadError.isEmpty())
+                FrameReadError = QStringLiteral("Frame %1 cannot be read.").arg(shown);
         }
     }
 }

@@ -52,6 +52,9 @@ public:
     void PrepareTime(const Rational& seconds);
     void PublishFrame() { emit frameLoaded(); }
     bool IsOutsideRecording() const { return m_outside; }
+    // Why the last LoadFrame() could not read its frame (a missing or damaged
+    // record: FrameBitmap is then black); empty after a good read.
+    QString FrameReadError;
     // Renders frame n into `out` for an exporter: the pixels LoadFrame would
     // put in DisplayBitmap, without histograms and without telling the
     // window (DisplayBitmap and the view stay as they are).
@@ -63,7 +66,7 @@ public:
     // which may differ from the current frame after an export. A document
     // nobody listens to renders its current frame.
     void RequestRender();
-    // DisplayBitmap := FrameBitmap with every adjustment applied in list order.
+    // Sets DisplayBitmap to FrameBitmap with every adjustment applied in list order.
     void RenderFrame();
     void ComputeHistograms();
     // Histograms cost a pass over every pixel: while nobody shows them they

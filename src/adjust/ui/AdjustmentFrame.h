@@ -43,7 +43,7 @@ protected:
 
     // Start values of a new entry (Kind is already set).
     virtual void InitNewEntry(AdjustmentEntry& entry) = 0;
-    // Controls := the entry's fields. Called with signals of the controls blocked.
+    // Sets the controls to the entry's fields. Called with signals of the controls blocked.
     virtual void LoadControls(const AdjustmentEntry& entry) = 0;
 
     // After the frame has written its entry: render the document again at

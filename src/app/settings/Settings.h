@@ -1,7 +1,7 @@
 #pragma once
 // The preferences record, the window places and the default annotation font.
 //
-// Preferences keep the value names, types and defaults of the original
+// Preferences keep the value names, types and defaults of the Windows
 // registry key "Software\QOR\QORPLAYER\1.0\" and live in a QSettings ini file
 // in the user's configuration folder (group "1.0"). Window places live in a
 // second ini file (section "FLOC", keys "FLT[n]", "FLL[n]", "FLW[n]",

@@ -228,13 +228,23 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     video->show();
 
     if (video->OpenRecording(fileName, Prefs.DefZoomMode) != 0) {
+        const QString why = video->openError();
         VideoWindows.removeAll(video);
         video->disconnect(this);
         video->close();
         video->deleteLater();
-        ShowErrorBox(this, QStringLiteral("Cannot Open AVI - Possible no compatible codec installed"));
+        // The window has already shown the unsupported-type message itself.
+        if (!why.endsWith(QLatin1String("files are not currently supported"))) {
+            const bool avi = fileName.endsWith(QLatin1String(".avi"), Qt::CaseInsensitive);
+            ShowErrorBox(this, avi || why.isEmpty()
+                                   ? QStringLiteral("Cannot Open AVI - Possible no compatible codec installed")
+                                         + (why.isEmpty() ? QString() : QStringLiteral("\n") + why)
+                                   : why);
+        }
         return false;
     }
+    if (const QString warning = video->document()->Source()->openWarning(); !warning.isEmpty())
+        statusBar()->showMessage(QFileInfo(fileName).fileName() + QStringLiteral(": ") + warning);
 
     ActivateVideo(video);
     m_justOpened = video;

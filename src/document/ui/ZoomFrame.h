@@ -45,7 +45,7 @@ public:
     QLabel* MagnLabel = nullptr;
 
 signals:
-    void zoomOutToggled(bool down);     // click-zoom mode := down
+    void zoomOutToggled(bool down);     // click-zoom mode follows the button
     void fitClicked();                  // fit the whole image (FitMode off)
     void zoomAreaToggled(bool down);    // area zoom; Pan is raised
     void zoomWatchToggled(bool down);   // magnifier on/off; Pan is raised

@@ -120,6 +120,10 @@ void TQORVideo::UpdateStatusBar()
     m_panels[5]->setText(m_view->zoomText());
     m_panels[0]->setText(m_document.FrameReadout());
     m_panels[1]->setText(m_document.TimeReadout());
+    // A frame that could not be read shows black: say so, never silently.
+    m_panels[2]->setText(m_document.FrameReadError.isEmpty()
+                             ? QFileInfo(m_document.Info.FileName).fileName()
+                             : QStringLiteral("damaged frame %1").arg(m_document.Info.CurrentFrame));
 }
 
 void TQORVideo::setPanMode(bool on)

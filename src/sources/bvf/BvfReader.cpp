@@ -243,6 +243,18 @@ bool TBVSCFILECAM::readHeader(QString* error)
     }
     m_currentFrame = m_startFrame;
     decodeFrame();
+
+    // A recording cut short (copy stopped, disk full): only the whole records
+    // present can be shown; the rest must not pass for frames.
+    m_promisedEndFrame = m_endFrame;
+    const int64_t promised = int64_t(m_endFrame) - m_startFrame + 1;
+    const int64_t present = recordsInFile();
+    if (present < promised) {
+        m_endFrame = int32_t(m_startFrame + present - 1);
+        m_openWarning = QStringLiteral("The recording is cut short: the file holds only %1 of the "
+                                       "%2 frames its header promises (frames %3 to %4).")
+                            .arg(present).arg(promised).arg(m_startFrame).arg(m_endFrame);
+    }
     return true;
 }
 
@@ -277,6 +289,11 @@ int64_t TBVSCFILECAM::recordsInFile() const
 
 bool TBVSCFILECAM::readFrame(int32_t frameNumber)
 {
+    if (frameNumber > m_endFrame && frameNumber <= m_promisedEndFrame) {
+        m_error = QStringLiteral("Frame %1 is missing: the file ends before its record.")
+                      .arg(frameNumber);
+        return false;
+    }
     if (frameNumber < m_startFrame || frameNumber > m_endFrame) {
         m_error = QStringLiteral("Frame %1 is outside the recording (frames %2 to %3).")
                       .arg(frameNumber).arg(m_startFrame).arg(m_endFrame);

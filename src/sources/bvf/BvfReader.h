@@ -42,7 +42,8 @@ public:
 
     // Reads frame `frameNumber` (StartFrame..EndFrame) and decodes it into
     // output(). Returns false, with lastError() and output() unchanged, when
-    // the number is outside the range or the record is missing or damaged.
+    // the number is outside the range or the record is missing or damaged
+    // (a frame the header promises but the file lacks is "missing").
     bool readFrame(int32_t frameNumber);
     // Decodes the frame last read again, with the current settings.
     void redecode();
@@ -52,7 +53,13 @@ public:
 
     // What the header says.
     int32_t startFrame() const { return m_startFrame; }
+    // The last frame the file really holds: in a recording cut short, fewer
+    // than the header promises (promisedEndFrame()).
     int32_t endFrame() const { return m_endFrame; }
+    int32_t promisedEndFrame() const { return m_promisedEndFrame; }
+    // Empty, or a one-line notice that the file holds fewer frames than its
+    // header promises.
+    QString openWarning() const { return m_openWarning; }
     int32_t frameCount() const { return int32_t(int64_t(m_endFrame) - m_startFrame + 1); }
     int32_t cameraFrameRate() const { return m_frameRate; }
     int32_t windowLeft() const { return m_windowLeft; }
@@ -125,6 +132,8 @@ private:
 
     int32_t m_startFrame = 0;
     int32_t m_endFrame = 0;
+    int32_t m_promisedEndFrame = 0;
+    QString m_openWarning;
     int32_t m_frameRate = 0;
     int32_t m_windowLeft = 0;
     int32_t m_windowTop = 0;

@@ -34,7 +34,7 @@ void BvfSource::fillInfo(RecordingInfo& info) const
 bool BvfSource::readFrame(int frameNumber, Frame& frame)
 {
     TBVSCFILECAM& r = *m_reader;
-    if (frameNumber < r.startFrame() || frameNumber > r.endFrame()) {
+    if (frameNumber < r.startFrame() || frameNumber > r.promisedEndFrame()) {
         frame.resize(r.output().width(), r.output().height());
         frame.clear();
         m_error.clear();

@@ -19,9 +19,11 @@ public:
     void fillInfo(RecordingInfo& info) const override;
     // Frames StartFrame..EndFrame are decoded; any other number gives a black
     // frame of the frame size (the document may ask for frame 0, which need
-    // not be recorded). Returns false only for a missing or damaged record.
+    // not be recorded). Returns false only for a missing or damaged record,
+    // including the frames a cut-short file's header promises but lacks.
     bool readFrame(int frameNumber, Frame& frame) override;
     QString lastError() const override { return m_error; }
+    QString openWarning() const override { return m_reader->openWarning(); }
 
     TBVSCFILECAM& reader() { return *m_reader; }
     const TBVSCFILECAM& reader() const { return *m_reader; }

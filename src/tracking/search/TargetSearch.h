@@ -102,7 +102,7 @@ enum class SearchOutcome : uint8_t {
 
 // Result of a correlation step. The position is always set (the best match,
 // or the search centre when nothing could be searched), so the caller
-// stores x, y as PosX, PosY and in the current record, and Score := score;
+// stores x, y as PosX, PosY and in the current record and sets Score to score;
 // only outcome Found means the target is still there.
 struct CorrelationResult {
     double x = -1.0;
