@@ -1,6 +1,7 @@
 #include "cli/CliSupport.h"
 
 #include "cli/AdjustmentOptions.h"
+#include "cli/CalibrateOption.h"
 #include "cli/CliOptions.h"
 #include "document/VideoDocument.h"
 #include "sources/SourceFactory.h"
@@ -58,5 +59,5 @@ int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& 
         CliError(error);
         return 2;
     }
-    return 0;
+    return ApplyCalibrateOption(args, doc.Info);
 }

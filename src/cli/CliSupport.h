@@ -22,6 +22,6 @@ std::optional<double> CliReal(const QString& text, const QString& what);
 void CliWarnAboutOpen(const VideoDocument& doc);
 
 // Opens FILE into the document and appends the adjustment options of args
-// (--brightness, --contrast, ...). Returns 0, or the exit code after
+// (--brightness, --contrast, ...) and --calibrate. Returns 0, or the exit code after
 // printing the error: 1 when the file cannot be opened, 2 for bad options.
 int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args);

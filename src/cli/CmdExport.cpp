@@ -11,6 +11,7 @@
 #include "sources/SourceFactory.h"
 
 #include "cli/AdjustmentOptions.h"
+#include "cli/CalibrateOption.h"
 
 #include <QFileInfo>
 #include <csignal>
@@ -61,6 +62,7 @@ const CliCommand reg{"export", "FILE --format avi|avi8|tif|jpg|bmp|dpx|mtiff --o
                              {"--quality", "Q", "JPEG quality 1..100 (default 75)"},
                              {"--numbering", "frame|index", "number sequence files by frame number or by place in the range"},
                              {"--overwrite", nullptr, "replace files that exist"},
+                             CalibrateOption(),
                          },
                          AdjustmentOptionTable()),
                      &runExport};

@@ -8,6 +8,7 @@
 #include "sources/SourceFactory.h"
 
 #include "cli/AdjustmentOptions.h"
+#include "cli/CalibrateOption.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
@@ -67,6 +68,6 @@ int runFrame(const CliArgs& args)
 }
 
 const CliCommand reg{"frame", "FILE N OUT.bmp|.png|.tif", "writes frame N as the player shows it with the adjustments",
-                     CliOptions({}, AdjustmentOptionTable()), &runFrame};
+                     CliOptions({CalibrateOption()}, AdjustmentOptionTable()), &runFrame};
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "cli/CliSupport.h"
 #include "common/NumberFormat.h"
 #include "document/VideoDocument.h"
+#include "overlays/Calibration.h"
 #include "sources/SourceFactory.h"
 
 namespace {
@@ -38,6 +39,8 @@ int runInfo(const CliArgs& args)
             CliPrint(QStringLiteral("InfoText[%1]: %2").arg(n).arg(i.InfoText[n]));
     CliPrint(QStringLiteral("StartTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.FirstFrame).toDouble(), 7, 4)));
     CliPrint(QStringLiteral("EndTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.LastFrame).toDouble(), 7, 4)));
+    CliPrint(QStringLiteral("PixelsPerUnit: %1").arg(FormatPixelsPerUnit(i.PixelsPerUnit)));
+    CliPrint(QStringLiteral("CalUnitIndex: %1").arg(i.CalUnitIndex));
     return 0;
 }
 

@@ -31,6 +31,7 @@
 #include "tracking/engine/TrackingTexts.h"
 
 #include "cli/AdjustmentOptions.h"
+#include "cli/CalibrateOption.h"
 #include "graphs/TrackingSpreadsheet.h"
 
 #include <QFileInfo>
@@ -422,6 +423,7 @@ const CliCommand reg{
             {"--y-down", nullptr, "Y grows downward from the top-left corner"},
             {"--rpm-signed", nullptr, "keep the direction of turn in the RPM column"},
             {"--accept-lost", nullptr, "accept the searched position where the run would ask"},
+            CalibrateOption(),
         },
         AdjustmentOptionTable()),
     &runTrack};

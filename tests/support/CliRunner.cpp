@@ -26,7 +26,7 @@ CliRun RunCli(const QStringList& args)
 {
     QProcess process;
     process.start(CliPath(), args);
-    process.waitForFinished(60000);
+    process.waitForFinished(120000);
     CliRun run;
     run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     run.outputText = QString::fromLocal8Bit(process.readAllStandardOutput());

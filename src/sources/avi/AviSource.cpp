@@ -13,6 +13,7 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -467,6 +468,15 @@ void AviSource::fillInfo(RecordingInfo& info) const
             info.InfoTitle = chunk.InfoTitle;
             for (int k = 0; k < 16; ++k)
                 info.InfoText[size_t(k)] = chunk.InfoText[size_t(k)];
+            // The calibration travels with the recording; a factor or unit
+            // no calibration can produce leaves the file uncalibrated.
+            if (chunk.CalUnitIndex >= 0 && chunk.CalUnitIndex <= 6 && std::isfinite(chunk.PixelsPerUnit)
+                && chunk.PixelsPerUnit > 0.0f) {
+                info.CalUnitIndex = chunk.CalUnitIndex;
+                info.PixelsPerUnit = chunk.PixelsPerUnit;
+                info.CalPoint1 = chunk.CalPoint1;
+                info.CalPoint2 = chunk.CalPoint2;
+            }
         }
     }
     info.FrameInterval = 1.0f / float(info.FrameRate);

@@ -35,7 +35,9 @@ public:
     // Sets FileName, SourceKind 0, FrameCount, FirstFrame 0, LastFrame
     // FrameCount-1, RangeCopyFirst/Last and RangeFirst/Last alike,
     // ImageWidth/Height, and from the "rinf" chunk TimeZeroFrame, FrameRate,
-    // InfoTitle and InfoText[0..15] (every other chunk field is ignored).
+    // InfoTitle, InfoText[0..15] and the calibration (CalUnitIndex,
+    // PixelsPerUnit, CalPoint1/2; only a valid one), every other chunk field
+    // is ignored.
     // Without a chunk: TimeZeroFrame 0, FrameRate 1000. FrameInterval is
     // 1 / FrameRate. A chunk whose frame rate is not positive is treated as
     // 1000 frames per second so the time axis stays finite.

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace {
 
 constexpr int W = 37;   // odd width: DIB rows carry padding
@@ -112,6 +114,27 @@ TEST_F(AviRoundTrip, GreyWritesGreenClampedTo254)
     }
 }
 
+TEST_F(AviRoundTrip, ImpossibleCalibrationInTheChunkLeavesTheFileUncalibrated)
+{
+    const struct {
+        float pixelsPerUnit;
+        int32_t unit;
+    } cases[] = {{0.0f, 1}, {-2.0f, 1}, {std::numeric_limits<float>::quiet_NaN(), 1},
+                 {std::numeric_limits<float>::infinity(), 1}, {2.0f, 7}, {2.0f, -1}};
+    for (const auto& c : cases) {
+        RecordingInfo written;
+        written.PixelsPerUnit = c.pixelsPerUnit;
+        written.CalUnitIndex = c.unit;
+        ASSERT_TRUE(WriteTestAvi(file("badcal.avi"), AviCodec::Dib24, 2, written.toBytes()));
+        auto source = OpenAviSource(file("badcal.avi"), nullptr);
+        ASSERT_TRUE(source);
+        RecordingInfo info;
+        source->fillInfo(info);
+        EXPECT_EQ(info.PixelsPerUnit, 1.0f) << c.pixelsPerUnit << " " << c.unit;
+        EXPECT_EQ(info.CalUnitIndex, 6) << c.pixelsPerUnit << " " << c.unit;
+    }
+}
+
 TEST_F(AviRoundTrip, InformationChunkRestoresTheTimeBase)
 {
     RecordingInfo written;
@@ -120,7 +143,8 @@ TEST_F(AviRoundTrip, InformationChunkRestoresTheTimeBase)
     written.InfoTitle = "title";
     for (int k = 0; k < 17; ++k)
         written.InfoText[size_t(k)] = QStringLiteral("line %1").arg(k);
-    written.PixelsPerUnit = 3.5f;   // not taken over from the chunk
+    written.PixelsPerUnit = 3.5f;   // the calibration travels with the file
+    written.CalUnitIndex = 1;
     written.FrameCount = 9999;
     ASSERT_TRUE(WriteTestAvi(file("rinf.avi"), AviCodec::Dib24, 60, written.toBytes()));
 
@@ -138,7 +162,8 @@ TEST_F(AviRoundTrip, InformationChunkRestoresTheTimeBase)
     for (int k = 0; k < 16; ++k)
         EXPECT_EQ(info.InfoText[size_t(k)], QStringLiteral("line %1").arg(k));
     EXPECT_EQ(info.InfoText[16], "kept");
-    EXPECT_FLOAT_EQ(info.PixelsPerUnit, 1.0f);
+    EXPECT_FLOAT_EQ(info.PixelsPerUnit, 3.5f);
+    EXPECT_EQ(info.CalUnitIndex, 1);
     EXPECT_EQ(info.FrameCount, 60);
     EXPECT_EQ(info.FirstFrame, 0);
     EXPECT_EQ(info.LastFrame, 59);

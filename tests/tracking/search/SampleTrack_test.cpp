@@ -5,26 +5,15 @@
 
 #include "sources/bvf/SampleScene.h"
 
+#include "CliRunner.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <cmath>
 
 namespace {
-
-const QString kCli = QStringLiteral(QOR_BINARY_DIR "/qorplayer-cli");
-
-int RunCli(const QStringList& args, QString* err = nullptr)
-{
-    QProcess p;
-    p.start(kCli, args);
-    p.waitForFinished(120000);
-    if (err)
-        *err = QString::fromLocal8Bit(p.readAllStandardError());
-    return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-}
 
 std::vector<QList<QByteArray>> CsvRows(const QString& path, int skip)
 {
@@ -67,12 +56,12 @@ TEST(SampleTrack, TruthFileHoldsImageCoordinates)
 
 TEST(SampleTrack, DefaultTrackingFollowsTheTruth)
 {
-    if (!QFile::exists(kCli))
+    if (!CliBuilt())
         GTEST_SKIP() << "qorplayer-cli not built";
     QTemporaryDir dir;
     const QString sample = dir.filePath(QStringLiteral("s.bvf"));
     const QString truth = dir.filePath(QStringLiteral("truth.csv"));
-    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "80", "--truth", truth}), 0);
+    ASSERT_EQ(RunCli({"make-sample", sample, "--frames", "80", "--truth", truth}).exitCode, 0);
     const auto t = CsvRows(truth, 1);
     ASSERT_EQ(t.size(), 80u);
 
@@ -82,8 +71,8 @@ TEST(SampleTrack, DefaultTrackingFollowsTheTruth)
     for (int k = 0; k < 3; ++k)
         args << "--point" << QStringLiteral("%1,%2,%3").arg(std::floor(t[0][1 + 2 * k].toDouble()) + 0.5)
                                  .arg(std::floor(t[0][2 + 2 * k].toDouble()) + 0.5).arg(methods[k]);
-    QString err;
-    ASSERT_EQ(RunCli(args, &err), 0) << err.toStdString();
+    const CliRun run = RunCli(args);
+    ASSERT_EQ(run.exitCode, 0) << run.errorText.toStdString();
 
     for (int k = 0; k < 3; ++k) {
         const auto rows = CsvRows(dir.filePath(QStringLiteral("t-Point %1.csv").arg(k)), 12);
