@@ -41,6 +41,33 @@ std::optional<double> CliReal(const QString& text, const QString& what)
     return value;
 }
 
+CliOption RateOption()
+{
+    return {"--rate", "R", "frames per second of an AVI without a time base (default 1000)"};
+}
+
+int ApplyRateOption(const CliArgs& args, VideoDocument& doc)
+{
+    const std::optional<QString> text = args.value("--rate");
+    if (!text)
+        return 0;
+    if (doc.Info.SourceKind != 0 || doc.HasInfoChunk) {
+        CliError(QStringLiteral("--rate: %1 carries its own time base").arg(doc.Info.FileName));
+        return 2;
+    }
+    const std::optional<int> rate = CliInt(*text, QStringLiteral("--rate"));
+    if (!rate)
+        return 2;
+    if (*rate <= 0) {
+        CliError(QStringLiteral("--rate: %1 is not a positive number of frames per second").arg(*rate));
+        return 2;
+    }
+    doc.Info.FrameRate = *rate;
+    doc.Info.FrameInterval = 1.0f / float(*rate);
+    doc.LoadFrame(doc.Info.CurrentFrame); // the current time follows the new rate
+    return 0;
+}
+
 void CliWarnAboutOpen(const VideoDocument& doc)
 {
     if (const QString warning = doc.Source() ? doc.Source()->openWarning() : QString(); !warning.isEmpty())
@@ -55,6 +82,8 @@ int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& 
         return 1;
     }
     CliWarnAboutOpen(doc);
+    if (const int failed = ApplyRateOption(args, doc))
+        return failed;
     if (!ParseAdjustmentOptions(args.words(), doc, &error)) {
         CliError(error);
         return 2;

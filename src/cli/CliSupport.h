@@ -1,6 +1,8 @@
 #pragma once
 // Small helpers shared by the subcommands of qorplayer-cli.
 
+#include "cli/CliOptions.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -17,6 +19,12 @@ void CliPrint(const QString& line);
 // and returns nullopt.
 std::optional<int> CliInt(const QString& text, const QString& what);
 std::optional<double> CliReal(const QString& text, const QString& what);
+
+// --rate R: the capture rate of an AVI that carries no time base of its own.
+CliOption RateOption();
+// Applies --rate when given. Returns 0, or 2 after printing the error (a rate
+// that is no positive whole number, or a file with a time base of its own).
+int ApplyRateOption(const CliArgs& args, VideoDocument& doc);
 
 // Prints the source's notice from opening (e.g. a recording cut short) to stderr.
 void CliWarnAboutOpen(const VideoDocument& doc);

@@ -58,6 +58,7 @@ const CliCommand reg{"export", "FILE --format avi|avi8|tif|jpg|bmp|dpx|mtiff --o
                              {"--format", "KIND", "avi, avi8 (8-bit grey AVI), tif, jpg, bmp, dpx or mtiff (multi-page TIFF)"},
                              {"--out", "NAME", "the file (AVI, multi-page TIFF) or the name the numbered files follow"},
                              {"--fps", "N", "AVI frames per second, 1..1000 (default 15)"},
+                             RateOption(),
                              {"--codec", "dib|mjpeg", "AVI frames uncompressed or Motion JPEG (default dib)"},
                              {"--quality", "Q", "JPEG quality 1..100 (default 75)"},
                              {"--numbering", "frame|index", "number sequence files by frame number or by place in the range"},

@@ -23,6 +23,8 @@ int runInfo(const CliArgs& args)
         return 1;
     }
     CliWarnAboutOpen(doc);
+    if (const int failed = ApplyRateOption(args, doc))
+        return failed;
     const RecordingInfo& i = doc.Info;
     CliPrint(QStringLiteral("FileName: %1").arg(i.FileName));
     CliPrint(QStringLiteral("SourceKind: %1").arg(i.SourceKind));
@@ -44,6 +46,7 @@ int runInfo(const CliArgs& args)
     return 0;
 }
 
-const CliCommand reg{"info", "FILE", "prints the recording information as \"Name: value\" lines", {}, &runInfo};
+const CliCommand reg{"info", "FILE", "prints the recording information as \"Name: value\" lines",
+                     CliOptions({RateOption()}), &runInfo};
 
 } // namespace

@@ -411,6 +411,7 @@ const CliCommand reg{
             {"--point", "X,Y[,M[,F]]", "a point at X,Y; method quadrant, light, dark or correlation; placed on frame F", true},
             {"--csv", "OUT", "write the tracking CSV (OUT-<point>.csv for several points)"},
             {"--xlsx", "OUT.xlsx", "write the tracking spreadsheet"},
+            RateOption(),
             {"--first", "A", "first frame of the run (default: the recording's first)"},
             {"--last", "B", "last frame of the run (default: the recording's last)"},
             {"--template", "N", "template size 3..255 pixels"},

@@ -6,6 +6,7 @@
 #include "common/LittleEndian.h"
 #include "document/VideoDocument.h"
 #include "sources/SourceFactory.h"
+#include "sources/avi/AviWriter.h"
 #include "sources/bvf/BvfSource.h"
 
 #include <QFile>
@@ -130,4 +131,35 @@ TEST(BvfCut, CommandLineRefusesFramesPastTheCut)
     EXPECT_NE(run({"frame", path, "100", out}, &err), 0);
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_TRUE(err.contains(QStringLiteral("100"))) << err.toStdString();
+}
+
+TEST(BvfCut, CommandLineRateRetimesAnAviWithoutTimeBase)
+{
+    const QString cli = QStringLiteral(QOR_BINARY_DIR "/qorplayer-cli");
+    if (!QFile::exists(cli))
+        GTEST_SKIP() << "qorplayer-cli is not built";
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("plain.avi"));
+    {
+        AviWriter writer;
+        ASSERT_TRUE(writer.open(path, 16, 8, 25, AviCodec::Dib24, 0, {}));
+        Frame frame(16, 8);
+        for (int n = 0; n < 100; ++n)
+            ASSERT_TRUE(writer.writeFrame(frame));
+        ASSERT_TRUE(writer.close());
+    }
+    auto run = [&](const QStringList& args, QString* out) {
+        QProcess p;
+        p.start(cli, args);
+        p.waitForFinished(60000);
+        *out = QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError());
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    };
+    QString out;
+    ASSERT_EQ(run({"info", path}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("EndTime: 0.0990"))) << out.toStdString();
+    ASSERT_EQ(run({"info", path, "--rate", "25"}, &out), 0) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("FrameRate: 25"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("EndTime: 3.9600"))) << out.toStdString();
+    EXPECT_EQ(run({"info", path, "--rate", "0"}, &out), 2);
 }
