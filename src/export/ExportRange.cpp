@@ -364,6 +364,8 @@ ExportResult RangeExport::run()
     Frame frame;
     render(first, frame);
     m_rendered = true;
+    if (!m_doc.FrameReadError.isEmpty()) // a missing or damaged record
+        return fail(m_doc.FrameReadError);
     info.ExportText[2] = ExportFormatText(m_kind);
     if (frame.isEmpty())
         return fail(QStringLiteral("Frame %1 has no picture to export").arg(first));
@@ -405,6 +407,10 @@ bool RangeExport::writeRest(int first, int count, Frame frame)
                 return false;
             if (i > 0)
                 render(first + i, frame);
+            if (!m_doc.FrameReadError.isEmpty()) {
+                m_error = m_doc.FrameReadError;
+                return false;
+            }
             if (!writeFrame(first + i, frame))
                 return false;
             ++m_result.framesWritten;
@@ -454,6 +460,7 @@ bool RangeExport::writeRest(int first, int count, Frame frame)
     });
 
     bool aborted = false;
+    QString readError; // m_error belongs to the writer thread until it ends
     for (int i = 0; i < count; ++i) {
         if (m_progress && !m_progress->step(i, count)) {
             aborted = true;
@@ -468,6 +475,10 @@ bool RangeExport::writeRest(int first, int count, Frame frame)
                 }
             }
             render(first + i, frame);
+            if (!m_doc.FrameReadError.isEmpty()) { // never a black frame in its place
+                readError = m_doc.FrameReadError;
+                break;
+            }
         }
         std::unique_lock lock(mutex);
         changed.wait(lock, [&] { return queue.size() < QueueLength || writerFailed; });
@@ -483,7 +494,9 @@ bool RangeExport::writeRest(int first, int count, Frame frame)
     }
     changed.notify_all();
     writer.join();
-    return !aborted && !writerFailed;
+    if (!readError.isEmpty() && !writerFailed)
+        m_error = readError;
+    return !aborted && !writerFailed && readError.isEmpty();
 }
 
 } // namespace

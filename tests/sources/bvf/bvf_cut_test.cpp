@@ -131,6 +131,19 @@ TEST(BvfCut, CommandLineRefusesFramesPastTheCut)
     EXPECT_NE(run({"frame", path, "100", out}, &err), 0);
     EXPECT_FALSE(QFile::exists(out));
     EXPECT_TRUE(err.contains(QStringLiteral("100"))) << err.toStdString();
+
+    // A damaged record inside the file stops an export with its reason.
+    QByteArray damaged = Recording(10);
+    auto probe = Open(damaged);
+    WriteLE<int32_t>(damaged.data() + probe->framesStart() + 4 * probe->frameStride() + 8, 999);
+    const QString broken = WriteFile(dir, QStringLiteral("broken.bvf"), damaged);
+    for (const char* format : {"bmp", "avi"}) {
+        EXPECT_EQ(run({"export", broken, "--format", format, "--out", dir.filePath(QStringLiteral("x"))}, &err), 1)
+            << format;
+        EXPECT_TRUE(err.contains(QStringLiteral("damaged"))) << err.toStdString();
+    }
+    EXPECT_EQ(run({"frame", broken, "4", out}, &err), 1);
+    EXPECT_TRUE(err.contains(QStringLiteral("damaged"))) << err.toStdString();
 }
 
 TEST(BvfCut, CommandLineRateRetimesAnAviWithoutTimeBase)
