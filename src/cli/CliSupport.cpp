@@ -51,7 +51,7 @@ int ApplyRateOption(const CliArgs& args, VideoDocument& doc)
     const std::optional<QString> text = args.value("--rate");
     if (!text)
         return 0;
-    if (doc.Info.SourceKind != 0 || doc.HasInfoChunk) {
+    if (!doc.CanSetRecordingRate()) {
         CliError(QStringLiteral("--rate: %1 carries its own time base").arg(doc.Info.FileName));
         return 2;
     }
@@ -62,8 +62,7 @@ int ApplyRateOption(const CliArgs& args, VideoDocument& doc)
         CliError(QStringLiteral("--rate: %1 is not a positive number of frames per second").arg(*rate));
         return 2;
     }
-    doc.Info.FrameRate = *rate;
-    doc.Info.FrameInterval = 1.0f / float(*rate);
+    doc.SetRecordingRate(*rate, doc.Info.TimeZeroFrame);
     doc.LoadFrame(doc.Info.CurrentFrame); // the current time follows the new rate
     return 0;
 }

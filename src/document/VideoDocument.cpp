@@ -46,6 +46,24 @@ FrameClock VideoDocument::Clock() const
     return FrameClock(Rational(0), Info.TimeZeroFrame);
 }
 
+bool VideoDocument::CanSetRecordingRate() const
+{
+    return IsOpen() && Info.SourceKind == 0 && !HasInfoChunk;
+}
+
+bool VideoDocument::SetRecordingRate(int framesPerSecond, int timeZeroFrame)
+{
+    if (!CanSetRecordingRate() || framesPerSecond <= 0
+        || timeZeroFrame < Info.FirstFrame || timeZeroFrame > Info.LastFrame)
+        return false;
+    Info.FrameRate = framesPerSecond;
+    Info.FrameInterval = 1.0f / float(framesPerSecond);
+    Info.TimeZeroFrame = timeZeroFrame;
+    CurrentTime = TimeOfFrame(Info.CurrentFrame);
+    m_recordingRateChosen = true;
+    return true;
+}
+
 Rational VideoDocument::TimeOfFrame(int frameNumber) const
 {
     return Clock().toTime(frameNumber);

@@ -38,6 +38,16 @@ public:
     // The frame at a time, kept within the range of an int.
     int FrameAtTime(const Rational& seconds) const;
 
+    // An AVI without our information chunk carries only a playback rate; its
+    // time base is assumed (1000 fps, frame 0 at time 0) until the user says
+    // at what rate it was recorded.
+    bool CanSetRecordingRate() const;
+    bool TimeBaseAssumed() const { return CanSetRecordingRate() && !m_recordingRateChosen; }
+    // Re-times such a recording: `framesPerSecond` > 0, `timeZeroFrame`
+    // within the recording. Returns false (and changes nothing) otherwise.
+    // The caller moves the common axis; the current frame stays loaded.
+    bool SetRecordingRate(int framesPerSecond, int timeZeroFrame);
+
     // Positions the document on frame n and renders DisplayBitmap. A frame
     // outside the recording puts the document "outside the recording": the
     // nearest frame is loaded (so tools keep a valid frame), the picture is
@@ -108,6 +118,7 @@ signals:
     void renderRequested();
 
 private:
+    bool m_recordingRateChosen = false;
     // Positions on frame n and reads it from the source into FrameBitmap.
     void ReadSourceFrame(int frameNumber);
     // Time-stamp texts for the current frame; remembers the grid entry.

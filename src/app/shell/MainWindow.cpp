@@ -2,6 +2,7 @@
 
 #include "app/shell/AboutForm.h"
 #include "app/shell/PrefsForm.h"
+#include "app/shell/RecordingRateDialog.h"
 #include "app/ui/ControlPanel.h"
 #include "common/Rational.h"
 #include "document/window/ErrorBox.h"
@@ -104,6 +105,8 @@ void TQorMain::buildMenus()
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     close->setShortcutContext(Qt::ApplicationShortcut);
     connect(close, &QAction::triggered, this, &TQorMain::CloseActiveVideo);
+    connect(file->addAction(QStringLiteral("Recording rate ...")), &QAction::triggered, this,
+            &TQorMain::AskRecordingRate);
     connect(file->addAction(QStringLiteral("Preferences ...")), &QAction::triggered, this, &TQorMain::showPreferences);
     file->addSeparator();
     QAction* exitAction = file->addAction(QStringLiteral("Exit"));
@@ -283,6 +286,34 @@ void TQorMain::CloseActiveVideo()
 {
     if (ActiveVideo)
         ActiveVideo->close();
+}
+
+void TQorMain::AskRecordingRate()
+{
+    if (!ActiveVideo)
+        return;
+    const VideoDocument* doc = ActiveVideo->document();
+    if (!doc->CanSetRecordingRate()) {
+        ShowErrorBox(this, QFileInfo(doc->Info.FileName).fileName()
+                               + QStringLiteral(" carries its own recording rate (%1 fps).").arg(doc->Info.FrameRate));
+        return;
+    }
+    RecordingRateDialog dialog(doc->Info.FileName, doc->Info.FrameRate, doc->Info.TimeZeroFrame,
+                               doc->Info.FirstFrame, doc->Info.LastFrame, this);
+    if (dialog.exec() == QDialog::Accepted)
+        SetRecordingRate(ActiveVideo, dialog.framesPerSecond(), dialog.timeZeroFrame());
+}
+
+bool TQorMain::SetRecordingRate(TQORVideo* video, int framesPerSecond, int timeZeroFrame)
+{
+    if (!video || !VideoWindows.contains(video))
+        return false;
+    if (!video->document()->SetRecordingRate(framesPerSecond, timeZeroFrame))
+        return false;
+    video->UpdateStatusBar();
+    // The axis, the slider and every document follow the new time base.
+    documentsChanged();
+    return true;
 }
 
 void TQorMain::ActivateVideo(TQORVideo* video)

@@ -31,6 +31,11 @@ public:
     void ActivateVideo(TQORVideo* video);
     // File ▸ Close: closes the active document's window.
     void CloseActiveVideo();
+    // File ▸ Recording rate...: asks for the active recording's rate.
+    void AskRecordingRate();
+    // Re-times a recording without its own time base and moves the common
+    // axis with it; false when the recording keeps its own rate.
+    bool SetRecordingRate(TQORVideo* video, int framesPerSecond, int timeZeroFrame);
 
     // Transport (the same as the buttons).
     void SetTime(const Rational& seconds);

@@ -122,8 +122,10 @@ void TQORVideo::UpdateStatusBar()
     m_panels[1]->setText(m_document.TimeReadout());
     // A frame that could not be read shows black: say so, never silently.
     QString name = QFileInfo(m_document.Info.FileName).fileName();
-    if (m_document.Info.SourceKind == 0 && !m_document.HasInfoChunk)
+    if (m_document.TimeBaseAssumed())
         name += QStringLiteral(" (time base assumed: %1 fps)").arg(m_document.Info.FrameRate);
+    else if (m_document.CanSetRecordingRate())
+        name += QStringLiteral(" (recorded at %1 fps)").arg(m_document.Info.FrameRate);
     m_panels[2]->setText(m_document.FrameReadError.isEmpty()
                              ? name
                              : QStringLiteral("damaged frame %1").arg(m_document.Info.CurrentFrame));

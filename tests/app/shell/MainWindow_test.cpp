@@ -8,6 +8,7 @@
 #include "app/ui/RangeSlider.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
+#include "sources/avi/AviWriter.h"
 #include "sources/bvf/SampleScene.h"
 
 #include <QAbstractButton>
@@ -241,6 +242,48 @@ TEST_F(MainWindowTest, TheCommonTimeSnapsToTheNewStepAndShowsTheFrame)
     EXPECT_EQ(main.Playback().CommonTime(), ms(2));
     EXPECT_EQ(doc->CurrentTime, main.Playback().CommonTime());
     EXPECT_EQ(boxText(main, "CURTimeEdit"), QStringLiteral("0.0020s"));
+}
+
+TEST_F(MainWindowTest, ARecordingRateRetimesAnAviWithoutTimeBaseOnTheCommonAxis)
+{
+    // A 40-frame AVI from another tool: its header's playback rate is no
+    // capture rate, so the program assumes 1000 fps until told otherwise.
+    const QString path = dir.filePath(QStringLiteral("other.avi"));
+    {
+        AviWriter writer;
+        QString error;
+        ASSERT_TRUE(writer.open(path, 16, 16, 25, AviCodec::Dib24, 100, QByteArray(), &error))
+            << error.toStdString();
+        Frame frame(16, 16);
+        for (int i = 0; i < 40; ++i)
+            ASSERT_TRUE(writer.writeFrame(frame));
+        ASSERT_TRUE(writer.close());
+    }
+    TQorMain main;
+    main.OpenFiles({path, recording(QStringLiteral("b.bvf"), 0, 100, 1000)});
+    ASSERT_EQ(main.VideoWindows.size(), 2);
+    TQORVideo* avi = main.VideoWindows[0];
+    EXPECT_TRUE(avi->document()->TimeBaseAssumed());
+    EXPECT_EQ(main.Playback().Range().End, ms(99));
+
+    // Recorded at 250 fps with the trigger on frame 10.
+    ASSERT_TRUE(main.SetRecordingRate(avi, 250, 10));
+    EXPECT_FALSE(avi->document()->TimeBaseAssumed());
+    const PlaybackController& p = main.Playback();
+    EXPECT_EQ(p.Range().Start, Rational(-10, 250));
+    EXPECT_EQ(p.Range().End, Rational(29, 250));
+    main.SetTime(Rational(0));
+    EXPECT_EQ(avi->document()->Info.CurrentFrame, 10);
+    main.SetTime(Rational(20, 250));
+    EXPECT_EQ(avi->document()->Info.CurrentFrame, 30);
+    EXPECT_EQ(main.VideoWindows[1]->document()->Info.CurrentFrame, 80);
+
+    // Refused: a frame outside the recording, a rate of 0, and a recording
+    // that carries its own time base.
+    EXPECT_FALSE(main.SetRecordingRate(avi, 250, 40));
+    EXPECT_FALSE(main.SetRecordingRate(avi, 0, 10));
+    EXPECT_FALSE(main.SetRecordingRate(main.VideoWindows[1], 250, 0));
+    EXPECT_EQ(avi->document()->Info.FrameRate, 250);
 }
 
 TEST_F(MainWindowTest, TheSliderEndShowsTheLastFrame)
