@@ -78,6 +78,7 @@ TQorMain::TQorMain(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(background, 1);
+    m_pictureArea = background;
     m_playback = new PlaybackController(this);
     layout->addWidget(buildRightPanel());
     setCentralWidget(central);
@@ -227,7 +228,8 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     if (!stored.isNull())
         video->setGeometry(stored);
     else
-        video->move(geometry().topLeft() + QPoint(24 * (k % 10), 40 + 24 * (k % 10)));
+        video->setGeometry(CascadePlace(PictureArea(), k, video->size(),
+                                           video->minimumSizeHint().expandedTo(QSize(160, 120))));
     video->show();
 
     if (video->OpenRecording(fileName, Prefs.DefZoomMode) != 0) {
@@ -286,6 +288,29 @@ void TQorMain::CloseActiveVideo()
 {
     if (ActiveVideo)
         ActiveVideo->close();
+}
+
+QRect TQorMain::CascadePlace(const QRect& area, int k, const QSize& preferred, const QSize& minimum)
+{
+    const int step = 24 * (k % 10);
+    const QSize size = preferred.boundedTo(QSize(area.width() - step, area.height() - step))
+                           .expandedTo(minimum);
+    QPoint topLeft = area.topLeft() + QPoint(step, step);
+    // A picture area smaller than the smallest window: stay left and up.
+    topLeft.setX(std::max(area.left(), std::min(topLeft.x(), area.left() + area.width() - size.width())));
+    topLeft.setY(std::max(area.top(), std::min(topLeft.y(), area.top() + area.height() - size.height())));
+    return QRect(topLeft, size);
+}
+
+QRect TQorMain::PictureArea() const
+{
+    if (m_pictureArea->isVisible())
+        return QRect(m_pictureArea->mapToGlobal(QPoint(0, 0)), m_pictureArea->size());
+    // Not laid out yet: the client area left of the control panel.
+    const QRect client = geometry();
+    const int top = client.top() + menuBar()->sizeHint().height();
+    return QRect(client.left(), top, std::max(0, client.width() - 324),
+                 std::max(0, client.bottom() - top - statusBar()->sizeHint().height()));
 }
 
 void TQorMain::AskRecordingRate()

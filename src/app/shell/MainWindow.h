@@ -47,6 +47,11 @@ public:
     void FixLocations();
 
     PlaybackController& Playback() { return *m_playback; }
+    // Where the k-th new document window goes when no place is stored:
+    // inside `area`, sized to fit it, 24 px further right and down for each
+    // of the last ten, never beyond the area (so never over the controls);
+    // a window that cannot shrink below `minimum` moves left or up instead.
+    static QRect CascadePlace(const QRect& area, int k, const QSize& preferred, const QSize& minimum);
     ControlPanel& Controls() { return *m_controls; }
     ToolDock& Tools() { return *m_tools; }
     int DockedKind() const { return m_tools->DockedKind(); }
@@ -86,6 +91,9 @@ private:
 
     SettingsStore m_store;
     PlaybackController* m_playback = nullptr;
+    QWidget* m_pictureArea = nullptr; // left of the control panel
+    // The picture area in screen coordinates, where new documents go.
+    QRect PictureArea() const;
     ControlPanel* m_controls = nullptr;
     ToolDock* m_tools = nullptr;
     TQORVideo* m_justOpened = nullptr; // until the axis has taken it in

@@ -286,6 +286,40 @@ TEST_F(MainWindowTest, ARecordingRateRetimesAnAviWithoutTimeBaseOnTheCommonAxis)
     EXPECT_EQ(avi->document()->Info.FrameRate, 250);
 }
 
+TEST(MainWindowPlaces, NewDocumentsCascadeInsideThePictureArea)
+{
+    const QRect area(10, 40, 690, 600);
+    for (int k = 0; k < 12; ++k) {
+        const QRect place = TQorMain::CascadePlace(area, k, QSize(757, 520), QSize(160, 120));
+        EXPECT_TRUE(area.contains(place)) << k;
+        EXPECT_EQ(place.topLeft(), area.topLeft() + QPoint(24 * (k % 10), 24 * (k % 10))) << k;
+    }
+    // A small main window: the window shrinks to the area, down to its
+    // minimum, and then moves left and up to stay inside.
+    EXPECT_EQ(TQorMain::CascadePlace(QRect(0, 0, 600, 400), 2, QSize(757, 520), QSize(573, 120)),
+              QRect(27, 48, 573, 352));
+    EXPECT_EQ(TQorMain::CascadePlace(QRect(0, 0, 500, 300), 2, QSize(757, 520), QSize(160, 120)), QRect(48, 48, 452, 252));
+    EXPECT_EQ(TQorMain::CascadePlace(QRect(0, 0, 100, 100), 3, QSize(757, 520), QSize(160, 120)), QRect(0, 0, 160, 120));
+}
+
+TEST_F(MainWindowTest, NewDocumentsStayClearOfTheControlPanel)
+{
+    TQorMain main;
+    main.resize(900, 650);
+    main.show();
+    QCoreApplication::processEvents();
+    main.OpenFiles({recording(QStringLiteral("a.bvf"), 0, 10, 100), recording(QStringLiteral("b.bvf"), 0, 10, 100),
+                    recording(QStringLiteral("c.bvf"), 0, 10, 100)});
+    ASSERT_EQ(main.VideoWindows.size(), 3);
+    auto* panel = main.findChild<QWidget*>(QStringLiteral("Panel1"));
+    ASSERT_NE(panel, nullptr);
+    const QRect controls(panel->mapToGlobal(QPoint(0, 0)), panel->size());
+    for (TQORVideo* v : main.VideoWindows)
+        EXPECT_FALSE(v->geometry().intersects(controls))
+            << v->geometry().x() << "," << v->geometry().y() << " " << v->width() << "x" << v->height() << " controls at "
+            << controls.x() << "," << controls.y();
+}
+
 TEST_F(MainWindowTest, TheSliderEndShowsTheLastFrame)
 {
     TQorMain main;
