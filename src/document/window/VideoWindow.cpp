@@ -31,6 +31,7 @@ TQORVideo::TQORVideo(QWidget* owner)
     m_view = new ImageView(this);
     m_view->setObjectName(QStringLiteral("ImgView321"));
     layout->addWidget(m_view, 1);
+    m_view->setTrackingPoints(&m_document.TrackingPoints());
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
