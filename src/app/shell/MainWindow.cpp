@@ -454,6 +454,12 @@ void TQorMain::saveAs()
     m_playback->SetTime(m_playback->CommonTime());
 }
 
+void TQorMain::PlotChannels(std::vector<TABChannel> channels)
+{
+    // Graph windows come with the graph window library.
+    (void)channels;
+}
+
 void TQorMain::showPreferences()
 {
     TPrefsForm dialog(Prefs.DefZoomMode, this);

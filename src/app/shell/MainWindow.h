@@ -7,6 +7,7 @@
 #include "app/settings/Settings.h"
 #include "app/shell/ToolDock.h"
 #include "app/transport/PlaybackController.h"
+#include "graphs/Channel.h"
 
 #include <QList>
 #include <QMainWindow>
@@ -42,6 +43,9 @@ public:
     void Step(bool backward);
     void Play(int direction);
     void StopPlayback();
+
+    // A new graph window with these channels (the tracking results).
+    void PlotChannels(std::vector<TABChannel> channels);
 
     // Window ▸ Fix Locations.
     void FixLocations();

@@ -20,6 +20,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -82,6 +83,16 @@ TAutoTRackFrame::~TAutoTRackFrame()
         m_video->view()->trackingPointsChanged();
 }
 
+TQORVideo* TAutoTRackFrame::Video() const
+{
+    return m_video;
+}
+
+TrackingViewTool* TAutoTRackFrame::Tool() const
+{
+    return m_tool;
+}
+
 VideoDocument* TAutoTRackFrame::document() const
 {
     return m_video ? m_video->document() : nullptr;
@@ -121,7 +132,8 @@ void TAutoTRackFrame::SetVideo(TQORVideo* video)
     }
 
     VideoDocument* doc = video->document();
-    m_engine = std::make_unique<TrackingEngine>(doc->TrackingPoints(), *this);
+    TrackingDriver& driver = *this;
+    m_engine = std::make_unique<TrackingEngine>(doc->TrackingPoints(), driver);
     m_engine->SetZoomViewWidth(ImageZoomView->width());
     setRecordingAndRange();
     m_engine->FrameChanged(doc->FrameAtTime(doc->CurrentTime), &doc->DisplayBitmap);
@@ -473,13 +485,15 @@ void TAutoTRackFrame::PickReport(int code, QPointF p)
             return;
         setRecordingAndRange();
         m_engine->FrameChanged(doc->Info.CurrentFrame, &doc->DisplayBitmap);
-        if (!m_engine->AddPoint(uint8_t(method), p.x(), p.y())) {
+        TTrackingPoint* added = m_engine->AddPoint(uint8_t(method), p.x(), p.y());
+        if (!added) {
             showMessage(QStringLiteral("No more points can be placed on this recording."));
             return;
         }
         rebuildList();
         enableResultButtons(true);
-        SelectionChanged();
+        // The new point is the current one, alone selected.
+        m_engine->SelectOnly(added);
         break;
     }
     case 17:
@@ -533,7 +547,7 @@ void TAutoTRackFrame::ShowPoint(TTrackingPoint* p)
     }
     c.markerSize = QSize(w, h);
     c.greenFrame = !p->Dragging || p->Mark == MarkUnconfirmed;
-    ImageZoomView->show(*m_engine->Working(), c);
+    ImageZoomView->showContent(*m_engine->Working(), c);
     const bool was = m_updating;
     m_updating = true;
     const int item = int(std::log2(double(z))) - 1;
@@ -736,8 +750,6 @@ void TAutoTRackFrame::AutoTrackClicked(bool down)
 
 void TAutoTRackFrame::enableResultButtons(bool on)
 {
-    for (QWidget* b : {static_cast<QWidget*>(BitBtn3), static_cast<QWidget*>(BitBtn4), static_cast<QWidget*>(BitBtn5),
-                       static_cast<QWidget*>(BitBtn6), static_cast<QWidget*>(BitBtn9), static_cast<QWidget*>(BitBtn7),
-                       static_cast<QWidget*>(ToExcelBut)})
+    for (QPushButton* b : {BitBtn3, BitBtn4, BitBtn5, BitBtn6, BitBtn9, BitBtn7, ToExcelBut})
         b->setEnabled(on);
 }

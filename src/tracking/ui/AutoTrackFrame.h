@@ -50,7 +50,7 @@ public:
     // --- What the main window gives the frame
     // The document the frame works on (the active one; may be null).
     void SetVideo(TQORVideo* video);
-    TQORVideo* Video() const { return m_video; }
+    TQORVideo* Video() const;
     // Moves the common time (every document, the slider); without it the
     // frame loads the document's frames itself.
     std::function<void(const Rational&)> SetCommonTime;
@@ -71,7 +71,7 @@ public:
     bool IsRunning() const { return m_engine && m_engine->Running(); }
     bool WaitingForUser() const { return m_engine && m_engine->WaitingForUser(); }
     TrackingZoomView* ZoomView() const { return ImageZoomView; }
-    TrackingViewTool* Tool() const { return m_tool; }
+    TrackingViewTool* Tool() const;
     QPointF Origin() const { return {m_originX, m_originY}; }
     bool HasOrigin() const { return m_hasOrigin; }
 

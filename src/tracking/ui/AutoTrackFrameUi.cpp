@@ -39,7 +39,7 @@ Button* Named(Button* button, const char* objectName, const QString& text, const
     return button;
 }
 
-QToolButton* Tool(QWidget* parent, const char* objectName, const QString& text, const QString& hint,
+QToolButton* MakeTool(QWidget* parent, const char* objectName, const QString& text, const QString& hint,
                   bool checkable = false)
 {
     auto* b = Named(new QToolButton(parent), objectName, text, hint);
@@ -109,13 +109,13 @@ QWidget* TAutoTRackFrame::buildTrackingPage()
     top->addWidget(zoomHolder);
     auto* side = new QGridLayout;
     side->setSpacing(2);
-    btnTrackPoints = Tool(page, "btnTrackPoints", QStringLiteral("Auto Track"), QStringLiteral("Auto Track"), true);
+    btnTrackPoints = MakeTool(page, "btnTrackPoints", QStringLiteral("Auto Track"), QStringLiteral("Auto Track"), true);
     btnTrackPoints->setToolButtonStyle(Qt::ToolButtonTextOnly);
     btnTrackPoints->setMinimumHeight(30);
     btnTrackPoints->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     side->addWidget(btnTrackPoints, 0, 0, 1, 2);
-    ZoomInBut = Tool(page, "ZoomInBut", QStringLiteral("+"), QStringLiteral("Zoom In"));
-    ZoomOutBut = Tool(page, "ZoomOutBut", QStringLiteral("-"), QStringLiteral("Zoom Out"));
+    ZoomInBut = MakeTool(page, "ZoomInBut", QStringLiteral("+"), QStringLiteral("Zoom In"));
+    ZoomOutBut = MakeTool(page, "ZoomOutBut", QStringLiteral("-"), QStringLiteral("Zoom Out"));
     side->addWidget(ZoomInBut, 1, 0);
     side->addWidget(ZoomOutBut, 1, 1);
     ZoomZoomCombo = new QComboBox(page);
@@ -124,8 +124,8 @@ QWidget* TAutoTRackFrame::buildTrackingPage()
     ZoomZoomCombo->addItems({QStringLiteral("200%"), QStringLiteral("400%"), QStringLiteral("800%"),
                              QStringLiteral("1600%"), QStringLiteral("3200%")});
     ZoomZoomCombo->hide();
-    ToolButton49 = Tool(page, "ToolButton49", QStringLiteral("Confirm"), QStringLiteral("Confirm"));
-    ToolButton50 = Tool(page, "ToolButton50", QStringLiteral("Undo"), QStringLiteral("Undo"));
+    ToolButton49 = MakeTool(page, "ToolButton49", QStringLiteral("Confirm"), QStringLiteral("Confirm"));
+    ToolButton50 = MakeTool(page, "ToolButton50", QStringLiteral("Undo"), QStringLiteral("Undo"));
     side->addWidget(ToolButton49, 2, 0);
     side->addWidget(ToolButton50, 2, 1);
     BitBtn1 = Push(page, "BitBtn1", QStringLiteral("Settings"), QStringLiteral("Point Settings"));
@@ -137,10 +137,10 @@ QWidget* TAutoTRackFrame::buildTrackingPage()
     // Placement, deletion, enable and mode buttons.
     auto* bar = new QHBoxLayout;
     bar->setSpacing(1);
-    ToolButton1 = Tool(page, "ToolButton1", QString(), QStringLiteral("Set Quadrant Tracking Point"), true);
-    ToolButton2 = Tool(page, "ToolButton2", QString(), QStringLiteral("Set Light Spot Tracking Point"), true);
-    ToolButton3 = Tool(page, "ToolButton3", QString(), QStringLiteral("Set Dark Spot Tracking Point"), true);
-    ToolButton4 = Tool(page, "ToolButton4", QString(), QStringLiteral("Set Feature Tracking"), true);
+    ToolButton1 = MakeTool(page, "ToolButton1", QString(), QStringLiteral("Set Quadrant Tracking Point"), true);
+    ToolButton2 = MakeTool(page, "ToolButton2", QString(), QStringLiteral("Set Light Spot Tracking Point"), true);
+    ToolButton3 = MakeTool(page, "ToolButton3", QString(), QStringLiteral("Set Dark Spot Tracking Point"), true);
+    ToolButton4 = MakeTool(page, "ToolButton4", QString(), QStringLiteral("Set Feature Tracking"), true);
     QToolButton* placement[4] = {ToolButton1, ToolButton2, ToolButton3, ToolButton4};
     m_placeGroup = new QButtonGroup(this);
     m_placeGroup->setExclusive(false);
@@ -149,18 +149,18 @@ QWidget* TAutoTRackFrame::buildTrackingPage()
         m_placeGroup->addButton(placement[m], m);
         bar->addWidget(placement[m]);
     }
-    DeletePointBut = Tool(page, "DeletePointBut", QStringLiteral("Del"), QStringLiteral("Delete Tracking Point"));
-    DeleteDataBut = Tool(page, "DeleteDataBut", QStringLiteral("Clr"), QStringLiteral("Delete Tracked Data"));
+    DeletePointBut = MakeTool(page, "DeletePointBut", QStringLiteral("Del"), QStringLiteral("Delete Tracking Point"));
+    DeleteDataBut = MakeTool(page, "DeleteDataBut", QStringLiteral("Clr"), QStringLiteral("Delete Tracked Data"));
     bar->addWidget(DeletePointBut);
     bar->addWidget(DeleteDataBut);
     bar->addSpacing(6);
-    TRackTargetBut = Tool(page, "TRackTargetBut", QString(), QStringLiteral("Enable / Disable Tracking"));
+    TRackTargetBut = MakeTool(page, "TRackTargetBut", QString(), QStringLiteral("Enable / Disable Tracking"));
     TRackTargetBut->setIcon(TrackingEnabledIcon(true));
-    AutoModeBut = Tool(page, "AutoModeBut", QString(), QStringLiteral("Auto Mode"));
+    AutoModeBut = MakeTool(page, "AutoModeBut", QString(), QStringLiteral("Auto Mode"));
     AutoModeBut->setIcon(TrackingModeIcon(ModeAuto));
-    Semimodebut = Tool(page, "Semimodebut", QString(), QStringLiteral("Semi-auto Mode"));
+    Semimodebut = MakeTool(page, "Semimodebut", QString(), QStringLiteral("Semi-auto Mode"));
     Semimodebut->setIcon(TrackingModeIcon(ModeSemiAuto));
-    ManModebut = Tool(page, "ManModebut", QString(), QStringLiteral("Manual Mode"));
+    ManModebut = MakeTool(page, "ManModebut", QString(), QStringLiteral("Manual Mode"));
     ManModebut->setIcon(TrackingModeIcon(ModeManual));
     for (QToolButton* b : {TRackTargetBut, AutoModeBut, Semimodebut, ManModebut})
         bar->addWidget(b);
@@ -181,7 +181,7 @@ QWidget* TAutoTRackFrame::buildTrackingPage()
     const int widths[6] = {100, 24, 24, 24, 3, 110};
     for (int c = 0; c < 6; ++c)
         ListView1->setColumnWidth(c, widths[c]);
-    ListView1->setStyleSheet(QStringLiteral("QTreeView::item { border-right: 1px solid #d0d0d0; border-bottom: 1px solid #d0d0d0; }"));
+    ListView1->setAlternatingRowColors(true);
     layout->addWidget(ListView1, 1);
 
     PopupMenu1 = new QMenu(this);
@@ -247,9 +247,9 @@ QWidget* TAutoTRackFrame::buildResultsPage()
 
     auto* axis = new QGroupBox(QStringLiteral("Axis"), page);
     auto* axisLayout = new QHBoxLayout(axis);
-    ToolButton5 = Tool(axis, "ToolButton5", QStringLiteral("X"), QStringLiteral("X against time"), true);
-    ToolButton6 = Tool(axis, "ToolButton6", QStringLiteral("Y"), QStringLiteral("Y against time"), true);
-    ToolButton9 = Tool(axis, "ToolButton9", QStringLiteral("X/Y"), QStringLiteral("Y against X"), true);
+    ToolButton5 = MakeTool(axis, "ToolButton5", QStringLiteral("X"), QStringLiteral("X against time"), true);
+    ToolButton6 = MakeTool(axis, "ToolButton6", QStringLiteral("Y"), QStringLiteral("Y against time"), true);
+    ToolButton9 = MakeTool(axis, "ToolButton9", QStringLiteral("X/Y"), QStringLiteral("Y against X"), true);
     auto* axisGroup = new QButtonGroup(axis);
     for (QToolButton* b : {ToolButton5, ToolButton6, ToolButton9}) {
         axisGroup->addButton(b);
@@ -261,7 +261,7 @@ QWidget* TAutoTRackFrame::buildResultsPage()
 
     auto* origin = new QGroupBox(QStringLiteral("Origin"), page);
     auto* originLayout = new QVBoxLayout(origin);
-    SpeedButton1 = Tool(origin, "SpeedButton1", QStringLiteral("Place Origin"), QStringLiteral("Place Measurement Origin"), true);
+    SpeedButton1 = MakeTool(origin, "SpeedButton1", QStringLiteral("Place Origin"), QStringLiteral("Place Measurement Origin"), true);
     originLayout->addWidget(SpeedButton1);
     auto* ydir = new QGroupBox(QStringLiteral("Y direction"), origin);
     auto* ydirLayout = new QHBoxLayout(ydir);

@@ -22,7 +22,7 @@ TrackingZoomView::TrackingZoomView(QWidget* parent)
     setAccessibleName(QStringLiteral("Tracking zoom view"));
 }
 
-void TrackingZoomView::show(const Frame& frame, const Content& content)
+void TrackingZoomView::showContent(const Frame& frame, const Content& content)
 {
     m_content = content;
     m_content.zoom = std::clamp(content.zoom, 1, 32);

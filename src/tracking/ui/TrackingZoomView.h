@@ -32,7 +32,7 @@ public:
         QSize markerSize{16, 16};     // view pixels
         bool greenFrame = true;
     };
-    void show(const Frame& frame, const Content& content);
+    void showContent(const Frame& frame, const Content& content);
     const Content& content() const { return m_content; }
 
     // The marker in the view ("ZoomCross"): shown only for the confirmed
