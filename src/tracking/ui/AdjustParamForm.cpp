@@ -63,6 +63,13 @@ QRadioButton* MakeRadio(QWidget* parent, const QString& name, const QString& cap
     return radio;
 }
 
+// Group boxes sit close together so the method panel fits below them.
+void Compact(QLayout* layout)
+{
+    layout->setContentsMargins(6, 2, 6, 2);
+    layout->setSpacing(4);
+}
+
 QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy = nullptr)
 {
     auto* label = new QLabel(text, parent);
@@ -83,6 +90,14 @@ TAdjustParamForm::TAdjustParamForm(TTrackingPoint& point, const Frame& working, 
     setAccessibleName(QStringLiteral("Adjust Parameter"));
     setFixedSize(898, 699);
 
+    BitBtnOK = new QPushButton(QStringLiteral("&OK"), this);
+    BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
+    BitBtnOK->setAccessibleName(QStringLiteral("OK"));
+    BitBtnOK->setDefault(true);
+    BitBtn1 = new QPushButton(QStringLiteral("Cancel"), this);
+    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
+    BitBtn1->setAccessibleName(QStringLiteral("Cancel"));
+
     auto* right = new QVBoxLayout;
     right->addWidget(BuildCorrelationGroup());
     auto* panelRightBottom = new QWidget(this);
@@ -93,20 +108,10 @@ TAdjustParamForm::TAdjustParamForm(TTrackingPoint& point, const Frame& working, 
     panelLayout->addWidget(MethodPanel);
     right->addWidget(panelRightBottom, 1);
 
-    BitBtnOK = new QPushButton(QStringLiteral("&OK"), this);
-    BitBtnOK->setObjectName(QStringLiteral("BitBtnOK"));
-    BitBtnOK->setAccessibleName(QStringLiteral("OK"));
-    BitBtnOK->setDefault(true);
-    BitBtn1 = new QPushButton(QStringLiteral("Cancel"), this);
-    BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
-    BitBtn1->setAccessibleName(QStringLiteral("Cancel"));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BitBtnOK);
-    buttons->addWidget(BitBtn1);
-    right->addLayout(buttons);
+    right->addStretch();
 
     auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(BuildPreviewColumn());
     layout->addLayout(right, 1);
 
@@ -141,6 +146,7 @@ QWidget* TAdjustParamForm::BuildCorrelationGroup()
     PointNameEdit->setAccessibleName(QStringLiteral("Point name"));
     PointNameEdit->setEnabled(false);
     auto* templLayout = new QHBoxLayout(templ);
+    Compact(templLayout);
     templLayout->addWidget(PointNameEdit);
 
     auto* size = new QGroupBox(QStringLiteral("Template Size"), group);
@@ -149,6 +155,7 @@ QWidget* TAdjustParamForm::BuildCorrelationGroup()
     TemplateSpinY = MakeParamSpin(size, QStringLiteral("TemplateSpinY"), QStringLiteral("Template height"), 3, 999, 2);
     ForceSquareCheck = MakeCheck(size, QStringLiteral("ForceSquareCheck"), QStringLiteral("Force square"));
     auto* sizeLayout = new QHBoxLayout(size);
+    Compact(sizeLayout);
     sizeLayout->addWidget(TemplateSpinX);
     sizeLayout->addWidget(MakeLabel(size, QStringLiteral("x")));
     sizeLayout->addWidget(TemplateSpinY);
@@ -168,6 +175,7 @@ QWidget* TAdjustParamForm::BuildCorrelationGroup()
     UpdateFrequencySpin = MakeParamSpin(update, QStringLiteral("UpdateFrequencySpin"),
                                         QStringLiteral("Update template every, frames"), 1, 1000, 1);
     auto* updateLayout = new QGridLayout(update);
+    Compact(updateLayout);
     updateLayout->addWidget(ManualUpdateRadio, 0, 0);
     updateLayout->addWidget(MakeLabel(update, QStringLiteral("Update template every"), UpdateFrequencySpin), 0, 1);
     updateLayout->addWidget(UpdateFrequencySpin, 0, 2);
@@ -185,6 +193,7 @@ QWidget* TAdjustParamForm::BuildCorrelationGroup()
     ThreshholdSpin = MakeParamSpin(search, QStringLiteral("ThreshholdSpin"), QStringLiteral("Threshold Limit, %"),
                                    1, 100, 5);
     auto* searchLayout = new QGridLayout(search);
+    Compact(searchLayout);
     searchLayout->addWidget(MakeLabel(search, QStringLiteral("Search Area Size : "), SearchAreaSizeSpin), 0, 0);
     searchLayout->addWidget(SearchAreaSizeSpin, 0, 1);
     searchLayout->addWidget(MakeLabel(search, QStringLiteral("% of Template Size")), 0, 2);
@@ -207,6 +216,7 @@ QWidget* TAdjustParamForm::BuildPreviewColumn()
 {
     auto* column = new QWidget(this);
     column->setObjectName(QStringLiteral("PreviewColumn"));
+    column->setFixedWidth(ViewWidth);
     ImageZoomView = new ZoomPreview(column);
     ImageZoomView->setObjectName(QStringLiteral("ImageZoomView"));
     ImageZoomView->setAccessibleName(QStringLiteral("Magnified preview"));
@@ -238,6 +248,8 @@ QWidget* TAdjustParamForm::BuildPreviewColumn()
     zoomRow->addWidget(ZoomOutButton);
     zoomRow->addWidget(ZoomPercent);
     zoomRow->addStretch();
+    zoomRow->addWidget(BitBtnOK);
+    zoomRow->addWidget(BitBtn1);
     auto* layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(ImageZoomView);

@@ -42,7 +42,9 @@ TSpotFrame::TSpotFrame(QWidget* parent)
     auto* grid = new QGridLayout(threshold);
     grid->addWidget(ThrDynamicRadio, 0, 0, 1, 4);
     grid->addWidget(ThrPercentSpin, 1, 1);
-    grid->addWidget(new QLabel(QStringLiteral("% of Max/Min intensity of current template"), threshold), 1, 2, 1, 3);
+    auto* percentLabel = new QLabel(QStringLiteral("% of Max/Min intensity of current template"), threshold);
+    percentLabel->setWordWrap(true);
+    grid->addWidget(percentLabel, 1, 2, 1, 3);
     grid->addWidget(ThrStaticRadio, 2, 0, 1, 4);
     auto* minLabel = new QLabel(QStringLiteral("Min"), threshold);
     minLabel->setBuddy(ThrMinSpin);
