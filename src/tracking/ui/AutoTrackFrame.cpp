@@ -6,6 +6,7 @@
 #include "document/ui/ImageView.h"
 #include "document/window/VideoWindow.h"
 #include "tracking/engine/TrackingTexts.h"
+#include "tracking/ui/AdjustParamForm.h"
 #include "tracking/ui/TrackingIcons.h"
 #include "tracking/ui/TrackingViewTool.h"
 #include "tracking/ui/TrackingZoomView.h"
@@ -579,6 +580,17 @@ void TAutoTRackFrame::UndoClicked()
         return;
     m_engine->UndoCurrent();
     ShowPoint(CurrentPoint());
+}
+
+void TAutoTRackFrame::SettingsClicked()
+{
+    VideoDocument* doc = document();
+    if (!doc || !m_engine)
+        return;
+    const Frame& working = m_engine->Working() ? *m_engine->Working() : doc->DisplayBitmap;
+    if (!EditPointParameters(CurrentPoint(), working, this))
+        return;
+    refreshView();
 }
 
 void TAutoTRackFrame::ZoomIn()

@@ -84,6 +84,7 @@ public:
     void ShowPoint(TTrackingPoint* point);
     void ConfirmClicked();
     void UndoClicked();
+    void SettingsClicked();
     void ZoomIn();
     void ZoomOut();
     void ToggleEnabledClicked();
@@ -146,8 +147,6 @@ public:
 signals:
     // A result button: plot these channels in a new graph window.
     void plotRequested(std::vector<TABChannel> channels);
-    // The settings button with a current point.
-    void settingsRequested(TTrackingPoint* point);
 
 private:
     // TrackingDriver

@@ -294,10 +294,7 @@ void TAutoTRackFrame::connectControls()
     });
     connect(DeletePointBut, &QToolButton::clicked, this, [this] { DeletePointsClicked(); });
     connect(DeleteDataBut, &QToolButton::clicked, this, [this] { DeleteDataClicked(); });
-    connect(BitBtn1, &QPushButton::clicked, this, [this] {
-        if (TTrackingPoint* p = CurrentPoint())
-            emit settingsRequested(p);
-    });
+    connect(BitBtn1, &QPushButton::clicked, this, [this] { SettingsClicked(); });
     connect(ZoomInBut, &QToolButton::clicked, this, [this] { ZoomIn(); });
     connect(ZoomOutBut, &QToolButton::clicked, this, [this] { ZoomOut(); });
     connect(ToolButton49, &QToolButton::clicked, this, [this] { ConfirmClicked(); });
