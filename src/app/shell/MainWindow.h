@@ -13,6 +13,7 @@
 #include <QMainWindow>
 
 class ControlPanel;
+class TABgraph;
 class TQORVideo;
 
 class TQorMain : public QMainWindow {
@@ -44,8 +45,9 @@ public:
     void Play(int direction);
     void StopPlayback();
 
-    // A new graph window with these channels (the tracking results).
-    void PlotChannels(std::vector<TABChannel> channels);
+    // Opens a new graph window with the channels (the tracking results
+    // buttons, drops of files); it follows the common time.
+    TABgraph* PlotChannels(std::vector<TABChannel> channels);
 
     // Window ▸ Fix Locations.
     void FixLocations();
@@ -64,6 +66,7 @@ public:
 
     TQORVideo* ActiveVideo = nullptr;
     QList<TQORVideo*> VideoWindows;
+    QList<TABgraph*> GraphWindows;
 
     bool PanMode = false;
     WindowPlaceList WindowPlaces;
