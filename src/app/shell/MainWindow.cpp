@@ -9,6 +9,7 @@
 #include "document/window/VideoWindow.h"
 #include "export/ui/RunningExport.h"
 #include "export/ui/SaveAsDialog.h"
+#include "graphs/ui/GraphWindow.h"
 #include "sources/svf/SvfSource.h"
 
 #include <QAction>
@@ -29,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <future>
 #include <vector>
 
@@ -399,7 +401,31 @@ void TQorMain::broadcastTime(const Rational& seconds)
         f.get();
     for (VideoDocument* doc : documents)
         doc->PublishFrame();
+    for (TABgraph* graph : GraphWindows)
+        graph->ShowCursorAt(seconds.toDouble());
     m_tools->ShowHistograms();
+}
+
+TABgraph* TQorMain::PlotChannels(std::vector<TABChannel> channels)
+{
+    auto* graph = new TABgraph(this);
+    GraphWindows.append(graph);
+    connect(graph, &TABgraph::closing, this, [this](TABgraph* g) {
+        GraphWindows.removeAll(g);
+        g->disconnect(this);
+        activateWindow();
+    });
+    // A clicked sample becomes the common time, to the microsecond (far
+    // finer than any frame interval, so every document finds that frame).
+    connect(graph, &TABgraph::timeRequested, this,
+            [this](double seconds) { SetTime(Rational(int64_t(std::llround(seconds * 1e6)), 1000000)); });
+    graph->AddChannels(std::move(channels));
+    graph->ShowCursorAt(m_playback->CommonTime().toDouble());
+    // Each new graph window 30 pixels below the last.
+    const QRect area = PictureArea();
+    graph->move(area.left() + 20, area.top() + int(GraphWindows.size()) * 30 + 50 - 30);
+    graph->show();
+    return graph;
 }
 
 void TQorMain::showTransport()
@@ -503,6 +529,9 @@ void TQorMain::closeEvent(QCloseEvent* event)
     const auto videos = VideoWindows;
     for (TQORVideo* v : videos)
         v->close();
+    const auto graphs = GraphWindows;
+    for (TABgraph* g : graphs)
+        g->close();
     event->accept();
 }
 
