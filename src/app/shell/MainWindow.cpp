@@ -10,6 +10,7 @@
 #include "export/ui/RunningExport.h"
 #include "export/ui/SaveAsDialog.h"
 #include "graphs/ui/GraphWindow.h"
+#include "sources/svf/SvfSource.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,7 +37,7 @@
 namespace {
 
 const char* const OpenFilter =
-    "Supported Files (*.avi *.bvf *.AVI *.BVF);;Brava File (*.BVF *.bvf);;Windows AVI File (*.AVI *.avi)";
+    "Supported Files (*.avi *.bvf *.svf *.AVI *.BVF *.SVF);;Brava File (*.BVF *.bvf);;Qor Stravo File (*.SVF *.svf);;Windows AVI File (*.AVI *.avi)";
 
 } // namespace
 
@@ -58,6 +59,7 @@ TQorMain::TQorMain(QWidget* parent)
     if (!fontError.isEmpty())
         StartupMessages << fontError;
     const QString settingsMessage = m_store.ReadSettings(Prefs);
+    SetSvfConversionPreference(Prefs.SVFCon);
     if (!settingsMessage.isEmpty())
         StartupMessages << settingsMessage;
     if (Prefs.FormTop != -1) {
@@ -472,6 +474,7 @@ void TQorMain::saveAs()
     doc->Info.RangeLast = std::clamp(doc->FrameAtTime(m_playback->OutTime()), first, last);
     RunSaveAsDialog(ActiveVideo, *doc, doc->Info.RangeFirst, doc->Info.RangeLast, m_controls->PlaySpeed());
     Prefs.LastSave = LastSaveIndex();
+    Prefs.SVFCon = SvfConversionPreference();
     const QString error = m_store.WriteSettings(Prefs);
     if (!error.isEmpty())
         ShowErrorBox(this, error);
@@ -485,6 +488,7 @@ void TQorMain::showPreferences()
     TPrefsForm dialog(Prefs.DefZoomMode, this);
     if (dialog.exec() == QDialog::Accepted)
         Prefs.DefZoomMode = dialog.selectedZoomMode();
+    Prefs.SVFCon = SvfConversionPreference();
     const QString error = m_store.WriteSettings(Prefs);
     if (!error.isEmpty())
         ShowErrorBox(this, error);
@@ -519,6 +523,7 @@ void TQorMain::closeEvent(QCloseEvent* event)
     Prefs.FormLeft = g.left();
     Prefs.FormWidth = g.width();
     Prefs.FormHeight = g.height();
+    Prefs.SVFCon = SvfConversionPreference();
     m_store.WriteSettings(Prefs);
     // Owned windows go with the main window.
     const auto videos = VideoWindows;
