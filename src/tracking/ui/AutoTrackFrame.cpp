@@ -186,6 +186,16 @@ void TAutoTRackFrame::setRecordingAndRange()
     m_engine->SetRange(first, last, first, last);
 }
 
+void TAutoTRackFrame::followDocument()
+{
+    // Only when the engine missed a frame change: a refresh would put
+    // points the user moved back on their stored places.
+    VideoDocument* doc = document();
+    const int frame = doc->FrameAtTime(doc->CurrentTime);
+    if (m_engine->CurrentFrame() != frame || m_engine->Working() != &doc->DisplayBitmap)
+        m_engine->FrameChanged(frame, &doc->DisplayBitmap);
+}
+
 void TAutoTRackFrame::frameLoaded()
 {
     // The user (or another tool) moved the document; during a run the run
@@ -485,7 +495,7 @@ void TAutoTRackFrame::PickReport(int code, QPointF p)
         if (method < 0 || doc->IsOutsideRecording() || m_engine->Running())
             return;
         setRecordingAndRange();
-        m_engine->FrameChanged(doc->Info.CurrentFrame, &doc->DisplayBitmap);
+        followDocument();
         TTrackingPoint* added = m_engine->AddPoint(uint8_t(method), p.x(), p.y());
         if (!added) {
             showMessage(QStringLiteral("No more points can be placed on this recording."));
@@ -741,7 +751,7 @@ void TAutoTRackFrame::AutoTrackClicked(bool down)
     }
     btnTrackPoints->setChecked(true);
     setRecordingAndRange();
-    m_engine->FrameChanged(doc->FrameAtTime(doc->CurrentTime), &doc->DisplayBitmap);
+    followDocument();
     StartOutcome outcome = m_engine->StartRun();
     if (outcome == StartOutcome::Question)
         outcome = m_engine->AnswerDefineOnCurrentFrame(ask(DefineOnCurrentFrameQuestion(m_engine->PointsWithoutData())));

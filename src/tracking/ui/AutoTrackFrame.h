@@ -167,6 +167,7 @@ private:
     TrackingPointList* points() const;
     void setRecordingAndRange();
     void frameLoaded();
+    void followDocument();
     void timerTick();
     void rebuildList();
     void updateRow(int index);
