@@ -140,13 +140,13 @@ TEST(VideoDocument, TimeStampTextFollowsTheCurrentFrame)
     VideoDocument doc;
     doc.AttachSource(std::make_unique<GreySource>(-10, 10, 1000), QStringLiteral("x.bvf"));
     doc.LoadFrame(-3);
-    AdjustmentEntry e;
-    e.Kind = KindTimeStamp;
+    AdjustmentEntry e(AnnotationEntry{.TimeStamp = true});
+    AnnotationEntry& stamp = *e.As<AnnotationEntry>();
     struct Case { int kind; int decimals; const char* text; };
     for (const Case& c : {Case{0, 4, "-0.0030 s"}, Case{1, 1, "-3.0 ms"}, Case{2, 0, "-3"}}) {
-        e.AnnInfoKind = c.kind;
-        e.AnnDecimals = c.decimals;
+        stamp.AnnInfoKind = c.kind;
+        stamp.AnnDecimals = c.decimals;
         doc.UpdateTimeStampText(e);
-        EXPECT_EQ(e.AnnDrawText, QString::fromLatin1(c.text)) << c.kind;
+        EXPECT_EQ(stamp.AnnDrawText, QString::fromLatin1(c.text)) << c.kind;
     }
 }
