@@ -86,6 +86,23 @@ void VideoDocument::loadFrame(int frameNumber)
 {
     ReadSourceFrame(frameNumber);
     RenderFrame();
+    UpdateTrackingPoints();
+}
+
+void VideoDocument::UpdateTrackingPoints()
+{
+    for (const auto& point : m_trackingPoints) {
+        TTrackingPoint& p = *point;
+        p.FrameNo = Info.CurrentFrame;
+        p.BaseFrame = Info.FirstFrame;
+        const TrackRecord* r = p.CurrentRecord();
+        if (!r)
+            continue;
+        p.DisplayX = r->X;
+        p.DisplayY = r->Y;
+        // A marker being dragged keeps its working position.
+        p.UpdateMarker(!p.Dragging);
+    }
 }
 
 void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)

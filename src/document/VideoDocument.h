@@ -11,6 +11,7 @@
 #include "common/Rational.h"
 #include "document/FrameSource.h"
 #include "document/RecordingInfo.h"
+#include "tracking/engine/TrackingPointList.h"
 
 #include <QObject>
 #include <array>
@@ -84,6 +85,15 @@ public:
     // on show. On by default.
     void SetHistogramsWanted(bool wanted);
     bool HistogramsCurrent() const { return m_histogramsCurrent; }
+    // The document's tracking points. The tracking frame and the analysis
+    // files work on this list; the points live as long as the document.
+    TrackingPointList& TrackingPoints() { return m_trackingPoints; }
+    const TrackingPointList& TrackingPoints() const { return m_trackingPoints; }
+    // Points every tracking point at the current frame and takes its shown
+    // position from that frame's record (the markers follow). Runs on every
+    // frame load; points whose records do not reach the frame are left alone.
+    void UpdateTrackingPoints();
+
     // Rewrites the text of a time-stamp entry (kind 28) from the current frame.
     void UpdateTimeStampText(AdjustmentEntry& entry) const;
 
@@ -125,6 +135,7 @@ private:
     void PrepareEntries();
 
     std::unique_ptr<FrameSource> m_source;
+    TrackingPointList m_trackingPoints;
     int m_requestedFrame = 0; // the frame asked for, maybe outside the recording
     bool m_outside = false;
     bool m_histogramsWanted = true;

@@ -131,3 +131,28 @@ TEST(VideoDocument, TimeStampTextFollowsTheCurrentFrame)
         EXPECT_EQ(stamp.AnnDrawText, QString::fromLatin1(c.text)) << c.kind;
     }
 }
+
+TEST(VideoDocument, TrackingPointsFollowEveryFrameLoad)
+{
+    VideoDocument doc;
+    doc.AttachSource(std::make_unique<GreySource>(10, 19, 100), QStringLiteral("x.bvf"));
+    auto point = std::make_unique<TTrackingPoint>();
+    point->InitRecords(10, 10, 0, 100);
+    point->RecordAt(12)->SetPosition(3.5, 1.25);
+    TTrackingPoint* p = doc.TrackingPoints().Append(std::move(point));
+
+    doc.GotoTime(doc.TimeOfFrame(12));
+    EXPECT_EQ(p->FrameNo, 12);
+    EXPECT_EQ(p->BaseFrame, 10);
+    EXPECT_EQ(p->DisplayX, 3.5);
+    EXPECT_EQ(p->PosY, 1.25);
+
+    doc.LoadFrame(13); // no record with a position: the marker goes
+    EXPECT_EQ(p->FrameNo, 13);
+    EXPECT_EQ(p->DisplayX, -1.0);
+    EXPECT_FALSE(p->UpdateMarker(false));
+
+    // A frame outside the recording shows the nearest frame; the point follows it.
+    doc.LoadFrame(500);
+    EXPECT_EQ(p->FrameNo, 19);
+}

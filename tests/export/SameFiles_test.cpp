@@ -1,6 +1,6 @@
-// The export renders off the view and writes on a second thread; the files
-// must be byte for byte those of rendering each frame through the view on
-// one thread, for a real Brava recording and a list of adjustments with a
+// The export renders off the view while other threads encode and write;
+// the files must be byte for byte those of rendering each frame through the
+// view and writing it on one thread, for a real Brava recording and a list of adjustments with a
 // time stamp that changes every frame.
 
 #include "document/VideoDocument.h"
@@ -66,39 +66,46 @@ TEST(SameFiles, OffViewStagesWriteWhatTheViewPathWrote)
         {2, AviCodec::Dib24, "t.tif"}, {3, AviCodec::Dib24, "j.jpg"}, {4, AviCodec::Dib24, "b.bmp"},
         {5, AviCodec::Dib24, "x.dpx"}, {7, AviCodec::Dib24, "p.TIFF"},
     };
+    // Folder names of one length: the AVI information chunk holds the path.
+    const auto exportInto = [&](const Case& c, const QString& folderName, bool serial, int workers) {
+        const QString folder = dir.filePath(folderName);
+        QDir().mkpath(folder);
+        ExportRequest request;
+        request.fileName = folder + QLatin1Char('/') + QLatin1String(c.name);
+        request.filterIndex = c.filter;
+        request.aviCodec = c.codec;
+        request.rangeFirst = -3;
+        request.rangeLast = 17;
+        request.serial = serial;
+        request.workers = workers;
+        request.replaceExisting = true;
+        const ExportResult result = ExportRange(doc, request);
+        EXPECT_EQ(result.status, ExportResult::Completed) << result.error.toStdString();
+        EXPECT_EQ(result.framesWritten, 21);
+        return result.files;
+    };
     for (const Case& c : cases) {
-        QStringList written[2];
-        for (int serial = 0; serial < 2; ++serial) {
-            const QString folder = dir.filePath(serial ? QStringLiteral("s") : QStringLiteral("n"));
-            QDir().mkpath(folder);
-            ExportRequest request;
-            request.fileName = folder + QLatin1Char('/') + QLatin1String(c.name);
-            request.filterIndex = c.filter;
-            request.aviCodec = c.codec;
-            request.rangeFirst = -3;
-            request.rangeLast = 17;
-            request.serial = serial == 1;
-            const ExportResult result = ExportRange(doc, request);
-            ASSERT_EQ(result.status, ExportResult::Completed) << result.error.toStdString();
-            EXPECT_EQ(result.framesWritten, 21);
-            written[serial] = result.files;
-        }
-        ASSERT_EQ(written[0].size(), written[1].size()) << c.name;
-        for (qsizetype k = 0; k < written[0].size(); ++k) {
-            QByteArray a = Contents(written[0][k]);
-            QByteArray b = Contents(written[1][k]);
-            ASSERT_FALSE(a.isEmpty());
-            if (c.filter == 5) {
-                // The DPX header holds the file's path and the time of writing.
-                a = a.mid(1664);
-                b = b.mid(1664);
+        const QStringList serial = exportInto(c, QStringLiteral("s0"), true, 0);
+        // One, two and five encoding threads, and as many as the machine has.
+        for (const int workers : {1, 2, 5, 0}) {
+            const QStringList staged = exportInto(c, QStringLiteral("n%1").arg(workers), false, workers);
+            ASSERT_EQ(staged.size(), serial.size()) << c.name;
+            for (qsizetype k = 0; k < staged.size(); ++k) {
+                QByteArray a = Contents(staged[k]);
+                QByteArray b = Contents(serial[k]);
+                ASSERT_FALSE(a.isEmpty());
+                if (c.filter == 5) {
+                    // The DPX header holds the file's path and the time of writing.
+                    a = a.mid(1664);
+                    b = b.mid(1664);
+                }
+                if (c.filter == 1 || c.filter == 6) {
+                    // The information chunk holds the chosen file name.
+                    a.replace(QFileInfo(staged[k]).absolutePath().toUtf8(), "F");
+                    b.replace(QFileInfo(serial[k]).absolutePath().toUtf8(), "F");
+                }
+                EXPECT_TRUE(a == b) << c.name << " file " << k << ", " << workers << " threads";
             }
-            if (c.filter == 1 || c.filter == 6) {
-                // The information chunk holds the chosen file name.
-                a.replace(QFileInfo(written[0][k]).absolutePath().toUtf8(), "F");
-                b.replace(QFileInfo(written[1][k]).absolutePath().toUtf8(), "F");
-            }
-            EXPECT_TRUE(a == b) << c.name << " file " << k;
         }
     }
     // The document shows the first frame of the range afterwards.

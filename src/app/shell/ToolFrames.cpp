@@ -8,6 +8,7 @@
 #include "adjust/ui/FrameRotate.h"
 #include "app/shell/ToolDock.h"
 #include "document/window/VideoWindow.h"
+#include "overlays/ui/FrameCalib.h"
 #include "sources/ui/BvfFrame.h"
 
 #include "document/ui/ImageView.h"
@@ -166,6 +167,10 @@ ToolFrameHooks ToolFrameFor(int kind)
         return adjustmentHooks<THueSatFrame>();
     case RotateTool:
         return adjustmentHooks<TRotateFrame>();
+    case CalibrateTool:
+        hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new TCalibFrame(parent); };
+        hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TCalibFrame*>(frame)->LoadFromVideo(video); };
+        return hooks;
     default:
         // Annotation, logo, calibration and tracking frames come later.
         return hooks;
