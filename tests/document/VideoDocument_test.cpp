@@ -135,7 +135,7 @@ TEST(VideoDocument, TimeStampTextFollowsTheCurrentFrame)
 TEST(VideoDocument, TrackingPointsFollowEveryFrameLoad)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<GreySource>(10, 19, 100), QStringLiteral("x.bvf"));
+    doc.AttachSource(GreySource(10, 19, 100), QStringLiteral("x.bvf"));
     auto point = std::make_unique<TTrackingPoint>();
     point->InitRecords(10, 10, 0, 100);
     point->RecordAt(12)->SetPosition(3.5, 1.25);
