@@ -10,6 +10,8 @@
 #include "document/window/VideoWindow.h"
 #include "overlays/ui/FrameCalib.h"
 #include "sources/ui/BvfFrame.h"
+#include "app/shell/MainWindow.h"
+#include "tracking/ui/AutoTrackFrame.h"
 
 #include "document/ui/ImageView.h"
 #include "document/ui/ZoomFrame.h"
@@ -170,6 +172,21 @@ ToolFrameHooks ToolFrameFor(int kind)
     case CalibrateTool:
         hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new TCalibFrame(parent); };
         hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TCalibFrame*>(frame)->LoadFromVideo(video); };
+        return hooks;
+    case TrackTool:
+        hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* {
+            auto* frame = new TAutoTRackFrame(parent);
+            // The run moves the common time through the main window, over its marked range.
+            if (auto* main = qobject_cast<TQorMain*>(parent->window())) {
+                frame->SetCommonTime = [main](const Rational& t) { main->SetTime(t); };
+                frame->MarkedRange = [main] {
+                    return std::make_pair(main->Playback().InTime(), main->Playback().OutTime());
+                };
+                QObject::connect(frame, &TAutoTRackFrame::plotRequested, main, &TQorMain::PlotChannels);
+            }
+            return frame;
+        };
+        hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TAutoTRackFrame*>(frame)->SetVideo(video); };
         return hooks;
     default:
         // Annotation, logo, calibration and tracking frames come later.
