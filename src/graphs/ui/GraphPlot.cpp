@@ -111,6 +111,11 @@ void GraphPlot::Rebuild(const std::vector<TABChannel>& channels, const QString& 
     }
     if (!channels.empty())
         m_rects.back().rect->axis(QCPAxis::atBottom)->setLabel(channels.back().XUnits);
+    m_legend = new QCPLegend;
+    m_rects.front().rect->insetLayout()->addElement(m_legend, Qt::AlignTop | Qt::AlignRight);
+    m_legend->setLayer(QStringLiteral("legend"));
+    m_legend->setVisible(false);
+    m_legend->setBrush(QColor(255, 255, 255, 220));
 
     for (size_t c = 0; c < channels.size(); ++c) {
         const TABChannel& ch = channels[c];
@@ -144,6 +149,7 @@ void GraphPlot::Rebuild(const std::vector<TABChannel>& channels, const QString& 
         plottable->setName(ch.Title);
         plottable->setPen(QPen(ColourOf(ch.Colour), 1));
         plottable->setSelectable(QCP::stNone);
+        plottable->addToLegend(m_legend);
         m_plottables.push_back(plottable);
         m_channelAxis.push_back(place.axis);
     }
@@ -381,8 +387,28 @@ void GraphPlot::SetXAutomatic()
 
 // ---------------------------------------------------------------- output
 
+GraphPlot::ExportLegend::ExportLegend(GraphPlot* p)
+    : plot(p)
+{
+    if (plot->m_legend && plot->m_plottables.size() > 1)
+        plot->m_legend->setVisible(true);
+}
+
+GraphPlot::ExportLegend::~ExportLegend()
+{
+    if (plot->m_legend)
+        plot->m_legend->setVisible(false);
+}
+
+QPixmap GraphPlot::ImageForExport(int width, int height)
+{
+    ExportLegend legend(this);
+    return toPixmap(width, height);
+}
+
 bool GraphPlot::SaveImage(const QString& path, int width, int height, QString* error)
 {
+    ExportLegend legend(this);
     const QString suffix = QFileInfo(path).suffix().toLower();
     bool ok = false;
     if (suffix == QLatin1String("png")) {

@@ -66,6 +66,9 @@ public:
     QString AxisLabel(const QString& key) const;
     void SetXAutomatic();
 
+    // The plot as a picture, with a legend of the channels when it has
+    // several (the window shows its legend beside the plot).
+    QPixmap ImageForExport(int width, int height);
     // Writes the plot as PNG, PDF or SVG (by the file's extension) at
     // width x height pixels. False with a message when it cannot.
     bool SaveImage(const QString& path, int width, int height, QString* error);
@@ -78,6 +81,12 @@ private:
     void rescaleAuto();
     void syncX(const QCPRange& range);
     void placeCursor();
+    // Shows the legend (when there are several channels) while alive.
+    struct ExportLegend {
+        explicit ExportLegend(GraphPlot* plot);
+        ~ExportLegend();
+        GraphPlot* plot;
+    };
 
     struct Rect {
         QCPAxisRect* rect = nullptr;
@@ -88,6 +97,7 @@ private:
     std::vector<QCPAbstractPlottable*> m_plottables; // per channel
     std::vector<int> m_channelAxis;                  // per channel
     QCPTextElement* m_title = nullptr;
+    QCPLegend* m_legend = nullptr; // shown in exported pictures only
     QCPMarginGroup* m_margins = nullptr;
     QMap<QString, AxisSetting> m_userAxes; // set through the axis dialog
     QMap<QString, QString> m_labels;       // set by the program

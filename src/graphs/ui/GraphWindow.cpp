@@ -293,6 +293,12 @@ QString TABgraph::MainTitle() const
     return windowTitle();
 }
 
+void TABgraph::SetMainTitle(const QString& title)
+{
+    setWindowTitle(title);
+    m_plot->SetTitle(title);
+}
+
 void TABgraph::showTitles()
 {
     if (m_crossPlotted && m_channels.size() == 1)
@@ -723,7 +729,7 @@ void TABgraph::ExportSpreadsheet()
 
 void TABgraph::CopyImageToClipboard()
 {
-    QGuiApplication::clipboard()->setPixmap(m_plot->toPixmap(800, 600));
+    QGuiApplication::clipboard()->setPixmap(m_plot->ImageForExport(800, 600));
 }
 
 void TABgraph::ExportGraph()

@@ -49,6 +49,8 @@ public:
     const std::vector<TABChannel>& Channels() const { return m_channels; }
     GraphPlot* Plot() const { return m_plot; }
     QString MainTitle() const;
+    // Replaces the caption and main title (the command line's --title).
+    void SetMainTitle(const QString& title);
     bool CrossPlotted() const { return m_crossPlotted; }
     int SelectedCount() const;
     bool IsSelected(int index) const;
