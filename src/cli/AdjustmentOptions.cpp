@@ -236,9 +236,9 @@ bool ParseAdjustmentOptions(const QStringList& args, VideoDocument& doc, QString
         auto entry = ParseOne(option, args[++i], &message);
         if (!entry)
             break;
-        // A document has at most one entry of each adjustment kind; text
-        // entries may repeat.
-        if (entry->Kind() != KindText) {
+        // A document has at most one entry of each adjustment kind; texts,
+        // stamps and logos may repeat.
+        if (!IsOverlayKind(entry->Kind())) {
             bool twice = FindEntry(doc.Adjustments, entry->Kind()) != nullptr;
             for (const auto& other : parsed)
                 twice = twice || other->Kind() == entry->Kind();

@@ -19,7 +19,8 @@ class QPushButton;
 class QTimer;
 class QToolButton;
 class TQORVideo;
-struct AdjustmentEntry;
+class AdjustmentEntry;
+struct CalibrationGridEntry;
 
 class TCalibFrame : public QWidget {
     Q_OBJECT
@@ -35,7 +36,8 @@ public:
 
     // 0 idle, 1 waiting for the first point, 2 for the second, 3 both picked.
     int PointSelectState() const { return m_pointSelectState; }
-    AdjustmentEntry* gridEntry() const;
+    // The document's calibration grid entry (null without a document).
+    CalibrationGridEntry* gridEntry() const;
     // One step of a held rotation button: +1 (clockwise) or −1, kept in 0..89.
     void RotateStep(int direction);
     // The tools the frame installs on the view (for the picks).
@@ -82,6 +84,7 @@ private:
     void stopRotating();
     void showUnit(int calUnitIndex, float pixelsPerUnit);
     void showGrid();
+    AdjustmentEntry* gridEntryOfList() const;
     // Takes the frame's tools off the view without ending the modes they set.
     void dropTools();
     // Puts a tool on the active view (or takes it off).
