@@ -81,7 +81,9 @@ TLogoFrame::TLogoFrame(QWidget* parent)
     methodOverlayCB->addItems({QStringLiteral("Hatch"), QStringLiteral("Solid"), QStringLiteral("Average"),
                                QStringLiteral("And"), QStringLiteral("Or")});
     auto* method = new QVBoxLayout(earmethodBox);
-    method->addWidget(new QLabel(QStringLiteral("Select the method of overlay"), earmethodBox));
+    auto* methodLabel = new QLabel(QStringLiteral("Select the method of overlay"), earmethodBox);
+    methodLabel->setWordWrap(true);
+    method->addWidget(methodLabel);
     method->addWidget(methodOverlayCB);
 
     auto* earsizeBox = new QGroupBox(QStringLiteral("Size"), this);
@@ -94,7 +96,9 @@ TLogoFrame::TLogoFrame(QWidget* parent)
     earsizeCB->addItems({QStringLiteral("100"), QStringLiteral("75"), QStringLiteral("50"), QStringLiteral("25"),
                          QStringLiteral("10")});
     auto* size = new QVBoxLayout(earsizeBox);
-    size->addWidget(new QLabel(QStringLiteral("Select the size of the  image %"), earsizeBox));
+    auto* sizeLabel = new QLabel(QStringLiteral("Select the size of the  image %"), earsizeBox);
+    sizeLabel->setWordWrap(true);
+    size->addWidget(sizeLabel);
     size->addWidget(earsizeCB);
 
     ListBox1 = new QListWidget(this);
