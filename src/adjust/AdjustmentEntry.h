@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <memory>
+#include <type_traits>
 #include <variant>
 #include <vector>
 
@@ -126,7 +127,12 @@ public:
     using Parameters = std::variant<ContrastEntry, LogoEntry, RgbEntry, AnnotationEntry, HueSatEntry, GammaEntry,
                                     RotateEntry, BrightnessEntry, CalibrationGridEntry>;
 
-    AdjustmentEntry(Parameters parameters) : m_parameters(std::move(parameters)) {}
+    // From any one kind's struct (or a Parameters).
+    template <class T>
+        requires std::is_constructible_v<Parameters, T&&>
+    AdjustmentEntry(T&& parameters) : m_parameters(std::forward<T>(parameters))
+    {
+    }
 
     AdjustmentKind Kind() const
     {

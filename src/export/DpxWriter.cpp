@@ -47,12 +47,21 @@ void FillImageElement(char* element, int descriptor, int rowPadding)
 
 QByteArray BuildDpxFile(const Frame& frame, const QString& pathForHeader, const QDateTime& created)
 {
+    QByteArray file;
+    BuildDpxFile(frame, pathForHeader, created, file);
+    return file;
+}
+
+void BuildDpxFile(const Frame& frame, const QString& pathForHeader, const QDateTime& created, QByteArray& file)
+{
     const int width = frame.width();
     const int height = frame.height();
     const int rowBytes = Dpx::RowBytes(width);
     const qsizetype dataSize = qsizetype(rowBytes) * height;
-    QByteArray file(Dpx::DataOffset + dataSize, '\0');
+    file.resize(Dpx::DataOffset + dataSize);
     char* h = file.data();
+    // Every byte the fields and pixels below leave alone is zero.
+    std::memset(h, 0, size_t(Dpx::DataOffset));
 
     // File information header.
     WriteLE<uint32_t>(h, 0x53445058u);
@@ -93,12 +102,18 @@ QByteArray BuildDpxFile(const Frame& frame, const QString& pathForHeader, const 
             out[1] = char(in[1]);
             out[2] = char(in[0]);
         }
+        std::memset(out, 0, size_t(rowBytes - 3 * width));
     }
-    return file;
 }
 
 bool WriteDpx(const QString& fileName, const Frame& frame, QString* error)
 {
-    const QByteArray bytes = BuildDpxFile(frame, fileName, QDateTime::currentDateTime());
-    return WriteWholeFile(fileName, bytes.constData(), bytes.size(), error);
+    QByteArray scratch;
+    return WriteDpx(fileName, frame, error, scratch);
+}
+
+bool WriteDpx(const QString& fileName, const Frame& frame, QString* error, QByteArray& scratch)
+{
+    BuildDpxFile(frame, fileName, QDateTime::currentDateTime(), scratch);
+    return WriteWholeFile(fileName, scratch.constData(), scratch.size(), error);
 }

@@ -25,7 +25,12 @@ inline int RowBytes(int width) { return (width * 3 + 3) & ~3; }
 // The whole file in memory. `pathForHeader` goes into the header's file-name
 // field (cut to 99 bytes); `created` into its creation time.
 QByteArray BuildDpxFile(const Frame& frame, const QString& pathForHeader, const QDateTime& created);
+// The same into `file`, reusing its memory (a sequence of frames of one size
+// then allocates nothing per frame).
+void BuildDpxFile(const Frame& frame, const QString& pathForHeader, const QDateTime& created, QByteArray& file);
 
 // Writes `frame` to `fileName`, replacing an existing file. Returns false
 // with a message in *error on failure.
 bool WriteDpx(const QString& fileName, const Frame& frame, QString* error);
+// The same, building the file in `scratch`.
+bool WriteDpx(const QString& fileName, const Frame& frame, QString* error, QByteArray& scratch);

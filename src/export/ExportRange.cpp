@@ -3,6 +3,7 @@
 #include "document/VideoDocument.h"
 #include "export/DpxWriter.h"
 #include "export/FileNames.h"
+#include "export/FramePipeline.h"
 #include "export/ImageFileWriters.h"
 #include "sources/avi/AviErrors.h"
 
@@ -11,13 +12,11 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
+#include <QFile>
 #include <climits>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
-#include <vector>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 ExportKind ExportKindForFilter(int filterIndex)
 {
@@ -187,14 +186,19 @@ QByteArray ExportInfoChunk(const RecordingInfo& info, int rangeFirst)
 namespace {
 
 // "Write Frame : AVIERR_FILEWRITE (Cannot write to x.avi: No space left on device)"
+QString AviFailureText(const QString& step, uint32_t code, const QString& reason)
+{
+    QString text = ReportAviErrorText(step, code);
+    if (text.isEmpty())
+        return reason;
+    if (!reason.isEmpty())
+        text += QStringLiteral(" (%1)").arg(reason);
+    return text;
+}
+
 QString AviFailureText(const QString& step, const AviWriter& avi)
 {
-    QString text = ReportAviErrorText(step, avi.lastErrorCode());
-    if (text.isEmpty())
-        return avi.lastError();
-    if (!avi.lastError().isEmpty())
-        text += QStringLiteral(" (%1)").arg(avi.lastError());
-    return text;
+    return AviFailureText(step, avi.lastErrorCode(), avi.lastError());
 }
 
 // Why a name failed the check, when it is the folder: ": the folder /x does not exist".
@@ -232,9 +236,17 @@ private:
     bool writeFrame(int frameNumber, const Frame& frame);
     // Renders frame n for the file: through the view (serial) or off it.
     void render(int frameNumber, Frame& out);
-    // The frames after the first, written by a second thread while this
-    // one renders the next; false after a failure (m_error says why).
+    // The frames after the first (given rendered): false after a failure
+    // (m_error says why) or an abort.
     bool writeRest(int first, int count, Frame frame);
+    // What the encoding threads do for this kind of output.
+    struct EncoderState {
+        std::unique_ptr<AviFrameEncoder> avi;
+        QByteArray bytes;
+    };
+    FramePipeline::Stages stages(std::vector<EncoderState>& states, int first, std::vector<QString>& files);
+    bool IsSourceFile(const QString& file) const;
+    static QString NotSourceText(const QString& file);
     void closeOutput();
     // Refuses to write over the recording the frames come from.
     bool checkNotSource(const QString& file);
@@ -248,6 +260,9 @@ private:
     MultiPageTiffWriter m_tiff;
     QString m_error;
     bool m_rendered = false;
+    QString m_sourcePath; // canonical, found once
+    int m_sourceFirst = 0;
+    int m_sourceLast = 0;
 };
 
 ExportResult RangeExport::fail(const QString& message)
@@ -258,10 +273,20 @@ ExportResult RangeExport::fail(const QString& message)
     return m_result;
 }
 
+QString RangeExport::NotSourceText(const QString& file)
+{
+    return QStringLiteral("Cannot export into the recording being read: %1").arg(file);
+}
+
+bool RangeExport::IsSourceFile(const QString& file) const
+{
+    return !m_sourcePath.isEmpty() && QFileInfo(file).canonicalFilePath() == m_sourcePath;
+}
+
 bool RangeExport::checkNotSource(const QString& file)
 {
     if (SameFile(file, m_doc.Info.FileName)) {
-        m_error = QStringLiteral("Cannot export into the recording being read: %1").arg(file);
+        m_error = NotSourceText(file);
         return false;
     }
     return true;
@@ -351,6 +376,10 @@ ExportResult RangeExport::run()
         return fail(QStringLiteral("%1 already exists").arg(QDir::toNativeSeparators(existing.first())));
 
     RecordingInfo& info = m_doc.Info;
+    // Read once here: the encoding threads never touch the document.
+    m_sourcePath = info.FileName.isEmpty() ? QString() : QFileInfo(info.FileName).canonicalFilePath();
+    m_sourceFirst = info.FirstFrame;
+    m_sourceLast = info.LastFrame;
     info.SaveSettings[0] = m_request.filterIndex;
     info.InfoText[16] = m_request.fileName.left(255);
 
@@ -418,85 +447,108 @@ bool RangeExport::writeRest(int first, int count, Frame frame)
         return true;
     }
 
-    // Two stages: this thread reads, decodes and renders frame k + 1 while a
-    // writer thread encodes and writes frame k. A short queue bounds the
-    // memory and keeps an abort quick: after it, only the frames already
-    // queued are written, in order, and the file is closed as before.
-    constexpr size_t QueueLength = 3;
-    struct Item {
-        int number;
-        Frame frame;
-    };
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::deque<Item> queue;
-    std::vector<Frame> spare;
-    bool noMore = false;
-    bool writerFailed = false;
-
-    std::thread writer([&] {
-        for (;;) {
-            Item item;
-            {
-                std::unique_lock lock(mutex);
-                changed.wait(lock, [&] { return !queue.empty() || noMore; });
-                if (queue.empty())
-                    return;
-                item = std::move(queue.front());
-                queue.pop_front();
-            }
-            changed.notify_all();
-            const bool ok = writeFrame(item.number, item.frame);
-            std::lock_guard lock(mutex);
-            if (!ok) {
-                writerFailed = true;
-                queue.clear();
-                changed.notify_all();
-                return;
-            }
-            ++m_result.framesWritten;
-            spare.push_back(std::move(item.frame));
-        }
-    });
+    // This thread reads, decodes and renders the frames in order; worker
+    // threads encode several at once (JPEG compression, whole image files)
+    // and append them to the output in order.
+    const int workers = m_request.workers > 0 ? m_request.workers : DefaultExportWorkers();
+    std::vector<EncoderState> states(static_cast<size_t>(workers));
+    std::vector<QString> files(static_cast<size_t>(count));
+    FramePipeline pipeline(workers, stages(states, first, files));
 
     bool aborted = false;
-    QString readError; // m_error belongs to the writer thread until it ends
+    QString readError;
     for (int i = 0; i < count; ++i) {
         if (m_progress && !m_progress->step(i, count)) {
             aborted = true;
             break;
         }
-        if (i > 0) {
-            {
-                std::lock_guard lock(mutex);
-                if (!spare.empty()) {
-                    frame = std::move(spare.back());
-                    spare.pop_back();
-                }
-            }
-            render(first + i, frame);
+        Frame next;
+        if (!pipeline.acquire(next))
+            break;
+        if (i == 0) {
+            next = std::move(frame);
+        } else {
+            render(first + i, next);
             if (!m_doc.FrameReadError.isEmpty()) { // never a black frame in its place
                 readError = m_doc.FrameReadError;
                 break;
             }
         }
-        std::unique_lock lock(mutex);
-        changed.wait(lock, [&] { return queue.size() < QueueLength || writerFailed; });
-        if (writerFailed)
+        if (!pipeline.push(i, std::move(next)))
             break;
-        queue.push_back({first + i, std::move(frame)});
-        lock.unlock();
-        changed.notify_all();
     }
-    {
-        std::lock_guard lock(mutex);
-        noMore = true;
-    }
-    changed.notify_all();
-    writer.join();
-    if (!readError.isEmpty() && !writerFailed)
+    pipeline.finish();
+    m_result.framesWritten = pipeline.committed();
+    for (int i = 0; i < m_result.framesWritten; ++i)
+        if (!files[size_t(i)].isEmpty())
+            m_result.files << files[size_t(i)];
+    if (pipeline.failed())
+        m_error = pipeline.error();
+    else if (!readError.isEmpty())
         m_error = readError;
-    return !aborted && !writerFailed && readError.isEmpty();
+    return !aborted && m_error.isEmpty();
+}
+
+FramePipeline::Stages RangeExport::stages(std::vector<EncoderState>& states, int first, std::vector<QString>& files)
+{
+    FramePipeline::Stages s;
+    if (IsAviKind(m_kind)) {
+        const bool grey = m_kind == ExportKind::GreyAvi;
+        const AviCodec codec = grey ? AviCodec::Grey8 : m_request.aviCodec;
+        const int quality = grey ? 100 : m_request.quality;
+        s.encode = [this, &states, codec, quality](int worker, int, const Frame& frame, QString& error) {
+            EncoderState& state = states[size_t(worker)];
+            if (!state.avi)
+                state.avi = std::make_unique<AviFrameEncoder>(frame.width(), frame.height(), codec, quality);
+            if (state.avi->encode(frame))
+                return true;
+            error = AviFailureText(QStringLiteral("Write Frame"), state.avi->errorCode(), state.avi->error());
+            return false;
+        };
+        s.commit = [this, &states](int worker, int, const Frame&, QString& error) {
+            const AviFrameEncoder& encoder = *states[size_t(worker)].avi;
+            if (m_avi.writeEncodedFrame(encoder.data(), encoder.size()))
+                return true;
+            error = AviFailureText(QStringLiteral("Write Frame"), m_avi);
+            return false;
+        };
+        return s;
+    }
+    if (m_kind == ExportKind::MultiPageTiff) {
+        // Pages go into one file one after another.
+        s.encode = [](int, int, const Frame&, QString&) { return true; };
+        s.commit = [this](int, int, const Frame& frame, QString& error) { return m_tiff.appendPage(frame, &error); };
+        return s;
+    }
+    // Image sequences: every frame is a file of its own, written by the
+    // worker that encodes it; committing only lists it, in order.
+    s.encode = [this, &states, first, &files](int worker, int index, const Frame& frame, QString& error) {
+        const QString file = ExportSequenceFile(m_request, first + index, m_sourceFirst, m_sourceLast);
+        if (IsSourceFile(file)) {
+            error = NotSourceText(file);
+            return false;
+        }
+        EncoderState& state = states[size_t(worker)];
+        bool ok = false;
+        switch (m_kind) {
+        case ExportKind::Tiff: ok = WriteTiff(file, frame, &error); break;
+        case ExportKind::Jpeg: ok = WriteJpeg(file, frame, m_request.quality, &error); break;
+        case ExportKind::Bmp: ok = WriteBmp(file, frame, &error); break;
+        case ExportKind::Dpx: ok = WriteDpx(file, frame, &error, state.bytes); break;
+        default: break;
+        }
+        if (ok)
+            files[size_t(index)] = file;
+        return ok;
+    };
+    s.commit = [](int, int, const Frame&, QString&) { return true; };
+    // A later frame written before an earlier one failed: the export ends
+    // at the failure, as if written one by one.
+    s.discard = [&files](int, int index) {
+        QFile::remove(files[size_t(index)]);
+        files[size_t(index)].clear();
+    };
+    return s;
 }
 
 } // namespace

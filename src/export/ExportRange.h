@@ -75,6 +75,9 @@ struct ExportRequest {
     // as exports did before the render and write stages ran side by side.
     // The files are the same; benchmarks compare the two.
     bool serial = false;
+    // Threads that encode and write while the frames are rendered; 0: one
+    // per processor core.
+    int workers = 0;
 };
 
 struct ExportResult {

@@ -356,6 +356,29 @@ TEST_F(ExportRangeTest, FailuresAreReportedAndWriteNothingUnasked)
     EXPECT_EQ(doc->Info.CurrentFrame, 0);
 }
 
+TEST_F(ExportRangeTest, AFailedFrameEndsTheSequenceWithAnyNumberOfEncodingThreads)
+{
+    // Frames are encoded out of order by several threads; whatever finished
+    // early, the run ends exactly at the failed frame.
+    auto doc = MakePatternDocument(0, 9, 8, 6);
+    for (const int workers : {1, 2, 4, 7}) {
+        const QString folder = path(QStringLiteral("w%1").arg(workers));
+        ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("/s5.dpx")));
+        ExportRequest request = Request(folder + QStringLiteral("/s.dpx"), 5, 0, 9);
+        request.replaceExisting = true;
+        request.workers = workers;
+        const ExportResult result = ExportRange(*doc, request);
+        EXPECT_EQ(result.status, ExportResult::Failed) << workers;
+        EXPECT_TRUE(result.error.contains("s5.dpx")) << qPrintable(result.error);
+        EXPECT_EQ(result.framesWritten, 5) << workers;
+        ASSERT_EQ(result.files.size(), 5) << workers;
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(result.files[k], folder + QStringLiteral("/s%1.dpx").arg(k)) << workers;
+        EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name),
+                  (QStringList{"s0.dpx", "s1.dpx", "s2.dpx", "s3.dpx", "s4.dpx"})) << workers;
+    }
+}
+
 TEST_F(ExportRangeTest, ExistingTargetsAreNamedAndKeptUnlessReplacing)
 {
     auto doc = MakePatternDocument(-2, 9, 4, 4);

@@ -1,6 +1,6 @@
-// The export renders off the view and writes on a second thread; the files
-// must be byte for byte those of rendering each frame through the view on
-// one thread, for a real Brava recording and a list of adjustments with a
+// The export renders off the view while other threads encode and write;
+// the files must be byte for byte those of rendering each frame through the
+// view and writing it on one thread, for a real Brava recording and a list of adjustments with a
 // time stamp that changes every frame.
 
 #include "document/VideoDocument.h"
@@ -16,14 +16,9 @@
 
 namespace {
 
-std::unique_ptr<AdjustmentEntry> Entry(int kind, int v1 = 0, int v2 = 0, int v3 = 0)
+std::unique_ptr<AdjustmentEntry> Entry(AdjustmentEntry::Parameters parameters)
 {
-    auto e = std::make_unique<AdjustmentEntry>();
-    e->Kind = kind;
-    e->Value1 = v1;
-    e->Value2 = v2;
-    e->Value3 = v3;
-    return e;
+    return std::make_unique<AdjustmentEntry>(std::move(parameters));
 }
 
 QByteArray Contents(const QString& path)
@@ -48,17 +43,18 @@ TEST(SameFiles, OffViewStagesWriteWhatTheViewPathWrote)
 
     VideoDocument doc;
     ASSERT_TRUE(OpenRecordingFile(doc, recording, &error)) << error.toStdString();
-    doc.AppendEntry(Entry(KindBrightness, 12));
-    auto gamma = Entry(KindGamma, 7);
-    gamma->RealValue = 1.3f;
-    doc.AppendEntry(std::move(gamma));
-    doc.AppendEntry(Entry(KindRgb, 10, -5, 20));
-    doc.AppendEntry(Entry(KindHueSat, 15, 20, 0));
-    auto stamp = Entry(KindTimeStamp, 4, 40, 0);
-    stamp->AnnInfoKind = 1;
-    stamp->AnnDecimals = 2;
-    doc.AppendEntry(std::move(stamp));
-    doc.AppendEntry(Entry(KindRotate, 1, 0));
+    doc.AppendEntry(Entry(BrightnessEntry{.Offset = 12}));
+    doc.AppendEntry(Entry(GammaEntry{.Slider = 7, .Exponent = 1.3f}));
+    doc.AppendEntry(Entry(RgbEntry{.Red = 10, .Green = -5, .Blue = 20}));
+    doc.AppendEntry(Entry(HueSatEntry{.Hue = 15, .Saturation = 20, .Value = 0}));
+    AnnotationEntry stamp;
+    stamp.TimeStamp = true;
+    stamp.AnnX = 4;
+    stamp.AnnY = 40;
+    stamp.AnnInfoKind = 1;
+    stamp.AnnDecimals = 2;
+    doc.AppendEntry(Entry(stamp));
+    doc.AppendEntry(Entry(RotateEntry{.Mirror = 1, .Turn = 0}));
 
     struct Case {
         int filter;
@@ -70,39 +66,46 @@ TEST(SameFiles, OffViewStagesWriteWhatTheViewPathWrote)
         {2, AviCodec::Dib24, "t.tif"}, {3, AviCodec::Dib24, "j.jpg"}, {4, AviCodec::Dib24, "b.bmp"},
         {5, AviCodec::Dib24, "x.dpx"}, {7, AviCodec::Dib24, "p.TIFF"},
     };
+    // Folder names of one length: the AVI information chunk holds the path.
+    const auto exportInto = [&](const Case& c, const QString& folderName, bool serial, int workers) {
+        const QString folder = dir.filePath(folderName);
+        QDir().mkpath(folder);
+        ExportRequest request;
+        request.fileName = folder + QLatin1Char('/') + QLatin1String(c.name);
+        request.filterIndex = c.filter;
+        request.aviCodec = c.codec;
+        request.rangeFirst = -3;
+        request.rangeLast = 17;
+        request.serial = serial;
+        request.workers = workers;
+        request.replaceExisting = true;
+        const ExportResult result = ExportRange(doc, request);
+        EXPECT_EQ(result.status, ExportResult::Completed) << result.error.toStdString();
+        EXPECT_EQ(result.framesWritten, 21);
+        return result.files;
+    };
     for (const Case& c : cases) {
-        QStringList written[2];
-        for (int serial = 0; serial < 2; ++serial) {
-            const QString folder = dir.filePath(serial ? QStringLiteral("s") : QStringLiteral("n"));
-            QDir().mkpath(folder);
-            ExportRequest request;
-            request.fileName = folder + QLatin1Char('/') + QLatin1String(c.name);
-            request.filterIndex = c.filter;
-            request.aviCodec = c.codec;
-            request.rangeFirst = -3;
-            request.rangeLast = 17;
-            request.serial = serial == 1;
-            const ExportResult result = ExportRange(doc, request);
-            ASSERT_EQ(result.status, ExportResult::Completed) << result.error.toStdString();
-            EXPECT_EQ(result.framesWritten, 21);
-            written[serial] = result.files;
-        }
-        ASSERT_EQ(written[0].size(), written[1].size()) << c.name;
-        for (qsizetype k = 0; k < written[0].size(); ++k) {
-            QByteArray a = Contents(written[0][k]);
-            QByteArray b = Contents(written[1][k]);
-            ASSERT_FALSE(a.isEmpty());
-            if (c.filter == 5) {
-                // The DPX header holds the file's path and the time of writing.
-                a = a.mid(1664);
-                b = b.mid(1664);
+        const QStringList serial = exportInto(c, QStringLiteral("s0"), true, 0);
+        // One, two and five encoding threads, and as many as the machine has.
+        for (const int workers : {1, 2, 5, 0}) {
+            const QStringList staged = exportInto(c, QStringLiteral("n%1").arg(workers), false, workers);
+            ASSERT_EQ(staged.size(), serial.size()) << c.name;
+            for (qsizetype k = 0; k < staged.size(); ++k) {
+                QByteArray a = Contents(staged[k]);
+                QByteArray b = Contents(serial[k]);
+                ASSERT_FALSE(a.isEmpty());
+                if (c.filter == 5) {
+                    // The DPX header holds the file's path and the time of writing.
+                    a = a.mid(1664);
+                    b = b.mid(1664);
+                }
+                if (c.filter == 1 || c.filter == 6) {
+                    // The information chunk holds the chosen file name.
+                    a.replace(QFileInfo(staged[k]).absolutePath().toUtf8(), "F");
+                    b.replace(QFileInfo(serial[k]).absolutePath().toUtf8(), "F");
+                }
+                EXPECT_TRUE(a == b) << c.name << " file " << k << ", " << workers << " threads";
             }
-            if (c.filter == 1 || c.filter == 6) {
-                // The information chunk holds the chosen file name.
-                a.replace(QFileInfo(written[0][k]).absolutePath().toUtf8(), "F");
-                b.replace(QFileInfo(written[1][k]).absolutePath().toUtf8(), "F");
-            }
-            EXPECT_TRUE(a == b) << c.name << " file " << k;
         }
     }
     // The document shows the first frame of the range afterwards.

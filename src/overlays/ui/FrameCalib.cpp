@@ -250,14 +250,14 @@ void TCalibFrame::dropTools()
     }
 }
 
-AdjustmentEntry* TCalibFrame::gridEntryOfList() const
+AdjustmentEntry* TCalibFrame::gridEntry() const
 {
     return m_video ? FindEntry(m_video->document()->Adjustments, KindGrid) : nullptr;
 }
 
-CalibrationGridEntry* TCalibFrame::gridEntry() const
+CalibrationGridEntry* TCalibFrame::grid() const
 {
-    AdjustmentEntry* entry = gridEntryOfList();
+    AdjustmentEntry* entry = gridEntry();
     return entry ? entry->As<CalibrationGridEntry>() : nullptr;
 }
 
@@ -287,23 +287,22 @@ void TCalibFrame::LoadFromVideo(TQORVideo* video)
     }
     showUnit(doc->Info.CalUnitIndex, doc->Info.PixelsPerUnit);
 
-    if (!gridEntryOfList()) {
-        CalibrationGridEntry fresh;
-        fresh.GridSize = 10.0f;
-        doc->AppendEntry(std::make_unique<AdjustmentEntry>(fresh));
-    }
-    CalibrationGridEntry* grid = gridEntry();
-    grid->PixelsPerUnit = doc->Info.PixelsPerUnit;
-    doc->GridEntry = gridEntryOfList();
+    AdjustmentEntry* entry = gridEntry();
+    if (!entry)
+        entry = doc->AppendEntry(std::make_unique<AdjustmentEntry>(
+            CalibrationGridEntry{.AngleDegrees = 0, .GridSize = 10.0f, .StartX = 0, .StartY = 0, .Polar = false}));
+    CalibrationGridEntry& grid = *entry->As<CalibrationGridEntry>();
+    grid.PixelsPerUnit = doc->Info.PixelsPerUnit;
+    doc->GridEntry = entry;
     {
         const QSignalBlocker blockGrid(GRidSpeed);
         const QSignalBlocker blockPolar(PolarSpeed);
         const QSignalBlocker blockSize(spinsize);
-        GRidSpeed->setChecked(video->GridVisible && !grid->Polar);
-        PolarSpeed->setChecked(video->GridVisible && grid->Polar);
-        spinsize->setValue(grid->GridSize);
+        GRidSpeed->setChecked(video->GridVisible && !grid.Polar);
+        PolarSpeed->setChecked(video->GridVisible && grid.Polar);
+        spinsize->setValue(grid.GridSize);
     }
-    RotateDisplay->setText(QString::number(grid->AngleDegrees));
+    RotateDisplay->setText(QString::number(grid.AngleDegrees));
     m_loading = false;
     video->UpdateOverlay();
 }
@@ -374,7 +373,7 @@ void TCalibFrame::workoutcalClick()
     StoreCalibration(info, p1, p2, result.pixelsPerUnit, calunitSelect->currentIndex());
     showUnit(info.CalUnitIndex, info.PixelsPerUnit);
     pointStatus->hide();
-    if (CalibrationGridEntry* grid = gridEntry())
+    if (CalibrationGridEntry* grid = this->grid())
         grid->PixelsPerUnit = result.pixelsPerUnit;
     if (m_video->RulerOn)
         m_video->SetRuler(m_video->RulerStart, m_video->RulerEnd);
@@ -397,7 +396,7 @@ void TCalibFrame::GRidSpeedClick(bool down)
         return;
     if (down) {
         raise(PolarSpeed);
-        if (CalibrationGridEntry* grid = gridEntry())
+        if (CalibrationGridEntry* grid = this->grid())
             grid->Polar = false;
     }
     m_video->GridVisible = down;
@@ -410,7 +409,7 @@ void TCalibFrame::PolarSpeedClick(bool down)
         return;
     if (down) {
         raise(GRidSpeed);
-        if (CalibrationGridEntry* grid = gridEntry())
+        if (CalibrationGridEntry* grid = this->grid())
             grid->Polar = true;
     }
     m_video->GridVisible = down;
@@ -421,15 +420,15 @@ void TCalibFrame::GridPosSpeedClick(bool down)
 {
     if (m_loading || !m_video)
         return;
-    m_video->document()->GridEntry = gridEntryOfList();
+    m_video->document()->GridEntry = gridEntry();
     setTool(m_gridPositionTool, down);
 }
 
 void TCalibFrame::gridStartPicked(QPointF p)
 {
-    if (CalibrationGridEntry* grid = gridEntry()) {
-        grid->StartX = int(Round(p.x()));
-        grid->StartY = int(Round(p.y()));
+    if (CalibrationGridEntry* grid = this->grid()) {
+        grid->StartX = Round(p.x());
+        grid->StartY = Round(p.y());
         showGrid();
     }
 }
@@ -438,7 +437,7 @@ void TCalibFrame::spinsizeChange(double value)
 {
     if (m_loading)
         return;
-    CalibrationGridEntry* grid = gridEntry();
+    CalibrationGridEntry* grid = this->grid();
     if (!grid)
         return;
     if (!(value > 0.0)) {
@@ -454,7 +453,7 @@ void TCalibFrame::spinsizeChange(double value)
 
 void TCalibFrame::RotateStep(int direction)
 {
-    CalibrationGridEntry* grid = gridEntry();
+    CalibrationGridEntry* grid = this->grid();
     if (!grid || direction == 0)
         return;
     const int angle = std::clamp(grid->AngleDegrees + direction, 0, kMaxGridAngle);

@@ -19,7 +19,7 @@ class QPushButton;
 class QTimer;
 class QToolButton;
 class TQORVideo;
-class AdjustmentEntry;
+struct AdjustmentEntry;
 struct CalibrationGridEntry;
 
 class TCalibFrame : public QWidget {
@@ -36,8 +36,9 @@ public:
 
     // 0 idle, 1 waiting for the first point, 2 for the second, 3 both picked.
     int PointSelectState() const { return m_pointSelectState; }
-    // The document's calibration grid entry (null without a document).
-    CalibrationGridEntry* gridEntry() const;
+    AdjustmentEntry* gridEntry() const;
+    // The grid entry's parameters (nullptr without a grid entry).
+    CalibrationGridEntry* grid() const;
     // One step of a held rotation button: +1 (clockwise) or −1, kept in 0..89.
     void RotateStep(int direction);
     // The tools the frame installs on the view (for the picks).
@@ -85,7 +86,6 @@ private:
     void stopRotating();
     void showUnit(int calUnitIndex, float pixelsPerUnit);
     void showGrid();
-    AdjustmentEntry* gridEntryOfList() const;
     // Takes the frame's tools off the view without ending the modes they set.
     void dropTools();
     // Puts a tool on the active view (or takes it off).

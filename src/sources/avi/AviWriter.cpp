@@ -94,18 +94,12 @@ struct AviWriter::Impl {
     int totalFrames = 0;
     int riffs = 0;
 
-    std::vector<uint8_t> buffer;  // chunk data of the frame being written
-    tjhandle jpeg = nullptr;
+    std::unique_ptr<AviFrameEncoder> encoder;  // for writeFrame()
 
     QString error;
     uint32_t errorCode = 0;
 
     explicit Impl(int64_t limit) : riffLimit(limit) {}
-    ~Impl()
-    {
-        if (jpeg)
-            tjDestroy(jpeg);
-    }
 
     bool fail(uint32_t code, const QString& text)
     {
@@ -142,6 +136,7 @@ struct AviWriter::Impl {
     bool beginRiff();
     bool finishRiff();
     bool writeChunk(const uint8_t* data, uint32_t size);
+    AviFrameEncoder* frameEncoder();
 };
 
 // Everything before the first "LIST movi". Its size never changes, so close()
@@ -351,6 +346,95 @@ bool AviWriter::Impl::writeChunk(const uint8_t* data, uint32_t size)
     return true;
 }
 
+AviFrameEncoder::AviFrameEncoder(int width, int height, AviCodec codec, int quality)
+    : m_width(width), m_height(height), m_codec(codec), m_quality(std::clamp(quality, 1, 100)),
+      m_greyStride((width + 3) & ~3)
+{
+    if (codec == AviCodec::Mjpeg) {
+        m_jpeg = tjInitCompress();
+        m_buffer.resize(tjBufSize(width, height, TJSAMP_420));
+    } else if (codec == AviCodec::Grey8) {
+        m_buffer.resize(size_t(m_greyStride) * size_t(height));
+    } else {
+        m_buffer.resize(size_t(Frame::strideFor(width)) * size_t(height));
+    }
+}
+
+AviFrameEncoder::~AviFrameEncoder()
+{
+    if (m_jpeg)
+        tjDestroy(m_jpeg);
+}
+
+bool AviFrameEncoder::fail(uint32_t code, const QString& text)
+{
+    m_errorCode = code;
+    m_error = text;
+    return false;
+}
+
+bool AviFrameEncoder::encode(const Frame& frame)
+{
+    if (frame.width() != m_width || frame.height() != m_height)
+        return fail(AviError::BadFormat,
+                    QStringLiteral("Frame size %1 x %2 differs from the file's %3 x %4")
+                        .arg(frame.width()).arg(frame.height()).arg(m_width).arg(m_height));
+    switch (m_codec) {
+    case AviCodec::Dib24: {
+        // DIB rows run bottom-up; both layouts pad rows to four bytes.
+        const size_t stride = size_t(frame.stride());
+        uint8_t* out = m_buffer.data();
+        for (int y = m_height - 1; y >= 0; --y, out += stride)
+            std::memcpy(out, frame.row(y), stride);
+        m_out = m_buffer.data();
+        m_size = uint32_t(stride * size_t(m_height));
+        return true;
+    }
+    case AviCodec::Grey8: {
+        uint8_t* out = m_buffer.data();
+        for (int y = m_height - 1; y >= 0; --y, out += m_greyStride) {
+            const uint8_t* in = frame.row(y) + 1;   // green byte
+            for (int x = 0; x < m_width; ++x)
+                out[x] = std::min<uint8_t>(in[3 * x], 254);
+            std::fill(out + m_width, out + m_greyStride, uint8_t(0));
+        }
+        m_out = m_buffer.data();
+        m_size = uint32_t(m_buffer.size());
+        return true;
+    }
+    case AviCodec::Mjpeg: {
+        if (!m_jpeg)
+            return fail(AviError::NoCompressor, QStringLiteral("Cannot start the JPEG compressor"));
+        unsigned char* jpegData = m_buffer.data();
+        unsigned long jpegSize = m_buffer.size();
+        if (tjCompress2(m_jpeg, frame.bits(), m_width, frame.stride(), m_height, TJPF_BGR,
+                        &jpegData, &jpegSize, TJSAMP_420, m_quality, TJFLAG_NOREALLOC | TJFLAG_FASTDCT) != 0)
+            return fail(AviError::CantCompress,
+                        QStringLiteral("JPEG compression failed: %1").arg(QString::fromLocal8Bit(tjGetErrorStr2(m_jpeg))));
+        m_out = jpegData;
+        m_size = uint32_t(jpegSize);
+        return true;
+    }
+    }
+    return false;
+}
+
+bool AviFrameEncoder::encodeGrey(const uint8_t* pixels, int stride)
+{
+    if (m_codec != AviCodec::Grey8 || !pixels || stride < m_width)
+        return fail(AviError::BadParam, QStringLiteral("Not an 8-bit grey AVI frame"));
+    uint8_t* out = m_buffer.data();
+    for (int y = m_height - 1; y >= 0; --y, out += m_greyStride) {
+        const uint8_t* in = pixels + size_t(y) * size_t(stride);
+        for (int x = 0; x < m_width; ++x)
+            out[x] = std::min<uint8_t>(in[x], 254);   // 255 lies outside the palette
+        std::fill(out + m_width, out + m_greyStride, uint8_t(0));
+    }
+    m_out = m_buffer.data();
+    m_size = uint32_t(m_buffer.size());
+    return true;
+}
+
 AviWriter::AviWriter(int64_t riffLimit) : d(std::make_unique<Impl>(riffLimit)) {}
 
 AviWriter::~AviWriter()
@@ -397,15 +481,12 @@ bool AviWriter::open(const QString& path, int width, int height, int framesPerSe
     s.firstRiffFrames.clear();
     s.superIndex.clear();
 
-    if (codec == AviCodec::Mjpeg) {
-        if (!s.jpeg)
-            s.jpeg = tjInitCompress();
-        if (!s.jpeg)
-            return failOpen(AviError::NoCompressor, QStringLiteral("Cannot start the JPEG compressor"));
-        s.buffer.resize(tjBufSize(width, height, TJSAMP_420));
-    } else {
-        s.buffer.resize(s.imageBytes);
-    }
+    // Made when writeFrame() first needs it (exporters that encode on
+    // threads of their own never do); a compressor that cannot start fails
+    // the open, not the first frame.
+    s.encoder.reset();
+    if (codec == AviCodec::Mjpeg && !s.frameEncoder()->ready())
+        return failOpen(AviError::NoCompressor, QStringLiteral("Cannot start the JPEG compressor"));
 
     s.file = std::fopen(QFile::encodeName(path).constData(), "wb");
     if (!s.file)
@@ -423,45 +504,22 @@ bool AviWriter::open(const QString& path, int width, int height, int framesPerSe
     return true;
 }
 
+AviFrameEncoder* AviWriter::Impl::frameEncoder()
+{
+    if (!encoder)
+        encoder = std::make_unique<AviFrameEncoder>(width, height, codec, quality);
+    return encoder.get();
+}
+
 bool AviWriter::writeFrame(const Frame& frame)
 {
     Impl& s = *d;
     if (!s.file)
         return s.fail(AviError::BadHandle, QStringLiteral("The AVI file is not open"));
-    if (frame.width() != s.width || frame.height() != s.height)
-        return s.fail(AviError::BadFormat,
-                      QStringLiteral("Frame size %1 x %2 differs from the file's %3 x %4")
-                          .arg(frame.width()).arg(frame.height()).arg(s.width).arg(s.height));
-    switch (s.codec) {
-    case AviCodec::Dib24: {
-        // DIB rows run bottom-up; both layouts pad rows to four bytes.
-        const size_t stride = size_t(frame.stride());
-        uint8_t* out = s.buffer.data();
-        for (int y = s.height - 1; y >= 0; --y, out += stride)
-            std::memcpy(out, frame.row(y), stride);
-        return s.writeChunk(s.buffer.data(), s.imageBytes);
-    }
-    case AviCodec::Grey8: {
-        uint8_t* out = s.buffer.data();
-        for (int y = s.height - 1; y >= 0; --y, out += s.greyStride) {
-            const uint8_t* in = frame.row(y) + 1;   // green byte
-            for (int x = 0; x < s.width; ++x)
-                out[x] = std::min<uint8_t>(in[3 * x], 254);
-            std::fill(out + s.width, out + s.greyStride, uint8_t(0));
-        }
-        return s.writeChunk(s.buffer.data(), s.imageBytes);
-    }
-    case AviCodec::Mjpeg: {
-        unsigned char* jpegData = s.buffer.data();
-        unsigned long jpegSize = s.buffer.size();
-        if (tjCompress2(s.jpeg, frame.bits(), s.width, frame.stride(), s.height, TJPF_BGR,
-                        &jpegData, &jpegSize, TJSAMP_420, s.quality, TJFLAG_NOREALLOC | TJFLAG_FASTDCT) != 0)
-            return s.fail(AviError::CantCompress,
-                          QStringLiteral("JPEG compression failed: %1").arg(QString::fromLocal8Bit(tjGetErrorStr2(s.jpeg))));
-        return s.writeChunk(jpegData, uint32_t(jpegSize));
-    }
-    }
-    return false;
+    AviFrameEncoder* encoder = s.frameEncoder();
+    if (!encoder->encode(frame))
+        return s.fail(encoder->errorCode(), encoder->error());
+    return s.writeChunk(encoder->data(), encoder->size());
 }
 
 bool AviWriter::writeGreyFrame(const uint8_t* pixels, int stride)
@@ -469,16 +527,20 @@ bool AviWriter::writeGreyFrame(const uint8_t* pixels, int stride)
     Impl& s = *d;
     if (!s.file)
         return s.fail(AviError::BadHandle, QStringLiteral("The AVI file is not open"));
-    if (s.codec != AviCodec::Grey8 || !pixels || stride < s.width)
-        return s.fail(AviError::BadParam, QStringLiteral("Not an 8-bit grey AVI frame"));
-    uint8_t* out = s.buffer.data();
-    for (int y = s.height - 1; y >= 0; --y, out += s.greyStride) {
-        const uint8_t* in = pixels + size_t(y) * size_t(stride);
-        for (int x = 0; x < s.width; ++x)
-            out[x] = std::min<uint8_t>(in[x], 254);   // 255 lies outside the palette
-        std::fill(out + s.width, out + s.greyStride, uint8_t(0));
-    }
-    return s.writeChunk(s.buffer.data(), s.imageBytes);
+    AviFrameEncoder* encoder = s.frameEncoder();
+    if (!encoder->encodeGrey(pixels, stride))
+        return s.fail(encoder->errorCode(), encoder->error());
+    return s.writeChunk(encoder->data(), encoder->size());
+}
+
+bool AviWriter::writeEncodedFrame(const uint8_t* data, uint32_t size)
+{
+    Impl& s = *d;
+    if (!s.file)
+        return s.fail(AviError::BadHandle, QStringLiteral("The AVI file is not open"));
+    if (!data)
+        return s.fail(AviError::BadParam, QStringLiteral("No frame data"));
+    return s.writeChunk(data, size);
 }
 
 bool AviWriter::close()

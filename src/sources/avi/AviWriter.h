@@ -36,11 +36,51 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 enum class AviCodec {
     Dib24,
     Mjpeg,
     Grey8,
+};
+
+// Turns frames into the chunk data of an AVI stream (see the codecs above).
+// Frames are independent, so an exporter may run one encoder per thread and
+// hand the results to one AviWriter in frame order (writeEncodedFrame()):
+// the file is the same as from writeFrame().
+class AviFrameEncoder {
+public:
+    AviFrameEncoder(int width, int height, AviCodec codec, int quality);
+    ~AviFrameEncoder();
+    AviFrameEncoder(const AviFrameEncoder&) = delete;
+    AviFrameEncoder& operator=(const AviFrameEncoder&) = delete;
+
+    // Encodes one frame of the size given above; data() and size() hold the
+    // result until the next call. False with errorCode()/error() on failure.
+    bool encode(const Frame& frame);
+    // Grey8 only: one byte per pixel, row 0 at the top, `stride` bytes apart.
+    bool encodeGrey(const uint8_t* pixels, int stride);
+    // False when the JPEG compressor could not be started.
+    bool ready() const { return m_codec != AviCodec::Mjpeg || m_jpeg; }
+    const uint8_t* data() const { return m_out; }
+    uint32_t size() const { return m_size; }
+    uint32_t errorCode() const { return m_errorCode; }
+    QString error() const { return m_error; }
+
+private:
+    bool fail(uint32_t code, const QString& text);
+
+    int m_width;
+    int m_height;
+    AviCodec m_codec;
+    int m_quality;
+    int m_greyStride;
+    std::vector<uint8_t> m_buffer;
+    void* m_jpeg = nullptr;     // tjhandle, made on first use
+    const uint8_t* m_out = nullptr;
+    uint32_t m_size = 0;
+    uint32_t m_errorCode = 0;
+    QString m_error;
 };
 
 class AviWriter {
@@ -64,6 +104,10 @@ public:
 
     // Appends one frame; it must have the size given to open().
     bool writeFrame(const Frame& frame);
+
+    // Appends a frame encoded by an AviFrameEncoder of this file's size,
+    // codec and quality.
+    bool writeEncodedFrame(const uint8_t* data, uint32_t size);
 
     // Grey8 only: appends a frame given as one byte per pixel (palette
     // indices 0..254, row 0 at the top, `stride` bytes apart).
