@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev libqcustomplot-dev
+  qt6-base-dev qt6-svg-dev libqcustomplot-dev
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libtiff-dev libturbojpeg0-dev libjpeg62-turbo-dev libxlsxwriter-dev
   libgtest-dev libgmock-dev libbenchmark-dev

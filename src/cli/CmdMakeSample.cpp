@@ -1,9 +1,13 @@
-// make-sample: writes a synthetic Brava recording with moving targets over a
-// textured background (see sources/bvf/SampleScene.h for the true paths).
+// make-sample: writes a synthetic Brava (.bvf) or Stravo (.svf, by the output's
+// extension) recording with moving targets over a textured background (see
+// sources/bvf/SampleScene.h for the true paths).
 
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "sources/bvf/SampleScene.h"
+#include "sources/svf/SvfWriter.h"
+
+#include <QFileInfo>
 
 #include <QRegularExpression>
 
@@ -80,7 +84,10 @@ int runMakeSample(const CliArgs& args)
     }
 
     QString error;
-    if (!bvf::WriteSampleRecording(positional.first(), options, &error, TerminalProgress())) {
+    const bool stravo = QFileInfo(positional.first()).suffix().compare(QLatin1String("svf"), Qt::CaseInsensitive) == 0;
+    const bool written = stravo ? svf::WriteSampleRecording(positional.first(), options, &error, TerminalProgress())
+                                : bvf::WriteSampleRecording(positional.first(), options, &error, TerminalProgress());
+    if (!written) {
         CliError(error);
         return 1;
     }
@@ -93,11 +100,11 @@ int runMakeSample(const CliArgs& args)
     return 0;
 }
 
-const CliCommand reg{"make-sample", "OUT.bvf", "writes a synthetic Brava recording with moving targets",
+const CliCommand reg{"make-sample", "OUT.bvf|OUT.svf", "writes a synthetic Brava (.bvf) or Stravo (.svf) recording with moving targets",
                      {
-                         {"--colour", nullptr, "a colour (Bayer) recording instead of monochrome"},
+                         {"--colour", nullptr, "a colour (Bayer) recording instead of monochrome (an .svf one is a grey scene on the colour sensor)"},
                          {"--frames", "N", "number of frames, 1..1000000"},
-                         {"--size", "WxH", "frame size between 16x16 and 8192x8192"},
+                         {"--size", "WxH", "frame size between 16x16 and 8192x8192 (even sides for .svf)"},
                          {"--fps", "F", "frames per second, 1..65535"},
                          {"--first", "F0", "number of the first frame"},
                          {"--truth", "OUT.csv", "also write the true target paths"},

@@ -5,10 +5,12 @@
 
 #include "common/RuntimeFolder.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 std::vector<const CliCommand*>& registry()
@@ -59,11 +61,17 @@ const std::vector<const CliCommand*>& CliCommand::all()
 int main(int argc, char** argv)
 {
     // Text drawing and image codecs need a QGuiApplication; no window opens.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    // "plot" renders a graph window, which needs the widgets too, always
+    // offscreen so that it runs without a display.
+    const bool widgets = argc > 1 && std::strcmp(argv[1], "plot") == 0;
+    if (widgets)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    else if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     EnsureRuntimeFolder();
-    QGuiApplication app(argc, argv);
-    QStringList words = app.arguments();
+    std::unique_ptr<QGuiApplication> app =
+        widgets ? std::make_unique<QApplication>(argc, argv) : std::make_unique<QGuiApplication>(argc, argv);
+    QStringList words = app->arguments();
     words.removeFirst();
     if (words.isEmpty()) {
         printUsage(stderr);

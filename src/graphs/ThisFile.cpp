@@ -2,7 +2,10 @@
 
 #include "common/NumberFormat.h"
 
+#include <QFile>
 #include <QSaveFile>
+#include <QStringList>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -94,6 +97,85 @@ bool WriteThisFile(const TABChannel& channel, const QString& path, QString* erro
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error = QStringLiteral("Cannot write \"%1\": %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool ParseThisFile(const QByteArray& bytes, TABChannel* channel, QString* error)
+{
+    const QList<QByteArray> lines = bytes.split('\n');
+    auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    TABChannel c;
+    c.XShowsUnits = 1;
+    double rate = 0;
+    int dataStart = -1;
+    QStringList heading; // lines before the first "$" line
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = QString::fromLatin1(lines[i]).trimmed();
+        if (line == QLatin1String("$T/HIS_DATA")) {
+            dataStart = i + 1;
+            break;
+        }
+        if (line.startsWith(QLatin1Char('$'))) {
+            if (line.startsWith(QLatin1String("$SPS_")))
+                rate = line.mid(5).toDouble();
+            else if (line.startsWith(QLatin1String("$TOF_")))
+                c.StartTime = line.mid(5).toDouble();
+        } else if (dataStart < 0 && i < 4) {
+            heading << line;
+        }
+    }
+    if (dataStart < 0)
+        return fail(QStringLiteral("no \"$T/HIS_DATA\" line: not a T/HIS file"));
+    if (heading.size() >= 4) {
+        c.XUnits = ChannelText(heading[1]);
+        c.YUnits = ChannelText(heading[2]);
+        c.Title = ChannelText(heading[3]);
+    }
+    for (int i = dataStart; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        if (line.isEmpty())
+            continue;
+        const QList<QByteArray> words = line.simplified().split(' ');
+        bool okX = false, okY = false;
+        const float x = words.size() == 2 ? words[0].toFloat(&okX) : 0.0f;
+        const float y = words.size() == 2 ? words[1].toFloat(&okY) : 0.0f;
+        if (!okX || !okY)
+            return fail(QStringLiteral("line %1: expected \"x y\"").arg(i + 1));
+        c.XData.push_back(x);
+        c.YData.push_back(y);
+    }
+    if (c.XData.empty())
+        return fail(QStringLiteral("no samples after \"$T/HIS_DATA\""));
+    if (c.XData.size() > size_t(INT32_MAX))
+        return fail(QStringLiteral("too many samples"));
+    c.PointCount = int32_t(c.XData.size());
+    if (rate > 0 && std::isfinite(rate))
+        c.SampleInterval = 1.0L / (long double)rate;
+    else if (c.XData.size() > 1)
+        c.SampleInterval = (long double)c.XData[1] - c.XData[0];
+    c.PlotKind = std::is_sorted(c.XData.begin(), c.XData.end()) ? kPlotAgainstTime : kPlotXYTrack;
+    *channel = std::move(c);
+    return true;
+}
+
+bool ReadThisFile(const QString& path, TABChannel* channel, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("cannot read \"%1\": %2").arg(path, file.errorString());
+        return false;
+    }
+    QString why;
+    if (!ParseThisFile(file.readAll(), channel, &why)) {
+        if (error)
+            *error = QStringLiteral("\"%1\": %2").arg(path, why);
         return false;
     }
     return true;

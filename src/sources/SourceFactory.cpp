@@ -3,6 +3,7 @@
 #include "document/VideoDocument.h"
 #include "sources/avi/AviSource.h"
 #include "sources/bvf/BvfSource.h"
+#include "sources/svf/SvfSource.h"
 
 #include <QFileInfo>
 
@@ -18,6 +19,7 @@ struct Reader {
 const Reader kReaders[] = {
     {".BVF", [](const QString& path, QString* error) -> std::unique_ptr<FrameSource> { return OpenBvfSource(path, error); }},
     {".AVI", [](const QString& path, QString* error) -> std::unique_ptr<FrameSource> { return OpenAviSource(path, error); }},
+    {".SVF", [](const QString& path, QString* error) -> std::unique_ptr<FrameSource> { return OpenSvfSource(path, error); }},
 };
 
 QString extensionOf(const QString& fileName)

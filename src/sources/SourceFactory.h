@@ -1,6 +1,6 @@
 #pragma once
 // Opening a recording: the reader is chosen by the upper-cased file
-// extension (".BVF" Brava, ".AVI" AVI).
+// extension (".BVF" Brava, ".AVI" AVI, ".SVF" Stravo).
 
 #include <QString>
 #include <functional>
@@ -8,7 +8,7 @@
 class VideoDocument;
 
 // Asked when the named file cannot be found; returns another path to try, or
-// an empty string to give up. `kindName` is "BVF" or "AVI".
+// an empty string to give up. `kindName` is "BVF", "AVI" or "SVF".
 using LocateFileFunction = std::function<QString(const QString& fileName, const QString& kindName)>;
 
 // True when a reader for this file's extension exists.

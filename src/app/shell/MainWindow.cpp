@@ -9,6 +9,8 @@
 #include "document/window/VideoWindow.h"
 #include "export/ui/RunningExport.h"
 #include "export/ui/SaveAsDialog.h"
+#include "graphs/ui/GraphWindow.h"
+#include "sources/svf/SvfSource.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,13 +30,14 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <future>
 #include <vector>
 
 namespace {
 
 const char* const OpenFilter =
-    "Supported Files (*.avi *.bvf *.AVI *.BVF);;Brava File (*.BVF *.bvf);;Windows AVI File (*.AVI *.avi)";
+    "Supported Files (*.avi *.bvf *.svf *.AVI *.BVF *.SVF);;Brava File (*.BVF *.bvf);;Qor Stravo File (*.SVF *.svf);;Windows AVI File (*.AVI *.avi)";
 
 } // namespace
 
@@ -56,6 +59,7 @@ TQorMain::TQorMain(QWidget* parent)
     if (!fontError.isEmpty())
         StartupMessages << fontError;
     const QString settingsMessage = m_store.ReadSettings(Prefs);
+    SetSvfConversionPreference(Prefs.SVFCon);
     if (!settingsMessage.isEmpty())
         StartupMessages << settingsMessage;
     if (Prefs.FormTop != -1) {
@@ -397,7 +401,31 @@ void TQorMain::broadcastTime(const Rational& seconds)
         f.get();
     for (VideoDocument* doc : documents)
         doc->PublishFrame();
+    for (TABgraph* graph : GraphWindows)
+        graph->ShowCursorAt(seconds.toDouble());
     m_tools->ShowHistograms();
+}
+
+TABgraph* TQorMain::PlotChannels(std::vector<TABChannel> channels)
+{
+    auto* graph = new TABgraph(this);
+    GraphWindows.append(graph);
+    connect(graph, &TABgraph::closing, this, [this](TABgraph* g) {
+        GraphWindows.removeAll(g);
+        g->disconnect(this);
+        activateWindow();
+    });
+    // A clicked sample becomes the common time, to the microsecond (far
+    // finer than any frame interval, so every document finds that frame).
+    connect(graph, &TABgraph::timeRequested, this,
+            [this](double seconds) { SetTime(Rational(int64_t(std::llround(seconds * 1e6)), 1000000)); });
+    graph->AddChannels(std::move(channels));
+    graph->ShowCursorAt(m_playback->CommonTime().toDouble());
+    // Each new graph window 30 pixels below the last.
+    const QRect area = PictureArea();
+    graph->move(area.left() + 20, area.top() + int(GraphWindows.size()) * 30 + 50 - 30);
+    graph->show();
+    return graph;
 }
 
 void TQorMain::showTransport()
@@ -446,6 +474,7 @@ void TQorMain::saveAs()
     doc->Info.RangeLast = std::clamp(doc->FrameAtTime(m_playback->OutTime()), first, last);
     RunSaveAsDialog(ActiveVideo, *doc, doc->Info.RangeFirst, doc->Info.RangeLast, m_controls->PlaySpeed());
     Prefs.LastSave = LastSaveIndex();
+    Prefs.SVFCon = SvfConversionPreference();
     const QString error = m_store.WriteSettings(Prefs);
     if (!error.isEmpty())
         ShowErrorBox(this, error);
@@ -459,6 +488,7 @@ void TQorMain::showPreferences()
     TPrefsForm dialog(Prefs.DefZoomMode, this);
     if (dialog.exec() == QDialog::Accepted)
         Prefs.DefZoomMode = dialog.selectedZoomMode();
+    Prefs.SVFCon = SvfConversionPreference();
     const QString error = m_store.WriteSettings(Prefs);
     if (!error.isEmpty())
         ShowErrorBox(this, error);
@@ -493,11 +523,15 @@ void TQorMain::closeEvent(QCloseEvent* event)
     Prefs.FormLeft = g.left();
     Prefs.FormWidth = g.width();
     Prefs.FormHeight = g.height();
+    Prefs.SVFCon = SvfConversionPreference();
     m_store.WriteSettings(Prefs);
     // Owned windows go with the main window.
     const auto videos = VideoWindows;
     for (TQORVideo* v : videos)
         v->close();
+    const auto graphs = GraphWindows;
+    for (TABgraph* g : graphs)
+        g->close();
     event->accept();
 }
 

@@ -7,11 +7,13 @@
 #include "app/settings/Settings.h"
 #include "app/shell/ToolDock.h"
 #include "app/transport/PlaybackController.h"
+#include "graphs/Channel.h"
 
 #include <QList>
 #include <QMainWindow>
 
 class ControlPanel;
+class TABgraph;
 class TQORVideo;
 
 class TQorMain : public QMainWindow {
@@ -43,6 +45,10 @@ public:
     void Play(int direction);
     void StopPlayback();
 
+    // Opens a new graph window with the channels (the tracking results
+    // buttons, drops of files); it follows the common time.
+    TABgraph* PlotChannels(std::vector<TABChannel> channels);
+
     // Window ▸ Fix Locations.
     void FixLocations();
 
@@ -60,6 +66,7 @@ public:
 
     TQORVideo* ActiveVideo = nullptr;
     QList<TQORVideo*> VideoWindows;
+    QList<TABgraph*> GraphWindows;
 
     bool PanMode = false;
     WindowPlaceList WindowPlaces;

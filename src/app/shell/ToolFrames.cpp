@@ -10,12 +10,16 @@
 #include "document/window/VideoWindow.h"
 #include "overlays/ui/FrameCalib.h"
 #include "sources/ui/BvfFrame.h"
+#include "sources/ui/SvfFrame.h"
+#include "app/shell/MainWindow.h"
+#include "tracking/ui/AutoTrackFrame.h"
 
 #include "document/ui/ImageView.h"
 #include "document/ui/ZoomFrame.h"
 
 #include <QPointer>
 #include <QSlider>
+#include <QStackedWidget>
 
 namespace {
 
@@ -152,8 +156,24 @@ ToolFrameHooks ToolFrameFor(int kind)
         hooks.needsDocument = false;
         return hooks;
     case SvfTool:
-        hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new TBVFFrame(parent); };
-        hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TBVFFrame*>(frame)->LoadFromVideo(video); };
+        // The camera settings of the active document: the Stravo frame for
+        // an .svf document, the Brava frame otherwise.
+        hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* {
+            auto* stack = new QStackedWidget(parent);
+            stack->setObjectName(QStringLiteral("CameraSettings"));
+            stack->addWidget(new TBVFFrame(stack));
+            stack->addWidget(new TSVFFrame(stack));
+            return stack;
+        };
+        hooks.load = [](QWidget* frame, TQORVideo* video) {
+            auto* stack = static_cast<QStackedWidget*>(frame);
+            auto* brava = static_cast<TBVFFrame*>(stack->widget(0));
+            auto* stravo = static_cast<TSVFFrame*>(stack->widget(1));
+            const bool isStravo = video && video->document()->Info.SourceKind == 1;
+            brava->LoadFromVideo(isStravo ? nullptr : video);
+            stravo->LoadFromVideo(isStravo ? video : nullptr);
+            stack->setCurrentWidget(isStravo ? static_cast<QWidget*>(stravo) : brava);
+        };
         return hooks;
     case BrightnessTool:
         return adjustmentHooks<TBFFrame>();
@@ -170,6 +190,21 @@ ToolFrameHooks ToolFrameFor(int kind)
     case CalibrateTool:
         hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new TCalibFrame(parent); };
         hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TCalibFrame*>(frame)->LoadFromVideo(video); };
+        return hooks;
+    case TrackTool:
+        hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* {
+            auto* frame = new TAutoTRackFrame(parent);
+            // The run moves the common time through the main window, over its marked range.
+            if (auto* main = qobject_cast<TQorMain*>(parent->window())) {
+                frame->SetCommonTime = [main](const Rational& t) { main->SetTime(t); };
+                frame->MarkedRange = [main] {
+                    return std::make_pair(main->Playback().InTime(), main->Playback().OutTime());
+                };
+                QObject::connect(frame, &TAutoTRackFrame::plotRequested, main, &TQorMain::PlotChannels);
+            }
+            return frame;
+        };
+        hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TAutoTRackFrame*>(frame)->SetVideo(video); };
         return hooks;
     default:
         // Annotation, logo, calibration and tracking frames come later.

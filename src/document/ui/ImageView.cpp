@@ -2,6 +2,8 @@
 
 #include "common/NumberFormat.h"
 #include "common/Rounding.h"
+#include "document/ui/TrackingMarkers.h"
+#include "tracking/engine/TrackingPointList.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -584,6 +586,17 @@ void ImageView::renderBase()
     m_baseValid = true;
 }
 
+void ImageView::setTrackingPoints(const TrackingPointList* points)
+{
+    m_trackingPoints = points;
+    viewport()->update();
+}
+
+void ImageView::trackingPointsChanged()
+{
+    viewport()->update();
+}
+
 void ImageView::paintEvent(QPaintEvent*)
 {
     if (!m_baseValid || m_base.size() != viewport()->size())
@@ -591,7 +604,8 @@ void ImageView::paintEvent(QPaintEvent*)
 
     QPainter painter(viewport());
     const ViewMapping map = mapping();
-    const bool drawing = OverlayHasDrawing(m_overlay) || m_tool;
+    const bool markers = m_trackingPoints && !m_trackingPoints->isEmpty();
+    const bool drawing = OverlayHasDrawing(m_overlay) || m_tool || markers;
     if (!drawing && !m_magnifier.exists()) {
         painter.drawImage(0, 0, m_base);
     } else {
@@ -602,6 +616,8 @@ void ImageView::paintEvent(QPaintEvent*)
             if (drawing) {
                 QPainter layers(&m_composite);
                 PaintOverlay(layers, m_overlay, map, m_composite.size(), font());
+                if (markers)
+                    PaintTrackingMarkers(layers, *m_trackingPoints, map, font());
                 if (m_tool)
                     PaintToolFeedback(layers, *m_tool, map);
             }

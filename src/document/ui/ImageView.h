@@ -23,6 +23,8 @@
 #include <QPointer>
 #include <QRectF>
 
+class TrackingPointList;
+
 class ImageView : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -131,6 +133,12 @@ public:
     // --- Overlays
     void setOverlay(const OverlayState& overlay);
     const OverlayState& overlay() const { return m_overlay; }
+    // The document's tracking points, drawn as markers over the picture
+    // (not owned; nullptr draws none). Call trackingPointsChanged() after
+    // the points moved or changed state.
+    void setTrackingPoints(const TrackingPointList* points);
+    const TrackingPointList* trackingPoints() const { return m_trackingPoints; }
+    void trackingPointsChanged();
 
     QSize sizeHint() const override { return {640, 480}; }
 
@@ -193,6 +201,7 @@ private:
     QImage m_composite;  // base + overlay + tool feedback + magnifier
 
     OverlayState m_overlay;
+    const TrackingPointList* m_trackingPoints = nullptr;
     Magnifier m_magnifier;
     QPointer<ViewTool> m_tool;
 

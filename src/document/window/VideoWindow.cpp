@@ -31,6 +31,7 @@ TQORVideo::TQORVideo(QWidget* owner)
     m_view = new ImageView(this);
     m_view->setObjectName(QStringLiteral("ImgView321"));
     layout->addWidget(m_view, 1);
+    m_view->setTrackingPoints(&m_document.TrackingPoints());
 
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
@@ -73,8 +74,9 @@ int TQORVideo::OpenRecording(const QString& fileName, int defZoomMode)
         // The recording moved: let the user find it.
         const QString caption = kind == QLatin1String("AVI") ? QStringLiteral("Cannot file associated AVI File....")
                                                               : QStringLiteral("Cannot find associated %1 File....").arg(kind);
-        return QFileDialog::getOpenFileName(this, caption, QFileInfo(missing).absolutePath(),
-                                            QStringLiteral("%1 File (*.%2 *.%3)").arg(kind, kind.toLower(), kind));
+        const QString filter = kind == QLatin1String("SVF") ? QStringLiteral("Qor Stravo File (*.SVF *.svf)")
+                                                             : QStringLiteral("%1 File (*.%2 *.%3)").arg(kind, kind.toLower(), kind);
+        return QFileDialog::getOpenFileName(this, caption, missing, filter);
     };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool ok = OpenRecordingFile(m_document, fileName, &error, locate);

@@ -95,6 +95,39 @@ bool SvfSource::readFrame(int frameNumber, Frame& frame)
     return true;
 }
 
+namespace {
+
+// The opener's steps on a converter: the preferred method, or B1 when the
+// file will not open with it (no such hardware here, or a method it cannot
+// do); then the automatic white balance if it is due, and the knee on when
+// the converter has none set.
+bool OpenWithPreferredMethod(TFxSvffFc& converter, const QString& path, QString* error)
+{
+    if (!converter.SetConversionMethod(int16_t(SvfConversionPreference())) || !converter.OpenFile(path)) {
+        converter.SetConversionMethod(TFxSvffFc::MethodB1);
+        if (!converter.OpenFile(path)) {
+            if (error)
+                *error = converter.LastError();
+            return false;
+        }
+    }
+    int16_t area = 0;
+    converter.GetWhiteArea(&area, nullptr);
+    if (converter.WhiteBalance() == TFxSvffFc::WbAuto && area == -1)
+        converter.CalculateAutoWhite();
+    if (converter.Knee() == -1)
+        converter.SetKnee(1);
+    return true;
+}
+
+} // namespace
+
+bool SvfSource::Reopen(QString* error)
+{
+    m_converter->CloseFile();
+    return OpenWithPreferredMethod(*m_converter, m_path, error);
+}
+
 std::unique_ptr<SvfSource> OpenSvfSource(const QString& path, QString* error)
 {
     if (!QFileInfo::exists(path)) {
@@ -103,22 +136,7 @@ std::unique_ptr<SvfSource> OpenSvfSource(const QString& path, QString* error)
         return nullptr;
     }
     auto converter = std::make_unique<TFxSvffFc>();
-    // The preferred method; when the file will not open with it (no such
-    // hardware here, or a method it cannot do), once more with method B1.
-    if (!converter->SetConversionMethod(int16_t(SvfConversionPreference()))
-        || !converter->OpenFile(path)) {
-        converter->SetConversionMethod(TFxSvffFc::MethodB1);
-        if (!converter->OpenFile(path)) {
-            if (error)
-                *error = converter->LastError();
-            return nullptr;
-        }
-    }
-    int16_t area = 0;
-    converter->GetWhiteArea(&area, nullptr);
-    if (converter->WhiteBalance() == TFxSvffFc::WbAuto && area == -1)
-        converter->CalculateAutoWhite();
-    if (converter->Knee() == -1)
-        converter->SetKnee(1);
+    if (!OpenWithPreferredMethod(*converter, path, error))
+        return nullptr;
     return std::make_unique<SvfSource>(std::move(converter), path);
 }

@@ -29,6 +29,12 @@ public:
     bool readFrame(int frameNumber, Frame& frame) override;
     QString lastError() const override { return m_error; }
 
+    // Opens the file again on the same converter (its settings stay), with
+    // the method of the preference or, failing that, B1: what the settings
+    // frame does after choosing a conversion method. The caller refills the
+    // document's record (fillInfo) and renders again.
+    bool Reopen(QString* error);
+
     TFxSvffFc& converter() { return *m_converter; }
     const TFxSvffFc& converter() const { return *m_converter; }
 

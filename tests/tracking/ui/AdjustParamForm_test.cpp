@@ -332,3 +332,18 @@ TEST(AdjustParamForm, EveryControlHasAnAccessibleName)
         }
     }
 }
+
+TEST(AdjustParamForm, WorksWithoutAFrameOrAPosition)
+{
+    const Frame empty;
+    for (uint8_t method : {0, 1, 2, 3}) {
+        TTrackingPoint point = PointAt(-1.0, -1.0, method);
+        TAdjustParamForm form(point, empty);
+        EXPECT_EQ(form.ImageZoomView->origin(), QPoint(0, 0));
+        EXPECT_FALSE(form.ImageZoomView->grab().isNull());
+        form.TemplateSpinX->setValue(15);
+        form.BitBtnOK->click();
+        EXPECT_EQ(point.Params.TemplateWidth, 15);
+        EXPECT_TRUE(point.Template.isEmpty());   // nothing to capture without a position
+    }
+}
