@@ -43,30 +43,27 @@ const Frame& SourceFrame()
     return frame;
 }
 
-std::unique_ptr<AdjustmentEntry> Entry(int kind, int v1 = 0, int v2 = 0, int v3 = 0, float real = 0.0f)
+template <class T>
+std::unique_ptr<AdjustmentEntry> Entry(T parameters)
 {
-    auto e = std::make_unique<AdjustmentEntry>();
-    e->Kind = kind;
-    e->Value1 = v1;
-    e->Value2 = v2;
-    e->Value3 = v3;
-    e->RealValue = real;
-    return e;
+    return std::make_unique<AdjustmentEntry>(std::move(parameters));
 }
 
 AdjustmentList FullList()
 {
     AdjustmentList list;
-    list.push_back(Entry(KindBrightness, 20));
-    list.push_back(Entry(KindGamma, 13, 0, 0, 0.7f));
-    list.push_back(Entry(KindContrast, 40));
-    list.push_back(Entry(KindRgb, 10, -15, 20));
-    list.push_back(Entry(KindHueSat, 30, 25, 0));
-    auto text = Entry(KindText, 20, 20, 0);
-    text->AnnDrawText = QStringLiteral("Run 12  t = 0.0125 s");
-    text->AnnFontSize = 24;
-    text->AnnFontName = QStringLiteral("DejaVu Sans");
-    list.push_back(std::move(text));
+    list.push_back(Entry(BrightnessEntry{.Offset = 20}));
+    list.push_back(Entry(GammaEntry{.Slider = 13, .Exponent = 0.7f}));
+    list.push_back(Entry(ContrastEntry{.Amount = 40}));
+    list.push_back(Entry(RgbEntry{.Red = 10, .Green = -15, .Blue = 20}));
+    list.push_back(Entry(HueSatEntry{.Hue = 30, .Saturation = 25, .Value = 0}));
+    AnnotationEntry text;
+    text.AnnX = 20;
+    text.AnnY = 20;
+    text.AnnDrawText = QStringLiteral("Run 12  t = 0.0125 s");
+    text.AnnFontSize = 24;
+    text.AnnFontName = QStringLiteral("DejaVu Sans");
+    list.push_back(Entry(text));
     return list;
 }
 

@@ -22,60 +22,83 @@ int KnownCodeOrZero(int code, int highest)
     return code >= 0 && code <= highest ? code : 0;
 }
 
+// Overloaded lambdas for std::visit.
+template <class... Ts>
+struct Overloaded : Ts... {
+    using Ts::operator()...;
+};
+
 } // namespace
 
-void ClampToFrameRanges(AdjustmentEntry& e)
+std::unique_ptr<AdjustmentEntry> MakeAdjustmentEntry(int kind)
 {
-    switch (e.Kind) {
-    case KindContrast:
-        e.Value1 = std::clamp(e.Value1, -150, 150);
-        break;
-    case KindRgb:
-        e.Value1 = std::clamp(e.Value1, -150, 150);
-        e.Value2 = std::clamp(e.Value2, -150, 150);
-        e.Value3 = std::clamp(e.Value3, -150, 150);
-        break;
-    case KindHueSat:
-        e.Value1 = std::clamp(e.Value1, -180, 180);
-        e.Value2 = std::clamp(e.Value2, -100, 100);
-        e.Value3 = 0;
-        break;
-    case KindGamma:
-        // 0 is the neutral "no curve"; anything else within the slider's
-        // exponents 0.1 .. 1.9 (a huge exponent would turn the picture black).
-        e.Value1 = std::clamp(e.Value1, 1, 19);
-        if (!std::isfinite(e.RealValue))
-            e.RealValue = 1.0f;
-        else if (e.RealValue != 0.0f)
-            e.RealValue = std::clamp(e.RealValue, 0.1f, 1.9f);
-        break;
-    case KindRotate:
-        e.Value1 = KnownCodeOrZero(e.Value1, 3);
-        e.Value2 = KnownCodeOrZero(e.Value2, 3);
-        break;
-    case KindBrightness:
-        e.Value1 = std::clamp(e.Value1, -254, 254);
-        break;
-    case KindText:
-    case KindTimeStamp:
-        e.Value1 = std::clamp(e.Value1, -1000000, 1000000);
-        e.Value2 = std::clamp(e.Value2, -1000000, 1000000);
-        e.Value3 = std::clamp(e.Value3, -180, 180);
-        e.AnnBackground = KnownCodeOrZero(e.AnnBackground, 2);
-        e.AnnInfoKind = KnownCodeOrZero(e.AnnInfoKind, 2);
-        e.AnnDecimals = std::clamp(e.AnnDecimals, 0, 15);
-        e.AnnFontSize = std::clamp(e.AnnFontSize == INT32_MIN ? 0 : std::abs(e.AnnFontSize), 1, 4096);
-        e.AnnDrawText.truncate(255);
-        e.AnnLabel.truncate(255);
-        break;
-    case KindLogo:
-        e.LogoSize = std::clamp(e.LogoSize, 1, 1000);
-        e.Value3 = KnownCodeOrZero(e.Value3, 4);
-        e.LogoLabel.truncate(255);
-        break;
-    default:
-        break;
+    switch (kind) {
+    case KindContrast: return std::make_unique<AdjustmentEntry>(ContrastEntry{});
+    case KindLogo: return std::make_unique<AdjustmentEntry>(LogoEntry{});
+    case KindRgb: return std::make_unique<AdjustmentEntry>(RgbEntry{});
+    case KindText: return std::make_unique<AdjustmentEntry>(AnnotationEntry{});
+    case KindTimeStamp: {
+        AnnotationEntry stamp;
+        stamp.TimeStamp = true;
+        return std::make_unique<AdjustmentEntry>(stamp);
     }
+    case KindHueSat: return std::make_unique<AdjustmentEntry>(HueSatEntry{});
+    case KindGamma: return std::make_unique<AdjustmentEntry>(GammaEntry{});
+    case KindRotate: return std::make_unique<AdjustmentEntry>(RotateEntry{});
+    case KindBrightness: return std::make_unique<AdjustmentEntry>(BrightnessEntry{});
+    case KindGrid: return std::make_unique<AdjustmentEntry>(CalibrationGridEntry{});
+    default: return nullptr;
+    }
+}
+
+void ClampToFrameRanges(AdjustmentEntry& entry)
+{
+    std::visit(Overloaded{
+                   [](ContrastEntry& e) { e.Amount = std::clamp(e.Amount, -150, 150); },
+                   [](RgbEntry& e) {
+                       e.Red = std::clamp(e.Red, -150, 150);
+                       e.Green = std::clamp(e.Green, -150, 150);
+                       e.Blue = std::clamp(e.Blue, -150, 150);
+                   },
+                   [](HueSatEntry& e) {
+                       e.Hue = std::clamp(e.Hue, -180, 180);
+                       e.Saturation = std::clamp(e.Saturation, -100, 100);
+                       e.Value = 0;
+                   },
+                   [](GammaEntry& e) {
+                       // 0 is the neutral "no curve"; anything else within the slider's
+                       // exponents 0.1 .. 1.9 (a huge exponent would turn the picture black).
+                       e.Slider = std::clamp(e.Slider, 1, 19);
+                       if (!std::isfinite(e.Exponent))
+                           e.Exponent = 1.0f;
+                       else if (e.Exponent != 0.0f)
+                           e.Exponent = std::clamp(e.Exponent, 0.1f, 1.9f);
+                   },
+                   [](RotateEntry& e) {
+                       e.Mirror = KnownCodeOrZero(e.Mirror, 3);
+                       e.Turn = KnownCodeOrZero(e.Turn, 3);
+                   },
+                   [](BrightnessEntry& e) { e.Offset = std::clamp(e.Offset, -254, 254); },
+                   [](AnnotationEntry& e) {
+                       e.AnnX = std::clamp(e.AnnX, -1000000, 1000000);
+                       e.AnnY = std::clamp(e.AnnY, -1000000, 1000000);
+                       e.AnnAngle = std::clamp(e.AnnAngle, -180, 180);
+                       e.AnnBackground = KnownCodeOrZero(e.AnnBackground, 2);
+                       e.AnnInfoKind = KnownCodeOrZero(e.AnnInfoKind, 2);
+                       e.AnnDecimals = std::clamp(e.AnnDecimals, 0, 15);
+                       e.AnnFontSize =
+                           std::clamp(e.AnnFontSize == INT32_MIN ? 0 : std::abs(e.AnnFontSize), 1, 4096);
+                       e.AnnDrawText.truncate(255);
+                       e.AnnLabel.truncate(255);
+                   },
+                   [](LogoEntry& e) {
+                       e.LogoSize = std::clamp(e.LogoSize, 1, 1000);
+                       e.LogoMethod = KnownCodeOrZero(e.LogoMethod, 4);
+                       e.LogoLabel.truncate(255);
+                   },
+                   [](CalibrationGridEntry&) {},
+               },
+               entry.Params());
 }
 
 bool IsOverlayKind(int kind)
@@ -86,7 +109,7 @@ bool IsOverlayKind(int kind)
 AdjustmentEntry* FindEntry(const AdjustmentList& list, int kind)
 {
     for (const auto& entry : list)
-        if (entry->Kind == kind)
+        if (entry->Kind() == kind)
             return entry.get();
     return nullptr;
 }
@@ -95,37 +118,24 @@ void ApplyEntry(Frame& frame, const AdjustmentEntry& entry)
 {
     if (frame.isEmpty())
         return;
-    switch (entry.Kind) {
-    case KindContrast:
-        NVIM_Contrast(frame, entry.Value1);
-        break;
-    case KindLogo:
-        DrawLogoEntry(frame, entry);
-        break;
-    case KindRgb:
-        NVIM_WorkOutColours(entry.Value1, entry.Value2, entry.Value3, frame);
-        break;
-    case KindText:
-    case KindTimeStamp:
-        DrawTextEntry(frame, entry);
-        break;
-    case KindHueSat:
-        if (entry.Value1 != 0 || entry.Value2 != 0 || entry.Value3 != 0)
-            NVIM_RGBBitmapToHSV(frame, entry.Value1, entry.Value2, entry.Value3);
-        break;
-    case KindGamma:
-        ApplyGamma(frame, entry.RealValue);
-        break;
-    case KindRotate:
-        ApplyRotateMirror(frame, entry.Value1, entry.Value2);
-        break;
-    case KindBrightness:
-        if (entry.Value1 != 0)
-            AdjustBrightness(frame, entry.Value1);
-        break;
-    default: // KindGrid and unknown kinds
-        break;
-    }
+    std::visit(Overloaded{
+                   [&](const ContrastEntry& e) { NVIM_Contrast(frame, e.Amount); },
+                   [&](const LogoEntry& e) { DrawLogoEntry(frame, e); },
+                   [&](const RgbEntry& e) { NVIM_WorkOutColours(e.Red, e.Green, e.Blue, frame); },
+                   [&](const AnnotationEntry& e) { DrawTextEntry(frame, e); },
+                   [&](const HueSatEntry& e) {
+                       if (e.Hue != 0 || e.Saturation != 0 || e.Value != 0)
+                           NVIM_RGBBitmapToHSV(frame, e.Hue, e.Saturation, e.Value);
+                   },
+                   [&](const GammaEntry& e) { ApplyGamma(frame, e.Exponent); },
+                   [&](const RotateEntry& e) { ApplyRotateMirror(frame, e.Mirror, e.Turn); },
+                   [&](const BrightnessEntry& e) {
+                       if (e.Offset != 0)
+                           AdjustBrightness(frame, e.Offset);
+                   },
+                   [](const CalibrationGridEntry&) {}, // only remembered by the document
+               },
+               entry.Params());
 }
 
 namespace {
@@ -135,33 +145,36 @@ namespace {
 // cases, which give identity tables).
 bool ChannelCurves(const AdjustmentEntry& entry, ByteTable& blue, ByteTable& green, ByteTable& red)
 {
-    switch (entry.Kind) {
-    case KindBrightness: {
-        const int d = std::clamp(entry.Value1, -255, 255);
-        for (int v = 0; v < 256; ++v)
-            blue[v] = uint8_t(std::clamp(v + d, 0, 255));
-        green = red = blue;
-        return true;
-    }
-    case KindGamma:
-        for (int v = 0; v < 256; ++v)
-            blue[v] = uint8_t(v);
-        if (entry.RealValue != 0.0f && std::isfinite(entry.RealValue))
-            blue = GammaTable(entry.RealValue);
-        green = red = blue;
-        return true;
-    case KindContrast:
-        blue = ContrastTable(entry.Value1);
-        green = red = blue;
-        return true;
-    case KindRgb:
-        red = ColourGainTable(entry.Value1);
-        green = ColourGainTable(entry.Value2);
-        blue = ColourGainTable(entry.Value3);
-        return true;
-    default:
-        return false;
-    }
+    return std::visit(Overloaded{
+                          [&](const BrightnessEntry& e) {
+                              const int d = std::clamp(e.Offset, -255, 255);
+                              for (int v = 0; v < 256; ++v)
+                                  blue[v] = uint8_t(std::clamp(v + d, 0, 255));
+                              green = red = blue;
+                              return true;
+                          },
+                          [&](const GammaEntry& e) {
+                              for (int v = 0; v < 256; ++v)
+                                  blue[v] = uint8_t(v);
+                              if (e.Exponent != 0.0f && std::isfinite(e.Exponent))
+                                  blue = GammaTable(e.Exponent);
+                              green = red = blue;
+                              return true;
+                          },
+                          [&](const ContrastEntry& e) {
+                              blue = ContrastTable(e.Amount);
+                              green = red = blue;
+                              return true;
+                          },
+                          [&](const RgbEntry& e) {
+                              red = ColourGainTable(e.Red);
+                              green = ColourGainTable(e.Green);
+                              blue = ColourGainTable(e.Blue);
+                              return true;
+                          },
+                          [](const auto&) { return false; },
+                      },
+                      entry.Params());
 }
 
 } // namespace
@@ -182,7 +195,7 @@ void ApplyAdjustmentList(Frame& frame, const AdjustmentList& list)
         }
     };
     for (const auto& entry : list) {
-        if (IsOverlayKind(entry->Kind))
+        if (IsOverlayKind(entry->Kind()))
             continue; // drawn below, over the finished picture
         ByteTable b, g, r;
         if (!ChannelCurves(*entry, b, g, r)) {
@@ -206,6 +219,6 @@ void ApplyAdjustmentList(Frame& frame, const AdjustmentList& list)
     }
     flush();
     for (const auto& entry : list)
-        if (IsOverlayKind(entry->Kind))
+        if (IsOverlayKind(entry->Kind()))
             ApplyEntry(frame, *entry);
 }

@@ -155,17 +155,16 @@ void ClearLogoCache()
     cache.clear();
 }
 
-void DrawLogoEntry(Frame& frame, const AdjustmentEntry& entry)
+void DrawLogoEntry(Frame& frame, const LogoEntry& entry)
 {
     if (entry.LogoDisabled || frame.isEmpty())
         return;
     const std::shared_ptr<const Frame> logo = LoadScaledLogo(entry.LogoFile, entry.LogoSize);
     if (!logo)
         return;
-    // Value2 is LogoCorner and Value3 LogoMethod for logo entries.
     QPoint position;
     if (!LogoCornerPosition(QSize(frame.width(), frame.height()), QSize(logo->width(), logo->height()),
-                            entry.Value2, &position))
+                            entry.LogoCorner, &position))
         return;
-    NVIM_OverlayEarImage(frame, *logo, position.x(), position.y(), entry.Value3);
+    NVIM_OverlayEarImage(frame, *logo, position.x(), position.y(), entry.LogoMethod);
 }

@@ -9,7 +9,7 @@
 #include <QString>
 #include <memory>
 
-struct AdjustmentEntry;
+struct LogoEntry;
 
 // The logo's size at `percent`: Round(w × percent / 100) × Round(h × percent
 // / 100), rounding half to even (50 % of 101 × 51 is 50 × 26). Empty when the
@@ -36,4 +36,4 @@ void ClearLogoCache();
 
 // Draws a logo entry onto the frame (nothing when disabled, when the file is
 // missing, or for an unknown corner).
-void DrawLogoEntry(Frame& frame, const AdjustmentEntry& entry);
+void DrawLogoEntry(Frame& frame, const LogoEntry& entry);

@@ -66,7 +66,7 @@ void DrawRotatedText(QPainter& painter, int x, int y, bool opaque, float angle, 
     painter.restore();
 }
 
-QFont AnnotationFont(const AdjustmentEntry& entry)
+QFont AnnotationFont(const AnnotationEntry& entry)
 {
     QFont font(entry.AnnFontName);
     font.setBold(entry.AnnFontBold);
@@ -78,7 +78,7 @@ QFont AnnotationFont(const AdjustmentEntry& entry)
     return font;
 }
 
-void DrawTextEntry(Frame& frame, const AdjustmentEntry& entry)
+void DrawTextEntry(Frame& frame, const AnnotationEntry& entry)
 {
     if (frame.isEmpty() || entry.AnnDrawText.isEmpty())
         return;
@@ -96,6 +96,5 @@ void DrawTextEntry(Frame& frame, const AdjustmentEntry& entry)
     case 2: painter.setBrush(Qt::white); break;
     default: painter.setBrush(Qt::NoBrush); break;
     }
-    // Value1, Value2, Value3 are AnnX, AnnY and AnnAngle for text entries.
-    DrawRotatedText(painter, entry.Value1, entry.Value2, false, float(entry.Value3), entry.AnnDrawText);
+    DrawRotatedText(painter, entry.AnnX, entry.AnnY, false, float(entry.AnnAngle), entry.AnnDrawText);
 }

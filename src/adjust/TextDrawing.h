@@ -6,7 +6,7 @@
 class Frame;
 class QFont;
 class QPainter;
-struct AdjustmentEntry;
+struct AnnotationEntry;
 
 // Writes one line of text with its top-left corner at (x, y), turned about
 // that corner by `angle` degrees counter-clockwise, resolved to tenths of a
@@ -20,11 +20,11 @@ void DrawRotatedText(QPainter& painter, int x, int y, bool opaque, float angle, 
 
 // The font of a text entry: face, bold, italic, underline, strike-out and the
 // character-cell height `AnnFontSize` in pixels (its absolute value).
-QFont AnnotationFont(const AdjustmentEntry& entry);
+QFont AnnotationFont(const AnnotationEntry& entry);
 
 // Draws a text or time-stamp entry onto the frame: font and colour from the
 // entry, background by `AnnBackground` (0 transparent, 1 black, 2 white,
 // other values transparent), text `AnnDrawText` at (`AnnX`, `AnnY`) turned by
 // `AnnAngle` degrees. Needs a QGuiApplication (fonts); without one it draws
 // nothing.
-void DrawTextEntry(Frame& frame, const AdjustmentEntry& entry);
+void DrawTextEntry(Frame& frame, const AnnotationEntry& entry);

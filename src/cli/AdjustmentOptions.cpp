@@ -42,14 +42,10 @@ std::optional<std::vector<int>> ParseInts(const QString& option, const QString& 
     return values;
 }
 
-std::unique_ptr<AdjustmentEntry> MakeEntry(int kind, int v1 = 0, int v2 = 0, int v3 = 0)
+template <class T>
+std::unique_ptr<AdjustmentEntry> MakeEntry(T parameters)
 {
-    auto entry = std::make_unique<AdjustmentEntry>();
-    entry->Kind = kind;
-    entry->Value1 = v1;
-    entry->Value2 = v2;
-    entry->Value3 = v3;
-    return entry;
+    return std::make_unique<AdjustmentEntry>(std::move(parameters));
 }
 
 // "X,Y,ANGLE,TEXT": the text is everything after the third comma.
@@ -75,41 +71,42 @@ std::unique_ptr<AdjustmentEntry> ParseText(const QString& option, const QString&
         *error = QStringLiteral("%1: the text is longer than 255 characters").arg(option);
         return nullptr;
     }
-    auto entry = MakeEntry(KindText, (*numbers)[0], (*numbers)[1], (*numbers)[2]);
-    entry->AnnDrawText = text;
-    entry->AnnLabel = text;
-    return entry;
+    AnnotationEntry annotation;
+    annotation.AnnX = (*numbers)[0];
+    annotation.AnnY = (*numbers)[1];
+    annotation.AnnAngle = (*numbers)[2];
+    annotation.AnnDrawText = text;
+    annotation.AnnLabel = text;
+    return MakeEntry(annotation);
 }
 
 std::unique_ptr<AdjustmentEntry> ParseOne(const QString& option, const QString& value, QString* error)
 {
     if (option == QLatin1String("--brightness")) {
         const auto v = ParseInts(option, value, {{-254, 254}}, error);
-        return v ? MakeEntry(KindBrightness, (*v)[0]) : nullptr;
+        return v ? MakeEntry(BrightnessEntry{.Offset = (*v)[0]}) : nullptr;
     }
     if (option == QLatin1String("--contrast")) {
         const auto v = ParseInts(option, value, {{-150, 150}}, error);
-        return v ? MakeEntry(KindContrast, (*v)[0]) : nullptr;
+        return v ? MakeEntry(ContrastEntry{.Amount = (*v)[0]}) : nullptr;
     }
     if (option == QLatin1String("--gamma-slider")) {
         const auto v = ParseInts(option, value, {{1, 19}}, error);
         if (!v)
             return nullptr;
-        auto entry = MakeEntry(KindGamma, (*v)[0]);
-        entry->RealValue = float(20 - (*v)[0]) / 10.0f;
-        return entry;
+        return MakeEntry(GammaEntry{.Slider = (*v)[0], .Exponent = float(20 - (*v)[0]) / 10.0f});
     }
     if (option == QLatin1String("--rgb")) {
         const auto v = ParseInts(option, value, {{-150, 150}, {-150, 150}, {-150, 150}}, error);
-        return v ? MakeEntry(KindRgb, (*v)[0], (*v)[1], (*v)[2]) : nullptr;
+        return v ? MakeEntry(RgbEntry{.Red = (*v)[0], .Green = (*v)[1], .Blue = (*v)[2]}) : nullptr;
     }
     if (option == QLatin1String("--hue-sat")) {
         const auto v = ParseInts(option, value, {{-180, 180}, {-100, 100}}, error);
-        return v ? MakeEntry(KindHueSat, (*v)[0], (*v)[1], 0) : nullptr;
+        return v ? MakeEntry(HueSatEntry{.Hue = (*v)[0], .Saturation = (*v)[1], .Value = 0}) : nullptr;
     }
     if (option == QLatin1String("--rotate")) {
         const auto v = ParseInts(option, value, {{0, 3}, {0, 3}}, error);
-        return v ? MakeEntry(KindRotate, (*v)[0], (*v)[1]) : nullptr;
+        return v ? MakeEntry(RotateEntry{.Mirror = (*v)[0], .Turn = (*v)[1]}) : nullptr;
     }
     return ParseText(option, value, error);
 }
@@ -156,10 +153,10 @@ bool ParseAdjustmentOptions(const QStringList& args, VideoDocument& doc, QString
             break;
         // A document has at most one entry of each adjustment kind; text
         // entries may repeat.
-        if (entry->Kind != KindText) {
-            bool twice = FindEntry(doc.Adjustments, entry->Kind) != nullptr;
+        if (entry->Kind() != KindText) {
+            bool twice = FindEntry(doc.Adjustments, entry->Kind()) != nullptr;
             for (const auto& other : parsed)
-                twice = twice || other->Kind == entry->Kind;
+                twice = twice || other->Kind() == entry->Kind();
             if (twice) {
                 message = QStringLiteral("%1 may be given only once").arg(option);
                 break;

@@ -117,9 +117,9 @@ void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)
 void VideoDocument::PrepareEntries()
 {
     for (const auto& entry : Adjustments) {
-        if (entry->Kind == KindTimeStamp)
+        if (entry->Kind() == KindTimeStamp)
             UpdateTimeStampText(*entry);
-        if (entry->Kind == KindGrid)
+        if (entry->Kind() == KindGrid)
             GridEntry = entry.get();
     }
 }
@@ -232,15 +232,16 @@ void VideoDocument::ComputeHistograms()
 
 void VideoDocument::UpdateTimeStampText(AdjustmentEntry& entry) const
 {
-    if (entry.Kind != KindTimeStamp)
+    AnnotationEntry* stamp = entry.As<AnnotationEntry>();
+    if (!stamp || !stamp->TimeStamp)
         return;
     QString text;
-    switch (entry.AnnInfoKind) {
+    switch (stamp->AnnInfoKind) {
     case 0:
-        text = FormatFixed(CurrentTime.toDouble(), 7, entry.AnnDecimals) + QStringLiteral(" s");
+        text = FormatFixed(CurrentTime.toDouble(), 7, stamp->AnnDecimals) + QStringLiteral(" s");
         break;
     case 1:
-        text = FormatFixed(CurrentTime.toDouble() * 1000.0, 7, entry.AnnDecimals) + QStringLiteral(" ms");
+        text = FormatFixed(CurrentTime.toDouble() * 1000.0, 7, stamp->AnnDecimals) + QStringLiteral(" ms");
         break;
     case 2:
         text = QString::number(Info.CurrentFrame);
@@ -248,7 +249,7 @@ void VideoDocument::UpdateTimeStampText(AdjustmentEntry& entry) const
     default:
         return;
     }
-    entry.AnnDrawText = text.left(255);
+    stamp->AnnDrawText = text.left(255);
 }
 
 QString VideoDocument::FrameReadout() const

@@ -39,13 +39,14 @@ TEST_F(FrameTest, BrightnessSliderEditsTheEntryAndTheRenderedFrame)
     frame.LoadFromVideo(&doc);
     EXPECT_TRUE(frame.isEnabled());
     ASSERT_EQ(doc.Adjustments.size(), 1u);
-    AdjustmentEntry* entry = doc.Adjustments[0].get();
-    EXPECT_EQ(entry->Kind, KindBrightness);
-    EXPECT_EQ(entry->Value1, 0);
+    const BrightnessEntry* entry = doc.Adjustments[0]->As<BrightnessEntry>();
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(doc.Adjustments[0]->Kind(), KindBrightness);
+    EXPECT_EQ(entry->Offset, 0);
     EXPECT_EQ(doc.DisplayBitmap, source);
 
     frame.JvxSlider1.slider->setValue(-60);
-    EXPECT_EQ(entry->Value1, -60);
+    EXPECT_EQ(entry->Offset, -60);
     EXPECT_EQ(frame.JvxSlider1.edit->text(), QStringLiteral("-60"));
     Frame expected = source;
     AdjustBrightness(expected, -60);
@@ -54,7 +55,7 @@ TEST_F(FrameTest, BrightnessSliderEditsTheEntryAndTheRenderedFrame)
     // Typing in the edit moves the slider.
     frame.JvxSlider1.edit->setText(QStringLiteral("25"));
     emit frame.JvxSlider1.edit->editingFinished();
-    EXPECT_EQ(entry->Value1, 25);
+    EXPECT_EQ(entry->Offset, 25);
 
     // Docking again (a new frame on the same document) reuses the entry.
     TBFFrame again;
@@ -64,7 +65,7 @@ TEST_F(FrameTest, BrightnessSliderEditsTheEntryAndTheRenderedFrame)
     EXPECT_EQ(again.JvxSlider1.edit->text(), QStringLiteral("25"));
 
     again.JvxSlider1.reset->click();
-    EXPECT_EQ(entry->Value1, 0);
+    EXPECT_EQ(entry->Offset, 0);
     EXPECT_EQ(doc.DisplayBitmap, source);
 
     again.LoadFromVideo(nullptr);
@@ -79,8 +80,8 @@ TEST_F(FrameTest, EntriesAreAppendedSoContrastActsBeforeBrightness)
     TBFFrame brightness;
     brightness.LoadFromVideo(&doc);
     ASSERT_EQ(doc.Adjustments.size(), 2u);
-    EXPECT_EQ(doc.Adjustments[0]->Kind, KindContrast);
-    EXPECT_EQ(doc.Adjustments[1]->Kind, KindBrightness);
+    EXPECT_EQ(doc.Adjustments[0]->Kind(), KindContrast);
+    EXPECT_EQ(doc.Adjustments[1]->Kind(), KindBrightness);
 
     brightness.JvxSlider1.slider->setValue(70);
     contrast.JvxSlider1.slider->setValue(80); // moved last, still applied first
@@ -94,22 +95,23 @@ TEST_F(FrameTest, GammaSliderSetsTheExponent)
 {
     TGammaFrame frame;
     frame.LoadFromVideo(&doc);
-    AdjustmentEntry* entry = frame.Entry();
+    ASSERT_NE(frame.Entry(), nullptr);
+    const GammaEntry* entry = frame.Entry()->As<GammaEntry>();
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->Value1, 10);
-    EXPECT_FLOAT_EQ(entry->RealValue, 1.0f);
+    EXPECT_EQ(entry->Slider, 10);
+    EXPECT_FLOAT_EQ(entry->Exponent, 1.0f);
     EXPECT_EQ(frame.JvxSlider1.edit->text(), QStringLiteral("0"));
 
     frame.JvxSlider1.slider->setValue(19);
-    EXPECT_FLOAT_EQ(entry->RealValue, 0.1f);
+    EXPECT_FLOAT_EQ(entry->Exponent, 0.1f);
     EXPECT_EQ(frame.JvxSlider1.edit->text(), QStringLiteral("9"));
     Frame expected = source;
     ApplyGamma(expected, 0.1f);
     EXPECT_EQ(doc.DisplayBitmap, expected);
 
     frame.JvxSlider1.reset->click();
-    EXPECT_EQ(entry->Value1, 10);
-    EXPECT_FLOAT_EQ(entry->RealValue, 1.0f);
+    EXPECT_EQ(entry->Slider, 10);
+    EXPECT_FLOAT_EQ(entry->Exponent, 1.0f);
     EXPECT_EQ(doc.DisplayBitmap, source);
 }
 
@@ -120,21 +122,21 @@ TEST_F(FrameTest, RgbAndHueSaturationWriteTheirFields)
     rgb.JvxSlider1.slider->setValue(10);
     rgb.JvxSlider2.slider->setValue(-20);
     rgb.JvxSlider3.slider->setValue(30);
-    AdjustmentEntry* colours = rgb.Entry();
-    ASSERT_NE(colours, nullptr);
-    EXPECT_EQ(std::tuple(colours->Value1, colours->Value2, colours->Value3), std::tuple(10, -20, 30));
+    ASSERT_NE(rgb.Entry(), nullptr);
+    EXPECT_TRUE(rgb.Entry()->Params() == AdjustmentEntry::Parameters(RgbEntry{.Red = 10, .Green = -20, .Blue = 30}));
 
     THueSatFrame hueSat;
     hueSat.HueSlider.slider->setValue(45); // before docking: no document yet
     hueSat.LoadFromVideo(&doc);
-    AdjustmentEntry* hs = hueSat.Entry();
+    ASSERT_NE(hueSat.Entry(), nullptr);
+    const HueSatEntry* hs = hueSat.Entry()->As<HueSatEntry>();
     ASSERT_NE(hs, nullptr);
     // A new entry starts neutral, and the sliders show it.
-    EXPECT_EQ(std::tuple(hs->Value1, hs->Value2, hs->Value3), std::tuple(0, 0, 0));
+    EXPECT_EQ(std::tuple(hs->Hue, hs->Saturation, hs->Value), std::tuple(0, 0, 0));
     EXPECT_EQ(hueSat.HueSlider.slider->value(), 0);
     hueSat.SatSlider.slider->setValue(-100);
-    EXPECT_EQ(hs->Value2, -100);
-    EXPECT_EQ(hs->Value3, 0);
+    EXPECT_EQ(hs->Saturation, -100);
+    EXPECT_EQ(hs->Value, 0);
     const uint8_t* p = doc.DisplayBitmap.pixel(5, 5);
     EXPECT_TRUE(p[0] == p[1] && p[1] == p[2]); // no saturation left: grey
 }
@@ -171,8 +173,10 @@ TEST_F(FrameTest, HueAndSaturationNeverLeakIntoAnotherDocument)
     }
     ASSERT_EQ(doc.Adjustments.size(), 1u);
     ASSERT_EQ(other.Adjustments.size(), 1u);
-    EXPECT_EQ(std::tuple(doc.Adjustments[0]->Value1, doc.Adjustments[0]->Value2), std::tuple(30, -40));
-    EXPECT_EQ(std::tuple(other.Adjustments[0]->Value1, other.Adjustments[0]->Value2), std::tuple(-90, 20));
+    EXPECT_TRUE(doc.Adjustments[0]->Params() ==
+                AdjustmentEntry::Parameters(HueSatEntry{.Hue = 30, .Saturation = -40, .Value = 0}));
+    EXPECT_TRUE(other.Adjustments[0]->Params() ==
+                AdjustmentEntry::Parameters(HueSatEntry{.Hue = -90, .Saturation = 20, .Value = 0}));
 
     // Each picture shows its own document's values.
     Frame expected = source;
@@ -219,20 +223,21 @@ TEST_F(FrameTest, RotateButtonsGiveTheCodes)
 {
     TRotateFrame frame;
     frame.LoadFromVideo(&doc);
-    AdjustmentEntry* entry = frame.Entry();
+    ASSERT_NE(frame.Entry(), nullptr);
+    const RotateEntry* entry = frame.Entry()->As<RotateEntry>();
     ASSERT_NE(entry, nullptr);
     frame.FlipVSpeed->click();
     frame.FlipHSpeed->click();
-    EXPECT_EQ(entry->Value1, 3);
+    EXPECT_EQ(entry->Mirror, 3);
     frame.FlipVSpeed->click();
-    EXPECT_EQ(entry->Value1, 2);
+    EXPECT_EQ(entry->Mirror, 2);
     frame.R90Speed->click();
-    EXPECT_EQ(entry->Value2, 1);
+    EXPECT_EQ(entry->Turn, 1);
     EXPECT_EQ(doc.DisplayBitmap.width(), 48);
     frame.R270Speed->click();
-    EXPECT_EQ(entry->Value2, 2);
+    EXPECT_EQ(entry->Turn, 2);
     frame.R180Speed->click();
-    EXPECT_EQ(entry->Value2, 3);
+    EXPECT_EQ(entry->Turn, 3);
     EXPECT_EQ(doc.DisplayBitmap.width(), 64);
 
     // Another frame on the same document shows the entry.

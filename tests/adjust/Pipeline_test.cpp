@@ -13,15 +13,16 @@
 
 namespace {
 
-std::unique_ptr<AdjustmentEntry> Entry(int kind, int v1 = 0, int v2 = 0, int v3 = 0, float real = 0.0f)
+std::unique_ptr<AdjustmentEntry> Entry(AdjustmentEntry::Parameters parameters)
 {
-    auto e = std::make_unique<AdjustmentEntry>();
-    e->Kind = kind;
-    e->Value1 = v1;
-    e->Value2 = v2;
-    e->Value3 = v3;
-    e->RealValue = real;
-    return e;
+    return std::make_unique<AdjustmentEntry>(std::move(parameters));
+}
+
+AnnotationEntry Text(int x)
+{
+    AnnotationEntry text;
+    text.AnnX = x;
+    return text;
 }
 
 } // namespace
@@ -30,27 +31,40 @@ TEST(ApplyEntry, NeutralAndInertEntriesLeaveTheFrame)
 {
     const Frame original = RandomFrame(31, 9);
     const std::unique_ptr<AdjustmentEntry> entries[] = {
-        Entry(KindBrightness, 0),
-        Entry(KindHueSat, 0, 0, 0),
-        Entry(KindGamma, 10, 0, 0, 0.0f),
-        Entry(KindGamma, 10, 0, 0, 1.0f),
-        Entry(KindContrast, 0),
-        Entry(KindRgb, 0, 0, 0),
-        Entry(KindRotate, 0, 0),
-        Entry(KindGrid, 5, 30, 0, 2.0f),
-        Entry(KindText), // no text
-        Entry(KindLogo), // no file
-        Entry(12345, 99, 99, 99, 9.0f),
-        Entry(0),
+        Entry(BrightnessEntry{.Offset = 0}),
+        Entry(HueSatEntry{.Hue = 0, .Saturation = 0, .Value = 0}),
+        Entry(GammaEntry{.Slider = 10, .Exponent = 0.0f}),
+        Entry(GammaEntry{.Slider = 10, .Exponent = 1.0f}),
+        Entry(ContrastEntry{.Amount = 0}),
+        Entry(RgbEntry{.Red = 0, .Green = 0, .Blue = 0}),
+        Entry(RotateEntry{.Mirror = 0, .Turn = 0}),
+        Entry(CalibrationGridEntry{.AngleDegrees = 30, .GridSize = 2.0f, .StartX = 5}),
+        Entry(AnnotationEntry{}), // no text
+        Entry(LogoEntry{}),       // no file
     };
     for (const auto& e : entries) {
         Frame frame = original;
         ApplyEntry(frame, *e);
-        EXPECT_EQ(frame, original) << "kind " << e->Kind;
+        EXPECT_EQ(frame, original) << "kind " << e->Kind();
     }
     Frame empty;
-    ApplyEntry(empty, *Entry(KindRotate, 3, 1));
+    ApplyEntry(empty, *Entry(RotateEntry{.Mirror = 3, .Turn = 1}));
     EXPECT_TRUE(empty.isEmpty());
+}
+
+TEST(MakeAdjustmentEntry, MakesEveryStoredKindAndNothingElse)
+{
+    for (int kind : {KindContrast, KindLogo, KindRgb, KindText, KindTimeStamp, KindHueSat, KindGamma, KindRotate,
+                     KindBrightness, KindGrid}) {
+        const auto entry = MakeAdjustmentEntry(kind);
+        ASSERT_NE(entry, nullptr) << kind;
+        EXPECT_EQ(entry->Kind(), kind);
+    }
+    EXPECT_EQ(MakeAdjustmentEntry(12345), nullptr);
+    EXPECT_EQ(MakeAdjustmentEntry(0), nullptr);
+    EXPECT_TRUE(MakeAdjustmentEntry(KindTimeStamp)->As<AnnotationEntry>()->TimeStamp);
+    EXPECT_FALSE(MakeAdjustmentEntry(KindText)->As<AnnotationEntry>()->TimeStamp);
+    EXPECT_EQ(MakeAdjustmentEntry(KindGamma)->As<RotateEntry>(), nullptr);
 }
 
 TEST(ApplyEntry, EachKindRunsItsOperation)
@@ -61,17 +75,19 @@ TEST(ApplyEntry, EachKindRunsItsOperation)
         ApplyEntry(viaEntry, entry);
         Frame direct = original;
         operation(direct);
-        EXPECT_EQ(viaEntry, direct) << "kind " << entry.Kind;
-        EXPECT_NE(viaEntry, original) << "kind " << entry.Kind;
+        EXPECT_EQ(viaEntry, direct) << "kind " << entry.Kind();
+        EXPECT_NE(viaEntry, original) << "kind " << entry.Kind();
     };
-    expectSame(*Entry(KindBrightness, -40), [](Frame& f) { AdjustBrightness(f, -40); });
-    expectSame(*Entry(KindContrast, 60), [](Frame& f) { NVIM_Contrast(f, 60); });
-    expectSame(*Entry(KindRgb, 10, -20, 30), [](Frame& f) { NVIM_WorkOutColours(10, -20, 30, f); });
-    expectSame(*Entry(KindHueSat, 45, 20, 0), [](Frame& f) { NVIM_RGBBitmapToHSV(f, 45, 20, 0); });
-    expectSame(*Entry(KindGamma, 15, 0, 0, 0.5f), [](Frame& f) { ApplyGamma(f, 0.5f); });
+    expectSame(*Entry(BrightnessEntry{.Offset = -40}), [](Frame& f) { AdjustBrightness(f, -40); });
+    expectSame(*Entry(ContrastEntry{.Amount = 60}), [](Frame& f) { NVIM_Contrast(f, 60); });
+    expectSame(*Entry(RgbEntry{.Red = 10, .Green = -20, .Blue = 30}),
+               [](Frame& f) { NVIM_WorkOutColours(10, -20, 30, f); });
+    expectSame(*Entry(HueSatEntry{.Hue = 45, .Saturation = 20, .Value = 0}),
+               [](Frame& f) { NVIM_RGBBitmapToHSV(f, 45, 20, 0); });
+    expectSame(*Entry(GammaEntry{.Slider = 15, .Exponent = 0.5f}), [](Frame& f) { ApplyGamma(f, 0.5f); });
 
     Frame turned = original;
-    ApplyEntry(turned, *Entry(KindRotate, 0, 2));
+    ApplyEntry(turned, *Entry(RotateEntry{.Mirror = 0, .Turn = 2}));
     EXPECT_EQ(turned.width(), 9);
     EXPECT_EQ(turned.height(), 31);
 }
@@ -79,16 +95,16 @@ TEST(ApplyEntry, EachKindRunsItsOperation)
 TEST(ApplyAdjustmentList, MatchesEntryByEntryApplication)
 {
     AdjustmentList list;
-    list.push_back(Entry(KindBrightness, 30));
-    list.push_back(Entry(KindGamma, 13, 0, 0, 0.7f));
-    list.push_back(Entry(KindContrast, -40));
-    list.push_back(Entry(KindRgb, 20, -10, 150));
-    list.push_back(Entry(KindHueSat, 50, -30, 0));
-    list.push_back(Entry(KindBrightness, -300));  // clamped offset
-    list.push_back(Entry(KindGamma, 10, 0, 0, 0.0f)); // no-op inside a run
-    list.push_back(Entry(KindRotate, 1, 2));
-    list.push_back(Entry(KindRgb, -150, 0, 0));
-    list.push_back(Entry(KindContrast, 150));
+    list.push_back(Entry(BrightnessEntry{.Offset = 30}));
+    list.push_back(Entry(GammaEntry{.Slider = 13, .Exponent = 0.7f}));
+    list.push_back(Entry(ContrastEntry{.Amount = -40}));
+    list.push_back(Entry(RgbEntry{.Red = 20, .Green = -10, .Blue = 150}));
+    list.push_back(Entry(HueSatEntry{.Hue = 50, .Saturation = -30, .Value = 0}));
+    list.push_back(Entry(BrightnessEntry{.Offset = -300}));           // clamped offset
+    list.push_back(Entry(GammaEntry{.Slider = 10, .Exponent = 0.0f})); // no-op inside a run
+    list.push_back(Entry(RotateEntry{.Mirror = 1, .Turn = 2}));
+    list.push_back(Entry(RgbEntry{.Red = -150, .Green = 0, .Blue = 0}));
+    list.push_back(Entry(ContrastEntry{.Amount = 150}));
     const Frame original = RandomFrame(37, 11, 9);
     Frame oneByOne = original;
     for (const auto& e : list)
@@ -105,9 +121,9 @@ TEST(ApplyAdjustmentList, MatchesEntryByEntryApplication)
 TEST(FindEntry, ReturnsTheFirstOfItsKind)
 {
     AdjustmentList list;
-    list.push_back(Entry(KindText, 1));
-    list.push_back(Entry(KindBrightness, 2));
-    list.push_back(Entry(KindText, 3));
+    list.push_back(Entry(Text(1)));
+    list.push_back(Entry(BrightnessEntry{.Offset = 2}));
+    list.push_back(Entry(Text(3)));
     EXPECT_EQ(FindEntry(list, KindText), list[0].get());
     EXPECT_EQ(FindEntry(list, KindBrightness), list[1].get());
     EXPECT_EQ(FindEntry(list, KindGamma), nullptr);
@@ -121,8 +137,8 @@ TEST(RenderFrame, AppliesTheListInOrder)
     const Frame source = doc.FrameBitmap;
     EXPECT_EQ(doc.DisplayBitmap, source); // empty list
 
-    doc.AppendEntry(Entry(KindContrast, 80));
-    doc.AppendEntry(Entry(KindBrightness, 70));
+    doc.AppendEntry(Entry(ContrastEntry{.Amount = 80}));
+    doc.AppendEntry(Entry(BrightnessEntry{.Offset = 70}));
     doc.Redisplay();
     const Frame contrastFirst = doc.DisplayBitmap;
     Frame expected = source;
@@ -140,7 +156,7 @@ TEST(RenderFrame, AppliesTheListInOrder)
     EXPECT_NE(doc.DisplayBitmap, contrastFirst);
 
     // The source frame itself is never changed, and a turn only turns the display.
-    doc.AppendEntry(Entry(KindRotate, 0, 1));
+    doc.AppendEntry(Entry(RotateEntry{.Mirror = 0, .Turn = 1}));
     doc.Redisplay();
     EXPECT_EQ(doc.FrameBitmap, source);
     EXPECT_EQ(doc.DisplayBitmap.width(), 48);
@@ -151,60 +167,66 @@ TEST(ClampToFrameRanges, EntriesFromOutsideStayWithinWhatTheFramesCanSet)
 {
     struct Case {
         const char* name;
-        int kind, v1, v2, v3;
-        float real;
-        int e1, e2, e3;
-        float expectedReal;
+        AdjustmentEntry::Parameters given, expected;
     };
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
+    AnnotationEntry farText;
+    farText.AnnX = 5;
+    farText.AnnY = 6;
+    farText.AnnAngle = 4000;
+    AnnotationEntry farTextClamped = farText;
+    farTextClamped.AnnAngle = 180;
+    const CalibrationGridEntry hugeGrid{
+        .AngleDegrees = 99999, .GridSize = 1e9f, .StartX = 99999, .StartY = 99999, .Polar = true, .PixelsPerUnit = 1e9f};
     const Case cases[] = {
-        {"contrast", KindContrast, 500, 0, 0, 0.0f, 150, 0, 0, 0.0f},
-        {"rgb", KindRgb, -999, 151, 3, 0.0f, -150, 150, 3, 0.0f},
-        {"hue/sat", KindHueSat, 720, -101, 50, 0.0f, 180, -100, 0, 0.0f},
-        {"brightness", KindBrightness, -100000, 0, 0, 0.0f, -254, 0, 0, 0.0f},
-        {"gamma huge", KindGamma, 40, 0, 0, 25.0f, 19, 0, 0, 1.9f},
-        {"gamma tiny", KindGamma, -3, 0, 0, 0.001f, 1, 0, 0, 0.1f},
-        {"gamma negative", KindGamma, 10, 0, 0, -2.0f, 10, 0, 0, 0.1f},
-        {"gamma infinite", KindGamma, 10, 0, 0, inf, 10, 0, 0, 1.0f},
-        {"gamma nan", KindGamma, 10, 0, 0, nan, 10, 0, 0, 1.0f},
-        {"gamma neutral", KindGamma, 10, 0, 0, 0.0f, 10, 0, 0, 0.0f},
-        {"gamma in range", KindGamma, 7, 0, 0, 1.3f, 7, 0, 0, 1.3f},
-        {"rotate unknown codes", KindRotate, 7, -1, 0, 0.0f, 0, 0, 0, 0.0f},
-        {"rotate known codes", KindRotate, 3, 2, 0, 0.0f, 3, 2, 0, 0.0f},
-        {"text angle", KindText, 5, 6, 4000, 0.0f, 5, 6, 180, 0.0f},
-        {"grid untouched", KindGrid, 99999, 99999, 99999, 1e9f, 99999, 99999, 99999, 1e9f},
+        {"contrast", ContrastEntry{.Amount = 500}, ContrastEntry{.Amount = 150}},
+        {"rgb", RgbEntry{.Red = -999, .Green = 151, .Blue = 3}, RgbEntry{.Red = -150, .Green = 150, .Blue = 3}},
+        {"hue/sat", HueSatEntry{.Hue = 720, .Saturation = -101, .Value = 50},
+         HueSatEntry{.Hue = 180, .Saturation = -100, .Value = 0}},
+        {"brightness", BrightnessEntry{.Offset = -100000}, BrightnessEntry{.Offset = -254}},
+        {"gamma huge", GammaEntry{.Slider = 40, .Exponent = 25.0f}, GammaEntry{.Slider = 19, .Exponent = 1.9f}},
+        {"gamma tiny", GammaEntry{.Slider = -3, .Exponent = 0.001f}, GammaEntry{.Slider = 1, .Exponent = 0.1f}},
+        {"gamma negative", GammaEntry{.Slider = 10, .Exponent = -2.0f}, GammaEntry{.Slider = 10, .Exponent = 0.1f}},
+        {"gamma infinite", GammaEntry{.Slider = 10, .Exponent = inf}, GammaEntry{.Slider = 10, .Exponent = 1.0f}},
+        {"gamma nan", GammaEntry{.Slider = 10, .Exponent = nan}, GammaEntry{.Slider = 10, .Exponent = 1.0f}},
+        {"gamma neutral", GammaEntry{.Slider = 10, .Exponent = 0.0f}, GammaEntry{.Slider = 10, .Exponent = 0.0f}},
+        {"gamma in range", GammaEntry{.Slider = 7, .Exponent = 1.3f}, GammaEntry{.Slider = 7, .Exponent = 1.3f}},
+        {"rotate unknown codes", RotateEntry{.Mirror = 7, .Turn = -1}, RotateEntry{.Mirror = 0, .Turn = 0}},
+        {"rotate known codes", RotateEntry{.Mirror = 3, .Turn = 2}, RotateEntry{.Mirror = 3, .Turn = 2}},
+        {"text angle", farText, farTextClamped},
+        {"grid untouched", hugeGrid, hugeGrid},
     };
     for (const Case& c : cases) {
-        auto e = Entry(c.kind, c.v1, c.v2, c.v3, c.real);
-        ClampToFrameRanges(*e);
-        EXPECT_EQ(e->Value1, c.e1) << c.name;
-        EXPECT_EQ(e->Value2, c.e2) << c.name;
-        EXPECT_EQ(e->Value3, c.e3) << c.name;
-        EXPECT_EQ(e->RealValue, c.expectedReal) << c.name;
+        AdjustmentEntry e(c.given);
+        ClampToFrameRanges(e);
+        EXPECT_TRUE(e.Params() == c.expected) << c.name;
     }
 
-    AdjustmentEntry text;
-    text.Kind = KindTimeStamp;
-    text.AnnFontSize = -100000;
-    text.AnnBackground = 9;
-    text.AnnInfoKind = -4;
-    text.AnnDecimals = 400;
+    AnnotationEntry stamp;
+    stamp.TimeStamp = true;
+    stamp.AnnFontSize = -100000;
+    stamp.AnnBackground = 9;
+    stamp.AnnInfoKind = -4;
+    stamp.AnnDecimals = 400;
+    AdjustmentEntry text(stamp);
     ClampToFrameRanges(text);
-    EXPECT_EQ(text.AnnFontSize, 4096);
-    EXPECT_EQ(text.AnnBackground, 0);
-    EXPECT_EQ(text.AnnInfoKind, 0);
-    EXPECT_EQ(text.AnnDecimals, 15);
+    const AnnotationEntry& clamped = *text.As<AnnotationEntry>();
+    EXPECT_EQ(clamped.AnnFontSize, 4096);
+    EXPECT_EQ(clamped.AnnBackground, 0);
+    EXPECT_EQ(clamped.AnnInfoKind, 0);
+    EXPECT_EQ(clamped.AnnDecimals, 15);
+    EXPECT_EQ(text.Kind(), KindTimeStamp);
 
-    AdjustmentEntry logo;
-    logo.Kind = KindLogo;
-    logo.LogoSize = -5;
-    logo.Value2 = 9; // an unknown corner draws nothing, so it stays
-    logo.Value3 = 77;
+    LogoEntry given;
+    given.LogoSize = -5;
+    given.LogoCorner = 9; // an unknown corner draws nothing, so it stays
+    given.LogoMethod = 77;
+    AdjustmentEntry logo(given);
     ClampToFrameRanges(logo);
-    EXPECT_EQ(logo.LogoSize, 1);
-    EXPECT_EQ(logo.Value2, 9);
-    EXPECT_EQ(logo.Value3, 0);
+    EXPECT_EQ(logo.As<LogoEntry>()->LogoSize, 1);
+    EXPECT_EQ(logo.As<LogoEntry>()->LogoCorner, 9);
+    EXPECT_EQ(logo.As<LogoEntry>()->LogoMethod, 0);
 }
 
 TEST(ClampToFrameRanges, AppendingALoadedGammaEntryNeverBlackensThePicture)
@@ -212,7 +234,7 @@ TEST(ClampToFrameRanges, AppendingALoadedGammaEntryNeverBlackensThePicture)
     VideoDocument doc;
     doc.AttachSource(MakeStillSource(), QStringLiteral("still.bvf"));
     const Frame source = doc.FrameBitmap;
-    doc.AppendEntry(Entry(KindGamma, 10, 0, 0, 30.0f));
+    doc.AppendEntry(Entry(GammaEntry{.Slider = 10, .Exponent = 30.0f}));
     doc.Redisplay();
     Frame expected = source;
     ApplyGamma(expected, 1.9f);

@@ -26,13 +26,12 @@ QRect ChangedArea(const Frame& frame, Bgr background)
     return box;
 }
 
-AdjustmentEntry TextEntry(int x, int y, int angle, const QString& text)
+AnnotationEntry TextEntry(int x, int y, int angle, const QString& text)
 {
-    AdjustmentEntry entry;
-    entry.Kind = KindText;
-    entry.Value1 = x;
-    entry.Value2 = y;
-    entry.Value3 = angle;
+    AnnotationEntry entry;
+    entry.AnnX = x;
+    entry.AnnY = y;
+    entry.AnnAngle = angle;
     entry.AnnDrawText = text;
     entry.AnnFontName = QStringLiteral("DejaVu Sans");
     entry.AnnFontSize = 20;
@@ -74,7 +73,7 @@ TEST(TextDrawing, AngleTurnsCounterClockwiseAboutTheAnchor)
 TEST(TextDrawing, BackgroundFillsTheTextCell)
 {
     Frame frame = SolidFrame(200, 60, 128, 128, 128);
-    AdjustmentEntry entry = TextEntry(10, 10, 0, QStringLiteral("ab"));
+    AnnotationEntry entry = TextEntry(10, 10, 0, QStringLiteral("ab"));
     entry.AnnFontColour = 0x000000FF; // red (0x00BBGGRR)
     entry.AnnBackground = 2;          // white
     ApplyEntry(frame, entry);
@@ -129,13 +128,12 @@ protected:
         EXPECT_TRUE(image.save(path, "BMP"));
         return path;
     }
-    AdjustmentEntry LogoEntry(const QString& path, int corner, int size = 100)
+    LogoEntry Logo(const QString& path, int corner, int size = 100)
     {
-        AdjustmentEntry entry;
-        entry.Kind = KindLogo;
+        LogoEntry entry;
         entry.LogoFile = path;
-        entry.Value2 = corner;    // LogoCorner
-        entry.Value3 = OverlaySolidMethod;
+        entry.LogoCorner = corner;
+        entry.LogoMethod = OverlaySolidMethod;
         entry.LogoSize = size;
         return entry;
     }
@@ -192,7 +190,7 @@ TEST_F(LogoTest, CornersPlaceTheLogo)
     };
     for (const Case& c : cases) {
         Frame frame = SolidFrame(20, 15, 0, 0, 0);
-        ApplyEntry(frame, LogoEntry(path, c.corner));
+        ApplyEntry(frame, Logo(path, c.corner));
         EXPECT_EQ(ChangedArea(frame, {0, 0, 0}), c.area) << "corner " << c.corner;
         if (!c.area.isEmpty())
             EXPECT_EQ(PixelAt(frame, c.area.left(), c.area.top()), logoColour);
@@ -203,22 +201,22 @@ TEST_F(LogoTest, LargerThanTheFrameIsClippedAtTheBottomRight)
 {
     const QString path = WriteLogo(QStringLiteral("big.bmp"), 30, 30, Qt::white);
     Frame frame = SolidFrame(20, 10, 0, 0, 0);
-    ApplyEntry(frame, LogoEntry(path, 3));
+    ApplyEntry(frame, Logo(path, 3));
     EXPECT_EQ(ChangedArea(frame, {0, 0, 0}), QRect(0, 0, 20, 10));
 }
 
 TEST_F(LogoTest, MissingUnreadableOrDisabledDrawsNothing)
 {
     Frame frame = SolidFrame(20, 15, 0, 0, 0);
-    ApplyEntry(frame, LogoEntry(dir.filePath(QStringLiteral("absent.bmp")), 0));
-    ApplyEntry(frame, LogoEntry(QString(), 0));
-    ApplyEntry(frame, LogoEntry(dir.path(), 0)); // a folder
+    ApplyEntry(frame, Logo(dir.filePath(QStringLiteral("absent.bmp")), 0));
+    ApplyEntry(frame, Logo(QString(), 0));
+    ApplyEntry(frame, Logo(dir.path(), 0)); // a folder
     QFile junk(dir.filePath(QStringLiteral("junk.bmp")));
     ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
     junk.write("BM\x10\x00garbage");
     junk.close();
-    ApplyEntry(frame, LogoEntry(junk.fileName(), 0));
-    AdjustmentEntry disabled = LogoEntry(WriteLogo(QStringLiteral("ok.bmp"), 2, 2, Qt::white), 0);
+    ApplyEntry(frame, Logo(junk.fileName(), 0));
+    LogoEntry disabled = Logo(WriteLogo(QStringLiteral("ok.bmp"), 2, 2, Qt::white), 0);
     disabled.LogoDisabled = true;
     ApplyEntry(frame, disabled);
     EXPECT_EQ(frame, SolidFrame(20, 15, 0, 0, 0));
@@ -255,14 +253,9 @@ TEST_F(LogoTest, CacheFollowsChangesToTheFile)
 
 namespace {
 
-std::unique_ptr<AdjustmentEntry> PixelEntry(int kind, int v1, int v2 = 0, float real = 0.0f)
+std::unique_ptr<AdjustmentEntry> PixelEntry(AdjustmentEntry::Parameters parameters)
 {
-    auto e = std::make_unique<AdjustmentEntry>();
-    e->Kind = kind;
-    e->Value1 = v1;
-    e->Value2 = v2;
-    e->RealValue = real;
-    return e;
+    return std::make_unique<AdjustmentEntry>(std::move(parameters));
 }
 
 } // namespace
@@ -271,24 +264,23 @@ TEST(OverlayOrder, TextIsDrawnOverTheFinishedPictureWhereverItIsInTheList)
 {
     struct Case {
         const char* name;
-        int kind, v1, v2;
-        float real;
+        AdjustmentEntry::Parameters pixels;
     };
     const Case cases[] = {
-        {"brightness -200", KindBrightness, -200, 0, 0.0f},
-        {"contrast 100", KindContrast, 100, 0, 0.0f},
-        {"gamma 1.9", KindGamma, 1, 0, 1.9f},
-        {"quarter turn", KindRotate, 0, 2, 0.0f},
-        {"other quarter turn and mirror", KindRotate, 3, 1, 0.0f},
-        {"half turn", KindRotate, 0, 3, 0.0f},
+        {"brightness -200", BrightnessEntry{.Offset = -200}},
+        {"contrast 100", ContrastEntry{.Amount = 100}},
+        {"gamma 1.9", GammaEntry{.Slider = 1, .Exponent = 1.9f}},
+        {"quarter turn", RotateEntry{.Mirror = 0, .Turn = 2}},
+        {"other quarter turn and mirror", RotateEntry{.Mirror = 3, .Turn = 1}},
+        {"half turn", RotateEntry{.Mirror = 0, .Turn = 3}},
     };
     const Frame original = SolidFrame(160, 120, 40, 90, 140);
     for (const Case& c : cases) {
         AdjustmentList textFirst;
         textFirst.push_back(std::make_unique<AdjustmentEntry>(TextEntry(20, 10, 0, QStringLiteral("Test 1"))));
-        textFirst.push_back(PixelEntry(c.kind, c.v1, c.v2, c.real));
+        textFirst.push_back(PixelEntry(c.pixels));
         AdjustmentList textLast;
-        textLast.push_back(PixelEntry(c.kind, c.v1, c.v2, c.real));
+        textLast.push_back(PixelEntry(c.pixels));
         textLast.push_back(std::make_unique<AdjustmentEntry>(TextEntry(20, 10, 0, QStringLiteral("Test 1"))));
 
         Frame a = original;
@@ -321,13 +313,13 @@ TEST(OverlayOrder, OverlaysKeepTheirOwnListOrder)
 {
     // Two texts at one place: the later one is on top, with any pixel
     // operation between them.
-    AdjustmentEntry white = TextEntry(10, 10, 0, QStringLiteral("MMMM"));
+    AnnotationEntry white = TextEntry(10, 10, 0, QStringLiteral("MMMM"));
     white.AnnBackground = 1;
-    AdjustmentEntry red = white;
+    AnnotationEntry red = white;
     red.AnnFontColour = 0x000000FF;
     AdjustmentList list;
     list.push_back(std::make_unique<AdjustmentEntry>(white));
-    list.push_back(PixelEntry(KindBrightness, 50));
+    list.push_back(PixelEntry(BrightnessEntry{.Offset = 50}));
     list.push_back(std::make_unique<AdjustmentEntry>(red));
     Frame frame = SolidFrame(120, 60, 0, 0, 0);
     ApplyAdjustmentList(frame, list);

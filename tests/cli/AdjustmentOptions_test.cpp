@@ -23,22 +23,19 @@ TEST(AdjustmentOptions, AppendsEntriesInCommandLineOrder)
     ASSERT_TRUE(ParseAdjustmentOptions(args, doc, &error)) << error.toStdString();
     ASSERT_EQ(doc.Adjustments.size(), 7u);
     const auto& a = doc.Adjustments;
-    EXPECT_EQ(a[0]->Kind, KindContrast);
-    EXPECT_EQ(a[0]->Value1, 40);
-    EXPECT_EQ(a[1]->Kind, KindBrightness);
-    EXPECT_EQ(a[1]->Value1, -12);
-    EXPECT_EQ(a[2]->Kind, KindGamma);
-    EXPECT_EQ(a[2]->Value1, 15);
-    EXPECT_FLOAT_EQ(a[2]->RealValue, 0.5f);
-    EXPECT_EQ(a[3]->Kind, KindRgb);
-    EXPECT_EQ(std::tuple(a[3]->Value1, a[3]->Value2, a[3]->Value3), std::tuple(1, -2, 3));
-    EXPECT_EQ(a[4]->Kind, KindHueSat);
-    EXPECT_EQ(std::tuple(a[4]->Value1, a[4]->Value2, a[4]->Value3), std::tuple(-90, 50, 0));
-    EXPECT_EQ(a[5]->Kind, KindRotate);
-    EXPECT_EQ(std::tuple(a[5]->Value1, a[5]->Value2), std::tuple(2, 1));
-    EXPECT_EQ(a[6]->Kind, KindText);
-    EXPECT_EQ(std::tuple(a[6]->Value1, a[6]->Value2, a[6]->Value3), std::tuple(10, 20, 45));
-    EXPECT_EQ(a[6]->AnnDrawText, QStringLiteral("Run 3, camera A"));
+    using P = AdjustmentEntry::Parameters;
+    EXPECT_TRUE(a[0]->Params() == P(ContrastEntry{.Amount = 40}));
+    EXPECT_TRUE(a[1]->Params() == P(BrightnessEntry{.Offset = -12}));
+    ASSERT_EQ(a[2]->Kind(), KindGamma);
+    EXPECT_EQ(a[2]->As<GammaEntry>()->Slider, 15);
+    EXPECT_FLOAT_EQ(a[2]->As<GammaEntry>()->Exponent, 0.5f);
+    EXPECT_TRUE(a[3]->Params() == P(RgbEntry{.Red = 1, .Green = -2, .Blue = 3}));
+    EXPECT_TRUE(a[4]->Params() == P(HueSatEntry{.Hue = -90, .Saturation = 50, .Value = 0}));
+    EXPECT_TRUE(a[5]->Params() == P(RotateEntry{.Mirror = 2, .Turn = 1}));
+    ASSERT_EQ(a[6]->Kind(), KindText);
+    const AnnotationEntry& text = *a[6]->As<AnnotationEntry>();
+    EXPECT_EQ(std::tuple(text.AnnX, text.AnnY, text.AnnAngle), std::tuple(10, 20, 45));
+    EXPECT_EQ(text.AnnDrawText, QStringLiteral("Run 3, camera A"));
 }
 
 TEST(AdjustmentOptions, BadValuesAreRejectedWithoutTouchingTheList)
@@ -64,7 +61,7 @@ TEST(AdjustmentOptions, BadValuesAreRejectedWithoutTouchingTheList)
     };
     for (const char* text : bad) {
         VideoDocument doc;
-        doc.AppendEntry(std::make_unique<AdjustmentEntry>());
+        doc.AppendEntry(std::make_unique<AdjustmentEntry>(CalibrationGridEntry{}));
         QString error;
         EXPECT_FALSE(ParseAdjustmentOptions(Args("--brightness 3 ") + Args(text), doc, &error)) << text;
         EXPECT_FALSE(error.isEmpty()) << text;

@@ -3,50 +3,31 @@
 #include "common/LumaTables.h"
 #include "common/Rounding.h"
 
+#include "FakeSource.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
-// A source whose frame n is filled with grey level (n mod 256).
-class GreySource : public FrameSource {
-public:
-    GreySource(int first, int last, int rate, int kind = 7)
-        : m_first(first), m_last(last), m_rate(rate), m_kind(kind) {}
-    int sourceKind() const override { return m_kind; }
-    void fillInfo(RecordingInfo& info) const override
-    {
-        info.FirstFrame = m_kind == 0 ? 0 : m_first;
-        info.LastFrame = m_kind == 0 ? m_last - m_first : m_last;
-        info.FrameCount = m_last - m_first + 1;
-        info.FrameRate = m_rate;
-        info.TimeZeroFrame = m_kind == 0 ? m_timeZero : 0;
-        info.ImageWidth = 5;
-        info.ImageHeight = 3;
-        info.FileName = QStringLiteral("relative/name.bvf"); // readers may know only what they were given
-    }
-    bool readFrame(int n, Frame& frame) override
-    {
-        ++reads;
-        lastRequested = n;
-        frame.resize(5, 3);
+// A 5 x 3 recording whose frame n is filled with grey level (n mod 256).
+std::unique_ptr<FakeSource> GreySource(int first, int last, int rate, int kind = 7)
+{
+    auto source = std::make_unique<FakeSource>(first, last, 5, 3, rate);
+    source->kind = kind;
+    source->readerFileName = QStringLiteral("relative/name.bvf"); // readers may know only what they were given
+    source->painter = [](int n, Frame& frame) {
         const uint8_t v = uint8_t(n & 0xff);
         frame.fill(v, v, v);
-        return true;
-    }
-    int m_timeZero = 0;
-    int reads = 0;
-    int lastRequested = 0;
-
-private:
-    int m_first, m_last, m_rate, m_kind;
-};
+    };
+    return source;
+}
 
 } // namespace
 
 TEST(VideoDocument, TimeAndFrameNumbersRoundHalfToEven)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<GreySource>(0, 100, 4), QStringLiteral("x.bvf"));
+    doc.AttachSource(GreySource(0, 100, 4), QStringLiteral("x.bvf"));
     EXPECT_EQ(doc.FrameAtTime(Rational(1, 8)), 0);
     EXPECT_EQ(doc.FrameAtTime(Rational(3, 8)), 2);
     EXPECT_EQ(doc.TimeOfFrame(3), Rational(3, 4));
@@ -55,8 +36,8 @@ TEST(VideoDocument, TimeAndFrameNumbersRoundHalfToEven)
 TEST(VideoDocument, NegativeBravaFramesMapToNegativeTimes)
 {
     VideoDocument doc;
-    auto source = std::make_unique<GreySource>(-500, 499, 1000);
-    GreySource* raw = source.get();
+    auto source = GreySource(-500, 499, 1000);
+    FakeSource* raw = source.get();
     doc.AttachSource(std::move(source), QStringLiteral("x.bvf"));
     EXPECT_EQ(doc.Info.FileName, QStringLiteral("x.bvf"));
     EXPECT_EQ(doc.Info.CurrentFrame, 0);
@@ -78,8 +59,8 @@ TEST(VideoDocument, OutsideTheRecordingIsOneClearStateForEverySource)
     struct Case { int kind; const char* name; int first, last; };
     for (const Case c : {Case{0, "x.avi", 0, 99}, Case{7, "x.bvf", -20, 99}}) {
         VideoDocument doc;
-        auto source = std::make_unique<GreySource>(c.first, c.last, 1000, c.kind);
-        GreySource* raw = source.get();
+        auto source = GreySource(c.first, c.last, 1000, c.kind);
+        FakeSource* raw = source.get();
         doc.AttachSource(std::move(source), QString::fromLatin1(c.name));
         const int count = c.last - c.first + 1;
         const int lastFrame = doc.Info.LastFrame;
@@ -113,7 +94,7 @@ TEST(VideoDocument, OutsideTheRecordingIsOneClearStateForEverySource)
 TEST(VideoDocument, GotoTimeOfAFramesOwnTimeLoadsThatFrame)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<GreySource>(-500, 99999, 10000), QStringLiteral("x.bvf"));
+    doc.AttachSource(GreySource(-500, 99999, 10000), QStringLiteral("x.bvf"));
     for (int frame = -500; frame <= 99999; frame += 997) {
         doc.GotoTime(doc.TimeOfFrame(frame));
         ASSERT_EQ(doc.Info.CurrentFrame, frame);
@@ -124,7 +105,7 @@ TEST(VideoDocument, GotoTimeOfAFramesOwnTimeLoadsThatFrame)
 TEST(VideoDocument, EmptyListCopiesTheFrameAndWhiteFillsTopBins)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<GreySource>(0, 300, 100), QStringLiteral("x.bvf"));
+    doc.AttachSource(GreySource(0, 300, 100), QStringLiteral("x.bvf"));
     doc.LoadFrame(255);
     EXPECT_EQ(doc.DisplayBitmap, doc.FrameBitmap);
     EXPECT_EQ(doc.RedHistogram[255], 15);
@@ -138,23 +119,23 @@ TEST(VideoDocument, EmptyListCopiesTheFrameAndWhiteFillsTopBins)
 TEST(VideoDocument, TimeStampTextFollowsTheCurrentFrame)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<GreySource>(-10, 10, 1000), QStringLiteral("x.bvf"));
+    doc.AttachSource(GreySource(-10, 10, 1000), QStringLiteral("x.bvf"));
     doc.LoadFrame(-3);
-    AdjustmentEntry e;
-    e.Kind = KindTimeStamp;
+    AdjustmentEntry e(AnnotationEntry{.TimeStamp = true});
+    AnnotationEntry& stamp = *e.As<AnnotationEntry>();
     struct Case { int kind; int decimals; const char* text; };
     for (const Case& c : {Case{0, 4, "-0.0030 s"}, Case{1, 1, "-3.0 ms"}, Case{2, 0, "-3"}}) {
-        e.AnnInfoKind = c.kind;
-        e.AnnDecimals = c.decimals;
+        stamp.AnnInfoKind = c.kind;
+        stamp.AnnDecimals = c.decimals;
         doc.UpdateTimeStampText(e);
-        EXPECT_EQ(e.AnnDrawText, QString::fromLatin1(c.text)) << c.kind;
+        EXPECT_EQ(stamp.AnnDrawText, QString::fromLatin1(c.text)) << c.kind;
     }
 }
 
 TEST(VideoDocument, TrackingPointsFollowEveryFrameLoad)
 {
     VideoDocument doc;
-    doc.AttachSource(std::make_unique<GreySource>(10, 19, 100), QStringLiteral("x.bvf"));
+    doc.AttachSource(GreySource(10, 19, 100), QStringLiteral("x.bvf"));
     auto point = std::make_unique<TTrackingPoint>();
     point->InitRecords(10, 10, 0, 100);
     point->RecordAt(12)->SetPosition(3.5, 1.25);

@@ -16,14 +16,9 @@
 
 namespace {
 
-std::unique_ptr<AdjustmentEntry> Entry(int kind, int v1 = 0, int v2 = 0, int v3 = 0)
+std::unique_ptr<AdjustmentEntry> Entry(AdjustmentEntry::Parameters parameters)
 {
-    auto e = std::make_unique<AdjustmentEntry>();
-    e->Kind = kind;
-    e->Value1 = v1;
-    e->Value2 = v2;
-    e->Value3 = v3;
-    return e;
+    return std::make_unique<AdjustmentEntry>(std::move(parameters));
 }
 
 QByteArray Contents(const QString& path)
@@ -48,17 +43,18 @@ TEST(SameFiles, OffViewStagesWriteWhatTheViewPathWrote)
 
     VideoDocument doc;
     ASSERT_TRUE(OpenRecordingFile(doc, recording, &error)) << error.toStdString();
-    doc.AppendEntry(Entry(KindBrightness, 12));
-    auto gamma = Entry(KindGamma, 7);
-    gamma->RealValue = 1.3f;
-    doc.AppendEntry(std::move(gamma));
-    doc.AppendEntry(Entry(KindRgb, 10, -5, 20));
-    doc.AppendEntry(Entry(KindHueSat, 15, 20, 0));
-    auto stamp = Entry(KindTimeStamp, 4, 40, 0);
-    stamp->AnnInfoKind = 1;
-    stamp->AnnDecimals = 2;
-    doc.AppendEntry(std::move(stamp));
-    doc.AppendEntry(Entry(KindRotate, 1, 0));
+    doc.AppendEntry(Entry(BrightnessEntry{.Offset = 12}));
+    doc.AppendEntry(Entry(GammaEntry{.Slider = 7, .Exponent = 1.3f}));
+    doc.AppendEntry(Entry(RgbEntry{.Red = 10, .Green = -5, .Blue = 20}));
+    doc.AppendEntry(Entry(HueSatEntry{.Hue = 15, .Saturation = 20, .Value = 0}));
+    AnnotationEntry stamp;
+    stamp.TimeStamp = true;
+    stamp.AnnX = 4;
+    stamp.AnnY = 40;
+    stamp.AnnInfoKind = 1;
+    stamp.AnnDecimals = 2;
+    doc.AppendEntry(Entry(stamp));
+    doc.AppendEntry(Entry(RotateEntry{.Mirror = 1, .Turn = 0}));
 
     struct Case {
         int filter;

@@ -16,13 +16,15 @@ using FramePainter = std::function<void(int n, Frame& frame)>;
 class FakeSource : public FrameSource {
 public:
     FramePainter painter = PaintPattern;
+    int kind = 7;             // the source kind it reports (0 AVI, 7 Brava)
+    QString readerFileName;   // a name the reader reports itself, when set
 
     FakeSource(int first, int last, int width, int height, int frameRate = 1000, int timeZero = 0)
         : m_first(first), m_last(last), m_width(width), m_height(height), m_rate(frameRate), m_timeZero(timeZero)
     {
     }
 
-    int sourceKind() const override { return 7; }
+    int sourceKind() const override { return kind; }
 
     void fillInfo(RecordingInfo& info) const override
     {
@@ -35,11 +37,14 @@ public:
         info.ImageHeight = m_height;
         info.InfoText[0] = QStringLiteral("Qor Brava");
         info.InfoText[1] = QStringLiteral("SC");
+        if (!readerFileName.isEmpty())
+            info.FileName = readerFileName;
     }
 
     bool readFrame(int n, Frame& frame) override
     {
         ++reads;
+        lastRequested = n;
         if (n < m_first || n > m_last)
             return false;
         frame.resize(m_width, m_height);
@@ -48,6 +53,7 @@ public:
     }
 
     int reads = 0;
+    int lastRequested = 0;
 
 private:
     int m_first, m_last, m_width, m_height, m_rate, m_timeZero;

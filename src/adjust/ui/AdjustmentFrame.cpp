@@ -43,9 +43,8 @@ void AdjustmentFrame::LoadFromVideo(VideoDocument* doc)
         return;
     m_entry = FindEntry(doc->Adjustments, m_kind);
     if (!m_entry) {
-        auto entry = std::make_unique<AdjustmentEntry>();
-        entry->Kind = m_kind;
-        InitNewEntry(*entry);
+        auto entry = std::make_unique<AdjustmentEntry>(NewEntry());
+        Q_ASSERT(entry->Kind() == m_kind);
         // Appended last: it acts after every entry that already exists.
         m_entry = doc->AppendEntry(std::move(entry));
     }

@@ -41,8 +41,8 @@ public:
 protected:
     AdjustmentFrame(int kind, const QString& title, QSize size, QWidget* parent);
 
-    // Start values of a new entry (Kind is already set).
-    virtual void InitNewEntry(AdjustmentEntry& entry) = 0;
+    // A new entry of the frame's kind with its start values.
+    virtual AdjustmentEntry::Parameters NewEntry() const = 0;
     // Sets the controls to the entry's fields. Called with signals of the controls blocked.
     virtual void LoadControls(const AdjustmentEntry& entry) = 0;
 
@@ -69,6 +69,15 @@ protected:
     SliderRow AddSliderRow(const QString& label, const QString& sliderName, const QString& editName,
                            const QString& resetName, int minimum, int maximum, int start, int resetValue,
                            int shownOffset, WriteValue write);
+    // A WriteValue that stores the value in one field of the entry's T.
+    template <class T>
+    static WriteValue WriteField(int T::*field)
+    {
+        return [field](AdjustmentEntry& entry, int value) {
+            if (T* parameters = entry.As<T>())
+                parameters->*field = value;
+        };
+    }
     // Puts a value on a row without running its change procedure.
     static void SetRowValue(const SliderRow& row, int value);
 

@@ -5,16 +5,17 @@ TBFFrame::TBFFrame(QWidget* parent)
 {
     JvxSlider1 = AddSliderRow(QString(), QStringLiteral("JvxSlider1"), QStringLiteral("BrightEdit"),
                               QStringLiteral("BitBtn1"), -254, 254, 0, 0, 0,
-                              [](AdjustmentEntry& e, int value) { e.Value1 = value; });
+                              WriteField(&BrightnessEntry::Offset));
     AddHistogramGraph({Qt::white, Qt::red, Qt::green, Qt::blue}, 0);
 }
 
-void TBFFrame::InitNewEntry(AdjustmentEntry& entry)
+AdjustmentEntry::Parameters TBFFrame::NewEntry() const
 {
-    entry.Value1 = 0;
+    return BrightnessEntry{.Offset = 0};
 }
 
 void TBFFrame::LoadControls(const AdjustmentEntry& entry)
 {
-    SetRowValue(JvxSlider1, entry.Value1);
+    if (const auto* brightness = entry.As<BrightnessEntry>())
+        SetRowValue(JvxSlider1, brightness->Offset);
 }

@@ -10,6 +10,6 @@ public:
     SliderRow JvxSlider1; // with BrightEdit and BitBtn1
 
 protected:
-    void InitNewEntry(AdjustmentEntry& entry) override;
+    AdjustmentEntry::Parameters NewEntry() const override;
     void LoadControls(const AdjustmentEntry& entry) override;
 };

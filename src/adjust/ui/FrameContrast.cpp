@@ -5,16 +5,17 @@ TConFrame::TConFrame(QWidget* parent)
 {
     JvxSlider1 = AddSliderRow(QString(), QStringLiteral("JvxSlider1"), QStringLiteral("ConEdit"),
                               QStringLiteral("BitBtn1"), -150, 150, 0, 0, 0,
-                              [](AdjustmentEntry& e, int value) { e.Value1 = value; });
+                              WriteField(&ContrastEntry::Amount));
     AddHistogramGraph({Qt::white, Qt::red, Qt::green, Qt::blue}, 0);
 }
 
-void TConFrame::InitNewEntry(AdjustmentEntry& entry)
+AdjustmentEntry::Parameters TConFrame::NewEntry() const
 {
-    entry.Value1 = 0;
+    return ContrastEntry{.Amount = 0};
 }
 
 void TConFrame::LoadControls(const AdjustmentEntry& entry)
 {
-    SetRowValue(JvxSlider1, entry.Value1);
+    if (const auto* contrast = entry.As<ContrastEntry>())
+        SetRowValue(JvxSlider1, contrast->Amount);
 }

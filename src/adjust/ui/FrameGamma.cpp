@@ -5,19 +5,21 @@ TGammaFrame::TGammaFrame(QWidget* parent)
 {
     JvxSlider1 = AddSliderRow(QString(), QStringLiteral("JvxSlider1"), QStringLiteral("ConEdit"),
                               QStringLiteral("BitBtn1"), 1, 19, 10, 10, 10, [](AdjustmentEntry& e, int value) {
-                                  e.Value1 = value;
-                                  e.RealValue = ExponentForSlider(value);
+                                  if (auto* gamma = e.As<GammaEntry>()) {
+                                      gamma->Slider = value;
+                                      gamma->Exponent = ExponentForSlider(value);
+                                  }
                               });
     AddHistogramGraph({Qt::white, Qt::red, Qt::green, Qt::blue}, 0);
 }
 
-void TGammaFrame::InitNewEntry(AdjustmentEntry& entry)
+AdjustmentEntry::Parameters TGammaFrame::NewEntry() const
 {
-    entry.Value1 = 10;
-    entry.RealValue = 1.0f;
+    return GammaEntry{.Slider = 10, .Exponent = 1.0f};
 }
 
 void TGammaFrame::LoadControls(const AdjustmentEntry& entry)
 {
-    SetRowValue(JvxSlider1, entry.Value1);
+    if (const auto* gamma = entry.As<GammaEntry>())
+        SetRowValue(JvxSlider1, gamma->Slider);
 }

@@ -14,6 +14,6 @@ public:
     static float ExponentForSlider(int slider) { return float(20 - slider) / 10.0f; }
 
 protected:
-    void InitNewEntry(AdjustmentEntry& entry) override;
+    AdjustmentEntry::Parameters NewEntry() const override;
     void LoadControls(const AdjustmentEntry& entry) override;
 };

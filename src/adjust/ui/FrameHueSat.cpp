@@ -8,24 +8,24 @@ THueSatFrame::THueSatFrame(QWidget* parent)
 {
     HueSlider = AddSliderRow(QStringLiteral("HUE"), QStringLiteral("HueSlider"), QStringLiteral("HueEdit"),
                              QStringLiteral("BitBtn1"), -180, 180, 0, 0, 0,
-                             [](AdjustmentEntry& e, int value) { e.Value1 = value; });
+                             WriteField(&HueSatEntry::Hue));
     SatSlider = AddSliderRow(QStringLiteral("SATURATION"), QStringLiteral("SatSlider"), QStringLiteral("SatEdit"),
                              QStringLiteral("BitBtn2"), -100, 100, 0, 0, 0,
-                             [](AdjustmentEntry& e, int value) { e.Value2 = value; });
+                             WriteField(&HueSatEntry::Saturation));
     m_layout->addStretch(1);
 }
 
-void THueSatFrame::InitNewEntry(AdjustmentEntry& entry)
+AdjustmentEntry::Parameters THueSatFrame::NewEntry() const
 {
     // A new entry starts neutral: the sliders may still show the values of
     // another document, which must not leak into this one.
-    entry.Value1 = 0;
-    entry.Value2 = 0;
-    entry.Value3 = 0;
+    return HueSatEntry{.Hue = 0, .Saturation = 0, .Value = 0};
 }
 
 void THueSatFrame::LoadControls(const AdjustmentEntry& entry)
 {
-    SetRowValue(HueSlider, entry.Value1);
-    SetRowValue(SatSlider, entry.Value2);
+    if (const auto* hueSat = entry.As<HueSatEntry>()) {
+        SetRowValue(HueSlider, hueSat->Hue);
+        SetRowValue(SatSlider, hueSat->Saturation);
+    }
 }

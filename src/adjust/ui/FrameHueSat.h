@@ -1,7 +1,7 @@
 #pragma once
 // Hue and saturation frame: hue −180..180 degrees and saturation −100..100
 // for the hue/saturation entry (kind 41). The value channel is never changed
-// (Value3 stays 0).
+// (it stays 0).
 
 #include "adjust/ui/AdjustmentFrame.h"
 
@@ -13,6 +13,6 @@ public:
     SliderRow SatSlider; // with SatEdit and BitBtn2
 
 protected:
-    void InitNewEntry(AdjustmentEntry& entry) override;
+    AdjustmentEntry::Parameters NewEntry() const override;
     void LoadControls(const AdjustmentEntry& entry) override;
 };

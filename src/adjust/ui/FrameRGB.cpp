@@ -5,24 +5,26 @@ TRGBFrame::TRGBFrame(QWidget* parent)
 {
     JvxSlider1 = AddSliderRow(QString(), QStringLiteral("JvxSlider1"), QStringLiteral("REdit"),
                               QStringLiteral("BitBtn1"), -150, 150, 0, 0, 0,
-                              [](AdjustmentEntry& e, int value) { e.Value1 = value; });
+                              WriteField(&RgbEntry::Red));
     JvxSlider2 = AddSliderRow(QString(), QStringLiteral("JvxSlider2"), QStringLiteral("GEdit"),
                               QStringLiteral("BitBtn2"), -150, 150, 0, 0, 0,
-                              [](AdjustmentEntry& e, int value) { e.Value2 = value; });
+                              WriteField(&RgbEntry::Green));
     JvxSlider3 = AddSliderRow(QString(), QStringLiteral("JvxSlider3"), QStringLiteral("BEdit"),
                               QStringLiteral("BitBtn3"), -150, 150, 0, 0, 0,
-                              [](AdjustmentEntry& e, int value) { e.Value3 = value; });
+                              WriteField(&RgbEntry::Blue));
     AddHistogramGraph({Qt::red, Qt::green, Qt::blue}, 4);
 }
 
-void TRGBFrame::InitNewEntry(AdjustmentEntry& entry)
+AdjustmentEntry::Parameters TRGBFrame::NewEntry() const
 {
-    entry.Value1 = entry.Value2 = entry.Value3 = 0;
+    return RgbEntry{.Red = 0, .Green = 0, .Blue = 0};
 }
 
 void TRGBFrame::LoadControls(const AdjustmentEntry& entry)
 {
-    SetRowValue(JvxSlider1, entry.Value1);
-    SetRowValue(JvxSlider2, entry.Value2);
-    SetRowValue(JvxSlider3, entry.Value3);
+    if (const auto* colours = entry.As<RgbEntry>()) {
+        SetRowValue(JvxSlider1, colours->Red);
+        SetRowValue(JvxSlider2, colours->Green);
+        SetRowValue(JvxSlider3, colours->Blue);
+    }
 }

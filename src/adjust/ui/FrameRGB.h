@@ -13,6 +13,6 @@ public:
     SliderRow JvxSlider3; // blue, with BEdit and BitBtn3
 
 protected:
-    void InitNewEntry(AdjustmentEntry& entry) override;
+    AdjustmentEntry::Parameters NewEntry() const override;
     void LoadControls(const AdjustmentEntry& entry) override;
 };

@@ -66,25 +66,23 @@ int TRotateFrame::TurnCode() const
 
 void TRotateFrame::TurnClicked()
 {
-    if (AdjustmentEntry* entry = Entry()) {
-        entry->Value2 = TurnCode();
+    if (RotateEntry* rotate = Entry() ? Entry()->As<RotateEntry>() : nullptr) {
+        rotate->Turn = TurnCode();
         Redisplay();
     }
 }
 
 void TRotateFrame::FlipHSpeedClick()
 {
-    if (AdjustmentEntry* entry = Entry()) {
-        entry->Value1 = MirrorCode();
+    if (RotateEntry* rotate = Entry() ? Entry()->As<RotateEntry>() : nullptr) {
+        rotate->Mirror = MirrorCode();
         Redisplay();
     }
 }
 
-void TRotateFrame::InitNewEntry(AdjustmentEntry& entry)
+AdjustmentEntry::Parameters TRotateFrame::NewEntry() const
 {
-    entry.Value1 = 0;
-    entry.Value2 = 0;
-    entry.RealValue = 0.0f;
+    return RotateEntry{.Mirror = 0, .Turn = 0};
 }
 
 void TRotateFrame::LoadControls(const AdjustmentEntry& entry)
@@ -92,10 +90,13 @@ void TRotateFrame::LoadControls(const AdjustmentEntry& entry)
     // The buttons always show the entry, a new one included.
     const QSignalBlocker blockH(FlipHSpeed);
     const QSignalBlocker blockV(FlipVSpeed);
-    if (QAbstractButton* turn = m_turns->button(entry.Value2))
+    const RotateEntry* rotate = entry.As<RotateEntry>();
+    if (!rotate)
+        return;
+    if (QAbstractButton* turn = m_turns->button(rotate->Turn))
         turn->setChecked(true);
     else
         R0Speed->setChecked(true);
-    FlipHSpeed->setChecked(entry.Value1 == 2 || entry.Value1 == 3);
-    FlipVSpeed->setChecked(entry.Value1 == 1 || entry.Value1 == 3);
+    FlipHSpeed->setChecked(rotate->Mirror == 2 || rotate->Mirror == 3);
+    FlipVSpeed->setChecked(rotate->Mirror == 1 || rotate->Mirror == 3);
 }

@@ -25,7 +25,7 @@ public:
     int TurnCode() const;
 
 protected:
-    void InitNewEntry(AdjustmentEntry& entry) override;
+    AdjustmentEntry::Parameters NewEntry() const override;
     void LoadControls(const AdjustmentEntry& entry) override;
 
 private:

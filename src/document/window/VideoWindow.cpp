@@ -142,14 +142,15 @@ void TQORVideo::UpdateOverlay()
 {
     ImageView::OverlayState overlay;
     overlay.GridVisible = GridVisible;
-    if (const AdjustmentEntry* grid = m_document.GridEntry) {
+    const AdjustmentEntry* gridEntry = m_document.GridEntry;
+    if (const CalibrationGridEntry* grid = gridEntry ? gridEntry->As<CalibrationGridEntry>() : nullptr) {
         overlay.HasGridEntry = true;
-        overlay.Grid.AngleDegrees = grid->Value2;
-        overlay.Grid.StartX = grid->GridStartX;
-        overlay.Grid.StartY = grid->GridStartY;
-        overlay.Grid.GridSize = grid->RealValue;
-        overlay.Grid.PixelsPerUnit = grid->GridPixelsPerUnit;
-        overlay.Grid.Polar = grid->GridPolar;
+        overlay.Grid.AngleDegrees = grid->AngleDegrees;
+        overlay.Grid.StartX = grid->StartX;
+        overlay.Grid.StartY = grid->StartY;
+        overlay.Grid.GridSize = grid->GridSize;
+        overlay.Grid.PixelsPerUnit = grid->PixelsPerUnit;
+        overlay.Grid.Polar = grid->Polar;
     }
     overlay.RulerOn = RulerOn;
     overlay.RulerStart = RulerStart;
@@ -178,10 +179,11 @@ std::optional<QPoint> TQORVideo::FramePixelAt(QPointF shown) const
     std::vector<Turn> turns;
     QSize size(m_document.FrameBitmap.width(), m_document.FrameBitmap.height());
     for (const auto& entry : m_document.Adjustments) {
-        if (entry->Kind != KindRotate)
+        const RotateEntry* rotate = entry->As<RotateEntry>();
+        if (!rotate)
             continue;
-        turns.push_back({entry->Value1, entry->Value2, size});
-        size = RotateMirrorSize(size, entry->Value2);
+        turns.push_back({rotate->Mirror, rotate->Turn, size});
+        size = RotateMirrorSize(size, rotate->Turn);
     }
     if (!(shown.x() >= 0.0 && shown.y() >= 0.0 && shown.x() < size.width() && shown.y() < size.height()))
         return std::nullopt;

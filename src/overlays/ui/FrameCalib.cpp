@@ -253,6 +253,12 @@ AdjustmentEntry* TCalibFrame::gridEntry() const
     return m_video ? FindEntry(m_video->document()->Adjustments, KindGrid) : nullptr;
 }
 
+CalibrationGridEntry* TCalibFrame::grid() const
+{
+    AdjustmentEntry* entry = gridEntry();
+    return entry ? entry->As<CalibrationGridEntry>() : nullptr;
+}
+
 void TCalibFrame::LoadFromVideo(TQORVideo* video)
 {
     if (m_video != video)
@@ -279,27 +285,22 @@ void TCalibFrame::LoadFromVideo(TQORVideo* video)
     }
     showUnit(doc->Info.CalUnitIndex, doc->Info.PixelsPerUnit);
 
-    AdjustmentEntry* grid = gridEntry();
-    if (!grid) {
-        auto entry = std::make_unique<AdjustmentEntry>();
-        entry->Kind = KindGrid;
-        entry->Value2 = 0;
-        entry->RealValue = 10.0f;
-        entry->GridStartX = entry->GridStartY = 0;
-        entry->GridPolar = false;
-        grid = doc->AppendEntry(std::move(entry));
-    }
-    grid->GridPixelsPerUnit = doc->Info.PixelsPerUnit;
-    doc->GridEntry = grid;
+    AdjustmentEntry* entry = gridEntry();
+    if (!entry)
+        entry = doc->AppendEntry(std::make_unique<AdjustmentEntry>(
+            CalibrationGridEntry{.AngleDegrees = 0, .GridSize = 10.0f, .StartX = 0, .StartY = 0, .Polar = false}));
+    CalibrationGridEntry& grid = *entry->As<CalibrationGridEntry>();
+    grid.PixelsPerUnit = doc->Info.PixelsPerUnit;
+    doc->GridEntry = entry;
     {
         const QSignalBlocker blockGrid(GRidSpeed);
         const QSignalBlocker blockPolar(PolarSpeed);
         const QSignalBlocker blockSize(spinsize);
-        GRidSpeed->setChecked(video->GridVisible && !grid->GridPolar);
-        PolarSpeed->setChecked(video->GridVisible && grid->GridPolar);
-        spinsize->setValue(grid->RealValue);
+        GRidSpeed->setChecked(video->GridVisible && !grid.Polar);
+        PolarSpeed->setChecked(video->GridVisible && grid.Polar);
+        spinsize->setValue(grid.GridSize);
     }
-    RotateDisplay->setText(QString::number(grid->Value2));
+    RotateDisplay->setText(QString::number(grid.AngleDegrees));
     m_loading = false;
     video->UpdateOverlay();
 }
@@ -370,8 +371,8 @@ void TCalibFrame::workoutcalClick()
     StoreCalibration(info, p1, p2, result.pixelsPerUnit, calunitSelect->currentIndex());
     showUnit(info.CalUnitIndex, info.PixelsPerUnit);
     pointStatus->hide();
-    if (AdjustmentEntry* grid = gridEntry())
-        grid->GridPixelsPerUnit = result.pixelsPerUnit;
+    if (CalibrationGridEntry* grid = this->grid())
+        grid->PixelsPerUnit = result.pixelsPerUnit;
     if (m_video->RulerOn)
         m_video->SetRuler(m_video->RulerStart, m_video->RulerEnd);
     UpdateReadouts();
@@ -391,8 +392,8 @@ void TCalibFrame::GRidSpeedClick(bool down)
         return;
     if (down) {
         raise(PolarSpeed);
-        if (AdjustmentEntry* grid = gridEntry())
-            grid->GridPolar = false;
+        if (CalibrationGridEntry* grid = this->grid())
+            grid->Polar = false;
     }
     m_video->GridVisible = down;
     showGrid();
@@ -404,8 +405,8 @@ void TCalibFrame::PolarSpeedClick(bool down)
         return;
     if (down) {
         raise(GRidSpeed);
-        if (AdjustmentEntry* grid = gridEntry())
-            grid->GridPolar = true;
+        if (CalibrationGridEntry* grid = this->grid())
+            grid->Polar = true;
     }
     m_video->GridVisible = down;
     showGrid();
@@ -421,9 +422,9 @@ void TCalibFrame::GridPosSpeedClick(bool down)
 
 void TCalibFrame::gridStartPicked(QPointF p)
 {
-    if (AdjustmentEntry* grid = gridEntry()) {
-        grid->GridStartX = Round(p.x());
-        grid->GridStartY = Round(p.y());
+    if (CalibrationGridEntry* grid = this->grid()) {
+        grid->StartX = Round(p.x());
+        grid->StartY = Round(p.y());
         showGrid();
     }
 }
@@ -432,27 +433,27 @@ void TCalibFrame::spinsizeChange(double value)
 {
     if (m_loading)
         return;
-    AdjustmentEntry* grid = gridEntry();
+    CalibrationGridEntry* grid = this->grid();
     if (!grid)
         return;
     if (!(value > 0.0)) {
         // The grid's lines are a size apart: 0 draws no grid at all.
         const QSignalBlocker block(spinsize);
-        spinsize->setValue(grid->RealValue);
+        spinsize->setValue(grid->GridSize);
         QMessageBox::warning(this, QString(), QStringLiteral("The grid size must be greater than 0."));
         return;
     }
-    grid->RealValue = float(value);
+    grid->GridSize = float(value);
     showGrid();
 }
 
 void TCalibFrame::RotateStep(int direction)
 {
-    AdjustmentEntry* grid = gridEntry();
+    CalibrationGridEntry* grid = this->grid();
     if (!grid || direction == 0)
         return;
-    const int angle = std::clamp(grid->Value2 + direction, 0, kMaxGridAngle);
-    grid->Value2 = angle;
+    const int angle = std::clamp(grid->AngleDegrees + direction, 0, kMaxGridAngle);
+    grid->AngleDegrees = angle;
     RotateDisplay->setText(QString::number(angle));
     showGrid();
 }

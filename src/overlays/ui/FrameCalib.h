@@ -20,6 +20,7 @@ class QTimer;
 class QToolButton;
 class TQORVideo;
 struct AdjustmentEntry;
+struct CalibrationGridEntry;
 
 class TCalibFrame : public QWidget {
     Q_OBJECT
@@ -36,6 +37,8 @@ public:
     // 0 idle, 1 waiting for the first point, 2 for the second, 3 both picked.
     int PointSelectState() const { return m_pointSelectState; }
     AdjustmentEntry* gridEntry() const;
+    // The grid entry's parameters (nullptr without a grid entry).
+    CalibrationGridEntry* grid() const;
     // One step of a held rotation button: +1 (clockwise) or −1, kept in 0..89.
     void RotateStep(int direction);
     // The tools the frame installs on the view (for the picks).

@@ -54,7 +54,7 @@ protected:
     int brightness() const
     {
         const AdjustmentEntry* entry = FindEntry(main.VideoWindows[0]->document()->Adjustments, KindBrightness);
-        return entry ? entry->Value1 : 0;
+        return entry ? entry->As<BrightnessEntry>()->Offset : 0;
     }
 
     QTemporaryDir dir;

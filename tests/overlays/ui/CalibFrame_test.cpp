@@ -76,7 +76,7 @@ struct CalibFrameTest : ::testing::Test {
 TEST_F(CalibFrameTest, TwoClicksAndADistanceCalibrate)
 {
     ASSERT_NE(frame.gridEntry(), nullptr); // appended on docking
-    EXPECT_EQ(frame.gridEntry()->RealValue, 10.0f);
+    EXPECT_EQ(frame.grid()->GridSize, 10.0f);
     frame.selPoints->click();
     EXPECT_EQ(frame.PointSelectState(), 1);
     EXPECT_EQ(video.view()->tool(), frame.pointTool());
@@ -98,8 +98,8 @@ TEST_F(CalibFrameTest, TwoClicksAndADistanceCalibrate)
     EXPECT_EQ(frame.distperunitlabel->text(), QStringLiteral("Pixels per mm"));
     EXPECT_EQ(frame.Label45->text(), QStringLiteral("Distance in mm"));
     EXPECT_EQ(frame.spinsize->value(), 25.0); // one square spans the distance
-    EXPECT_EQ(frame.gridEntry()->RealValue, 25.0f);
-    EXPECT_EQ(frame.gridEntry()->GridPixelsPerUnit, 2.0f);
+    EXPECT_EQ(frame.grid()->GridSize, 25.0f);
+    EXPECT_EQ(frame.grid()->PixelsPerUnit, 2.0f);
 }
 
 TEST_F(CalibFrameTest, DistancesAndPointsGiveTheFactor)
@@ -169,19 +169,19 @@ TEST_F(CalibFrameTest, GridControlsEditTheEntryAndTheOverlay)
     frame.GridPosSpeed->click();
     ASSERT_EQ(video.view()->tool(), frame.gridPositionTool());
     video.view()->tool()->press(LeftAt({12.5, 7.6}));
-    EXPECT_EQ(frame.gridEntry()->GridStartX, 12); // rounded half to even
-    EXPECT_EQ(frame.gridEntry()->GridStartY, 8);
+    EXPECT_EQ(frame.grid()->StartX, 12); // rounded half to even
+    EXPECT_EQ(frame.grid()->StartY, 8);
     EXPECT_EQ(video.view()->overlay().Grid.StartX, 12.0);
 
     frame.spinsize->setValue(4.5);
-    EXPECT_EQ(frame.gridEntry()->RealValue, 4.5f);
+    EXPECT_EQ(frame.grid()->GridSize, 4.5f);
     EXPECT_EQ(video.view()->overlay().Grid.GridSize, 4.5);
     {
         MessageCatcher box;
         frame.spinsize->setValue(0.0);
         EXPECT_EQ(box.text, QStringLiteral("The grid size must be greater than 0."));
     }
-    EXPECT_EQ(frame.gridEntry()->RealValue, 4.5f);
+    EXPECT_EQ(frame.grid()->GridSize, 4.5f);
     EXPECT_EQ(frame.spinsize->value(), 4.5);
 }
 
@@ -190,14 +190,14 @@ TEST_F(CalibFrameTest, RotationStepsStayWithin0To89)
     frame.RotateStep(-1);
     EXPECT_EQ(frame.RotateDisplay->text(), QStringLiteral("0"));
     frame.rotClockBtn->click(); // press and release: one step
-    EXPECT_EQ(frame.gridEntry()->Value2, 1);
+    EXPECT_EQ(frame.grid()->AngleDegrees, 1);
     for (int i = 0; i < 100; ++i)
         frame.RotateStep(+1);
-    EXPECT_EQ(frame.gridEntry()->Value2, 89);
+    EXPECT_EQ(frame.grid()->AngleDegrees, 89);
     EXPECT_EQ(frame.RotateDisplay->text(), QStringLiteral("89"));
     EXPECT_EQ(video.view()->overlay().Grid.AngleDegrees, 89);
     frame.rotAntiClockBtn->click();
-    EXPECT_EQ(frame.gridEntry()->Value2, 88);
+    EXPECT_EQ(frame.grid()->AngleDegrees, 88);
 }
 
 TEST_F(CalibFrameTest, RulerMeasuresADragInUnits)
@@ -239,6 +239,6 @@ TEST_F(CalibFrameTest, ModesStayWithTheWindowWhenTheFrameGoes)
     EXPECT_EQ(video.view()->tool(), second.rulerTool());
     int grids = 0;
     for (const auto& entry : doc().Adjustments)
-        grids += entry->Kind == KindGrid;
+        grids += entry->Kind() == KindGrid;
     EXPECT_EQ(grids, 1);
 }

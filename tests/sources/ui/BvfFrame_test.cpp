@@ -83,9 +83,7 @@ TEST_F(BvfFrameTest, WhitePickOnATurnedPictureTakesTheFramePixelShownThere)
 {
     // A quarter turn clockwise: the 64 × 48 frame is shown 48 × 64, and the
     // frame pixel (x, y) appears at (47 − y, x).
-    auto turn = std::make_unique<AdjustmentEntry>();
-    turn->Kind = KindRotate;
-    turn->Value2 = 2;
+    auto turn = std::make_unique<AdjustmentEntry>(RotateEntry{.Mirror = 0, .Turn = 2});
     video.document()->Adjustments.push_back(std::move(turn));
     video.Redisplay();
     ASSERT_EQ(video.document()->DisplayBitmap.width(), 48);
