@@ -87,7 +87,7 @@ enum class AnalysisProblem {
 // "NAME.EXT.qora" beside the recording.
 QString AnalysisPathFor(const QString& recordingPath);
 
-// The file's bytes (indented JSON).
+// The file's bytes (JSON on one line).
 QByteArray AnalysisToJson(const Analysis& analysis);
 // Parses the bytes of a file. On failure `analysis` is left as it was and
 // `detail` says what is wrong (Damaged or NewerVersion).

@@ -478,7 +478,9 @@ QByteArray AnalysisToJson(const Analysis& a)
     if (a.Marks.Set)
         root[QStringLiteral("marks")] =
             QJsonObject{{QStringLiteral("in"), a.Marks.InFrame}, {QStringLiteral("out"), a.Marks.OutFrame}};
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    // One line: a point keeps a record for every tracked frame, and indented
+    // records would take several times the space.
+    return QJsonDocument(root).toJson(QJsonDocument::Compact);
 }
 
 AnalysisProblem AnalysisFromJson(const QByteArray& bytes, Analysis* analysis, QString* detail)
