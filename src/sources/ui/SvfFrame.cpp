@@ -9,11 +9,12 @@
 
 #include <QButtonGroup>
 #include <QGridLayout>
-#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStatusBar>
@@ -117,13 +118,23 @@ TSVFFrame::TSVFFrame(QWidget* parent)
     : QWidget(parent)
 {
     setObjectName(QStringLiteral("TSVFFrame"));
-    setMinimumSize(294, 397);
-    auto* layout = new QGridLayout(this);
+    setMinimumWidth(294);
+    // The dock may be shorter than the frame: it scrolls rather than squeeze.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    outer->addWidget(scroll);
+    auto* content = new QWidget(scroll);
+    scroll->setWidget(content);
+    auto* layout = new QGridLayout(content);
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(3);
 
     // Colour: saturation and hue.
-    auto* colour = new QGroupBox(QStringLiteral("Colour"), this);
+    auto* colour = new QGroupBox(QStringLiteral("Colour"), content);
     auto* colourLayout = new QGridLayout(colour);
     colourLayout->setContentsMargins(4, 2, 4, 2);
     colorSpin = new QSpinBox(colour);
@@ -150,71 +161,67 @@ TSVFFrame::TSVFFrame(QWidget* parent)
     colourLayout->addWidget(new QLabel(QStringLiteral("Hue"), colour), 0, 2);
     colourLayout->addWidget(SVFHueTrack, 0, 3);
     colourLayout->addWidget(SVFHueST, 0, 4);
-    layout->addWidget(colour, 0, 0, 1, 2);
+    layout->addWidget(colour, 1, 0, 1, 3);
 
-    // White balance.
-    auto* white = new QGroupBox(QStringLiteral("White Balance"), this);
-    auto* whiteLayout = new QGridLayout(white);
-    whiteLayout->setContentsMargins(4, 2, 4, 2);
-    WBRadio = new TRadioGroup(QString(), {QStringLiteral("NONE"), QStringLiteral("CUSTOM"), QStringLiteral("3100"),
-                                          QStringLiteral("5000"), QStringLiteral("9000"), QStringLiteral("REG"),
-                                          QStringLiteral("AUTO")}, 2, white);
+    // White balance, with the pick and automatic buttons in a fourth column.
+    WBRadio = new TRadioGroup(QStringLiteral("White Balance"), {QStringLiteral("NONE"), QStringLiteral("CUSTOM"),
+                                          QStringLiteral("3100"), QStringLiteral("5000"), QStringLiteral("9000"),
+                                          QStringLiteral("REG"), QStringLiteral("AUTO")}, 3, content);
     WBRadio->setObjectName(QStringLiteral("WBRadio"));
-    WBRadio->setAccessibleName(QStringLiteral("White Balance"));
-    SetCustomWBBut = new QToolButton(white);
+    SetCustomWBBut = new QToolButton(WBRadio);
     SetCustomWBBut->setObjectName(QStringLiteral("SetCustomWBBut"));
     SetCustomWBBut->setText(QStringLiteral("Pick"));
     SetCustomWBBut->setToolTip(QStringLiteral("Set Custom WB Point"));
     SetCustomWBBut->setAccessibleName(SetCustomWBBut->toolTip());
     SetCustomWBBut->setCheckable(true);
-    AutoWBBut = new QPushButton(QStringLiteral("Auto"), white);
+    AutoWBBut = new QPushButton(QStringLiteral("Auto"), WBRadio);
     AutoWBBut->setObjectName(QStringLiteral("AutoWBBut"));
     AutoWBBut->setToolTip(QStringLiteral("Calculate Auto WB from Current Frame"));
     AutoWBBut->setAccessibleName(AutoWBBut->toolTip());
-    whiteLayout->addWidget(WBRadio, 0, 0, 2, 1);
-    whiteLayout->addWidget(SetCustomWBBut, 0, 1);
-    whiteLayout->addWidget(AutoWBBut, 1, 1);
-    layout->addWidget(white, 1, 0, 1, 2);
+    auto* wbLayout = static_cast<QGridLayout*>(WBRadio->layout());
+    wbLayout->addWidget(SetCustomWBBut, 0, 3);
+    wbLayout->addWidget(AutoWBBut, 2, 3);
+    layout->addWidget(WBRadio, 2, 0, 1, 3);
 
     ConMethodRadio = new TRadioGroup(QStringLiteral("Conversion"), {QStringLiteral("Method A"), QStringLiteral("Method B"),
-                                                                      QStringLiteral("PCI Card"), QStringLiteral("CUDA")}, 1, this);
+                                                                      QStringLiteral("PCI Card"), QStringLiteral("CUDA")}, 1, content);
     ConMethodRadio->setObjectName(QStringLiteral("ConMethodRadio"));
     ConMethodRadio->hide();
 
     const QStringList offOn{QStringLiteral("OFF"), QStringLiteral("ON")};
-    GainRadio = new TRadioGroup(QStringLiteral("Gain"), {QStringLiteral("OFF"), QStringLiteral("NORMAL"), QStringLiteral("HIGH")}, 3, this);
+    GainRadio = new TRadioGroup(QStringLiteral("Gain"), {QStringLiteral("OFF"), QStringLiteral("NORMAL"), QStringLiteral("HIGH")}, 3, content);
     GainRadio->setObjectName(QStringLiteral("GainRadio"));
-    GammaRadio = new TRadioGroup(QStringLiteral("Gamma"), {QStringLiteral("OFF"), QStringLiteral("LOW"), QStringLiteral("NORMAL")}, 3, this);
+    GammaRadio = new TRadioGroup(QStringLiteral("Gamma"), {QStringLiteral("OFF"), QStringLiteral("LOW"), QStringLiteral("NORMAL")}, 3, content);
     GammaRadio->setObjectName(QStringLiteral("GammaRadio"));
     EnhanceRadio = new TRadioGroup(QStringLiteral("Enhance"), {QStringLiteral("OFF"), QStringLiteral("LOW"), QStringLiteral("NORMAL"),
-                                                                QStringLiteral("HIGH")}, 2, this);
+                                                                QStringLiteral("HIGH")}, 2, content);
     EnhanceRadio->setObjectName(QStringLiteral("EnhanceRadio"));
     LUTRadio = new TRadioGroup(QStringLiteral("Luminance Encoding"), {QStringLiteral("NORMAL"), QStringLiteral("LINEAR"),
-                                                                        QStringLiteral("CUSTOM")}, 2, this);
+                                                                        QStringLiteral("CUSTOM")}, 3, content);
     LUTRadio->setObjectName(QStringLiteral("LUTRadio"));
     LUTRadio->SetItemIndex(0);
     CustLutBut = new QPushButton(QStringLiteral("Set"), LUTRadio);
     CustLutBut->setObjectName(QStringLiteral("CustLutBut"));
     CustLutBut->setAccessibleName(QStringLiteral("Set the custom luminance curve"));
-    static_cast<QGridLayout*>(LUTRadio->layout())->addWidget(CustLutBut, 1, 1);
+    static_cast<QGridLayout*>(LUTRadio->layout())->addWidget(CustLutBut, 0, 3);
     CustLutBut->hide();
-    KneeRadio = new TRadioGroup(QStringLiteral("Knee"), offOn, 2, this);
+    KneeRadio = new TRadioGroup(QStringLiteral("Knee"), offOn, 2, content);
     KneeRadio->setObjectName(QStringLiteral("KneeRadio"));
-    LowPAssRadio = new TRadioGroup(QStringLiteral("Low Pass Filter"), offOn, 2, this);
+    LowPAssRadio = new TRadioGroup(QStringLiteral("Low Pass Filter"), offOn, 2, content);
     LowPAssRadio->setObjectName(QStringLiteral("LowPAssRadio"));
     LowPAssRadio->SetItemIndex(0);
-    RGBMCRadio = new TRadioGroup(QStringLiteral("RGB Correction"), offOn, 2, this);
+    RGBMCRadio = new TRadioGroup(QStringLiteral("RGB Correction"), offOn, 2, content);
     RGBMCRadio->setObjectName(QStringLiteral("RGBMCRadio"));
-    layout->addWidget(GainRadio, 2, 0);
-    layout->addWidget(GammaRadio, 2, 1);
-    layout->addWidget(EnhanceRadio, 3, 0);
-    layout->addWidget(LUTRadio, 3, 1);
-    layout->addWidget(KneeRadio, 4, 0);
-    layout->addWidget(LowPAssRadio, 4, 1);
-    layout->addWidget(RGBMCRadio, 5, 0);
+    layout->addWidget(GainRadio, 3, 0, 1, 3);
+    layout->addWidget(GammaRadio, 4, 0, 1, 3);
+    layout->addWidget(EnhanceRadio, 5, 0, 1, 3);
+    layout->addWidget(LUTRadio, 6, 0, 1, 3);
+    layout->addWidget(KneeRadio, 7, 0);
+    layout->addWidget(LowPAssRadio, 7, 1, 1, 2);
+    layout->addWidget(RGBMCRadio, 8, 0);
 
     // Conversion algorithm.
-    auto* algorithm = new QGroupBox(QStringLiteral("Conversion Algorithm"), this);
+    auto* algorithm = new QGroupBox(QStringLiteral("Conversion Algorithm"), content);
     auto* algorithmLayout = new QGridLayout(algorithm);
     algorithmLayout->setContentsMargins(4, 2, 4, 2);
     algorithmLayout->setSpacing(2);
@@ -250,8 +257,9 @@ TSVFFrame::TSVFFrame(QWidget* parent)
     CAMethodtxt->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     CAMethodtxt->setAccessibleName(QStringLiteral("Conversion method"));
     algorithmLayout->addWidget(CAMethodtxt, 1, 0, 1, column);
-    layout->addWidget(algorithm, 6, 0, 1, 2);
-    layout->setRowStretch(7, 1);
+    // The conversion method first: it changes the picture most.
+    layout->addWidget(algorithm, 0, 0, 1, 3);
+    layout->setRowStretch(9, 1);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
