@@ -107,8 +107,7 @@ void VideoDocument::UpdateTrackingPoints()
 
 void VideoDocument::RenderFrameForExport(int frameNumber, Frame& out)
 {
-    ReadSourceFrame(frameNumber);
-    out = FrameBitmap;
+    ReadSourceFrame(frameNumber, out); // straight into the exporter's frame: no copy
     PrepareEntries();
     ApplyAdjustmentList(out, Adjustments);
     if (m_outside)
@@ -127,6 +126,11 @@ void VideoDocument::PrepareEntries()
 
 void VideoDocument::ReadSourceFrame(int frameNumber)
 {
+    ReadSourceFrame(frameNumber, FrameBitmap);
+}
+
+void VideoDocument::ReadSourceFrame(int frameNumber, Frame& target)
+{
     m_requestedFrame = frameNumber;
     CurrentTime = TimeOfFrame(frameNumber);
     const int first = std::min(Info.FirstFrame, Info.LastFrame);
@@ -140,14 +144,14 @@ void VideoDocument::ReadSourceFrame(int frameNumber)
         if (Info.SourceKind == 0) {
             if (shown < 1000)
                 Info.FrameLabel = QStringLiteral("%1").arg(shown, 5, 10, QLatin1Char('0'));
-            read = m_source->readFrame(shown, FrameBitmap);
+            read = m_source->readFrame(shown, target);
         } else {
-            read = m_source->readFrame(shown + Info.FrameNumberBase, FrameBitmap);
+            read = m_source->readFrame(shown + Info.FrameNumberBase, target);
         }
         if (!read) {
             // Never the previous picture in place of a frame that could not be read.
-            FrameBitmap.resize(Info.ImageWidth, Info.ImageHeight);
-            FrameBitmap.clear();
+            target.resize(Info.ImageWidth, Info.ImageHeight);
+            target.clear();
             FrameReadError = m_source->lastError();
             if (FrameReadError.isEmpty())
                 FrameReadError = QStringLiteral("Frame %1 cannot be read.").arg(shown);

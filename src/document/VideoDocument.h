@@ -131,6 +131,7 @@ private:
     bool m_recordingRateChosen = false;
     // Positions on frame n and reads it from the source into FrameBitmap.
     void ReadSourceFrame(int frameNumber);
+    void ReadSourceFrame(int frameNumber, Frame& target);
     // Time-stamp texts for the current frame; remembers the grid entry.
     void PrepareEntries();
 

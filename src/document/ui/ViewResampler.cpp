@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 namespace {
 
 constexpr int WeightBits = 14;
 constexpr int RowFractionBits = 6;
+constexpr int Zero = 0;
 
 } // namespace
 
@@ -123,7 +125,86 @@ void ViewResampler::buildAxis(AxisTable& t, ZoomKernel kernel, double scale, dou
         t.MinSource = std::min(t.MinSource, first);
         t.MaxSource = std::max(t.MaxSource, first + count - 1);
     }
+
+    int taps = 0;
+    for (int i = 0; i < viewCount; ++i)
+        taps = std::max(taps, t.Count[i]);
+    t.Taps = taps <= sourceLength ? taps : 0;
+    t.FirstOfTaps.assign(size_t(viewCount), 0);
+    t.TapWeights.assign(size_t(viewCount) * size_t(t.Taps), 0);
+    if (t.Taps == 0)
+        return;
+    for (int i = 0; i < viewCount; ++i) {
+        // Near the far edge the run starts earlier, with leading zeros.
+        const int first = std::min(t.First[i], sourceLength - t.Taps);
+        t.FirstOfTaps[i] = first;
+        int16_t* w = t.TapWeights.data() + size_t(i) * size_t(t.Taps);
+        for (int k = 0; k < t.Count[i]; ++k)
+            w[t.First[i] - first + k] = t.Weights[size_t(t.Offset[i] + k)];
+    }
 }
+
+namespace {
+
+constexpr int HorizontalShift = WeightBits - RowFractionBits;
+
+// One source row resampled horizontally, every view pixel with `Taps` taps.
+template <int Taps>
+void HorizontalRow(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights)
+{
+    constexpr int half = 1 << (HorizontalShift - 1);
+    for (int i = 0; i < viewW; ++i, weights += Taps) {
+        const uint8_t* p = in + 3 * first[i];
+        int b = 0, g = 0, r = 0;
+        for (int k = 0; k < Taps; ++k, p += 3) {
+            b += weights[k] * p[0];
+            g += weights[k] * p[1];
+            r += weights[k] * p[2];
+        }
+        out[3 * i + 0] = int16_t((b + half) >> HorizontalShift);
+        out[3 * i + 1] = int16_t((g + half) >> HorizontalShift);
+        out[3 * i + 2] = int16_t((r + half) >> HorizontalShift);
+    }
+}
+
+void HorizontalRowAnyTaps(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights, int taps)
+{
+    constexpr int half = 1 << (HorizontalShift - 1);
+    for (int i = 0; i < viewW; ++i, weights += taps) {
+        const uint8_t* p = in + 3 * first[i];
+        int b = 0, g = 0, r = 0;
+        for (int k = 0; k < taps; ++k, p += 3) {
+            b += weights[k] * p[0];
+            g += weights[k] * p[1];
+            r += weights[k] * p[2];
+        }
+        out[3 * i + 0] = int16_t((b + half) >> HorizontalShift);
+        out[3 * i + 1] = int16_t((g + half) >> HorizontalShift);
+        out[3 * i + 2] = int16_t((r + half) >> HorizontalShift);
+    }
+}
+
+using HorizontalRowFunction = void (*)(const uint8_t*, int16_t*, int, const int*, const int16_t*);
+
+HorizontalRowFunction HorizontalRowFor(int taps)
+{
+    switch (taps) {
+    case 1: return HorizontalRow<1>;
+    case 2: return HorizontalRow<2>;
+    case 3: return HorizontalRow<3>;
+    case 4: return HorizontalRow<4>;
+    case 5: return HorizontalRow<5>;
+    case 6: return HorizontalRow<6>;
+    case 7: return HorizontalRow<7>;
+    case 8: return HorizontalRow<8>;
+    default: return nullptr;
+    }
+}
+
+// Views smaller than this are resampled on the calling thread alone.
+constexpr int64_t PixelsPerThread = 128 * 1024;
+
+} // namespace
 
 QRect ViewResampler::Render(const Source& src, QImage& dest, const QRect& clip, double scale, double offsetX,
                             double offsetY, ZoomKernel kernel)
@@ -167,44 +248,64 @@ QRect ViewResampler::Render(const Source& src, QImage& dest, const QRect& clip, 
         return QRect(x0, y0, viewW, viewH);
     }
 
-    // Horizontal pass over the source rows the visible view rows need.
-    const int rowLo = m_y.MinSource;
-    const int rowHi = m_y.MaxSource;
+    // Rows in bands, one per thread: each band resamples the source rows
+    // it needs itself (a few rows at band edges twice), so the threads
+    // share nothing but the tables.
+    const int hardware = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int bands = int(std::clamp<int64_t>(int64_t(viewW) * viewH / PixelsPerThread, 1, std::min(hardware, 4)));
+    if (m_scratch.size() < size_t(bands))
+        m_scratch.resize(size_t(bands));
+    std::vector<std::thread> helpers;
+    for (int b = 1; b < bands; ++b)
+        helpers.emplace_back([&, b] {
+            renderRows(src, dest, x0, y0, viewW, viewH * b / bands, viewH * (b + 1) / bands, m_scratch[size_t(b)]);
+        });
+    renderRows(src, dest, x0, y0, viewW, 0, viewH / bands, m_scratch[0]);
+    for (std::thread& t : helpers)
+        t.join();
+    return QRect(x0, y0, viewW, viewH);
+}
+
+void ViewResampler::renderRows(const Source& src, QImage& dest, int x0, int y0, int viewW, int rowBegin, int rowEnd,
+                               Scratch& scratch) const
+{
+    if (rowBegin >= rowEnd)
+        return;
+    // Horizontal pass over the source rows these view rows need.
+    int rowLo = m_y.First[rowBegin];
+    int rowHi = rowLo;
+    for (int j = rowBegin; j < rowEnd; ++j) {
+        rowLo = std::min(rowLo, m_y.First[j]);
+        rowHi = std::max(rowHi, m_y.First[j] + m_y.Count[j] - 1);
+    }
     const int rowStride = viewW * 3;
-    m_rows.resize(size_t(rowHi - rowLo + 1) * rowStride);
-    constexpr int hShift = WeightBits - RowFractionBits;
+    scratch.Rows.resize(size_t(rowHi - rowLo + 1) * rowStride);
+    const HorizontalRowFunction fixedTaps = HorizontalRowFor(m_x.Taps);
     for (int r = rowLo; r <= rowHi; ++r) {
         const uint8_t* in = src.Bits + size_t(r) * src.Stride;
-        int16_t* out = m_rows.data() + size_t(r - rowLo) * rowStride;
-        for (int i = 0; i < viewW; ++i) {
-            const uint8_t* p = in + 3 * m_x.First[i];
-            const int16_t* w = m_x.Weights.data() + m_x.Offset[i];
-            const int n = m_x.Count[i];
-            int b = 0, g = 0, rr = 0;
-            for (int k = 0; k < n; ++k, p += 3) {
-                b += w[k] * p[0];
-                g += w[k] * p[1];
-                rr += w[k] * p[2];
-            }
-            const int half = 1 << (hShift - 1);
-            out[3 * i + 0] = int16_t((b + half) >> hShift);
-            out[3 * i + 1] = int16_t((g + half) >> hShift);
-            out[3 * i + 2] = int16_t((rr + half) >> hShift);
-        }
+        int16_t* out = scratch.Rows.data() + size_t(r - rowLo) * rowStride;
+        if (fixedTaps)
+            fixedTaps(in, out, viewW, m_x.FirstOfTaps.data(), m_x.TapWeights.data());
+        else if (m_x.Taps > 0)
+            HorizontalRowAnyTaps(in, out, viewW, m_x.FirstOfTaps.data(), m_x.TapWeights.data(), m_x.Taps);
+        else
+            for (int i = 0; i < viewW; ++i) // a source narrower than the kernel
+                HorizontalRowAnyTaps(in + 3 * m_x.First[i], out + 3 * i, 1, &Zero, m_x.Weights.data() + m_x.Offset[i],
+                                     m_x.Count[i]);
     }
 
     // Vertical pass into the view buffer.
     constexpr int vShift = WeightBits + RowFractionBits;
     constexpr int vHalf = 1 << (vShift - 1);
-    m_acc.resize(size_t(rowStride));
-    int* acc = m_acc.data();
-    for (int j = 0; j < viewH; ++j) {
+    scratch.Acc.resize(size_t(rowStride));
+    int* acc = scratch.Acc.data();
+    for (int j = rowBegin; j < rowEnd; ++j) {
         uint32_t* out = reinterpret_cast<uint32_t*>(dest.scanLine(y0 + j)) + x0;
         const int first = m_y.First[j] - rowLo;
         const int n = m_y.Count[j];
         const int16_t* w = m_y.Weights.data() + m_y.Offset[j];
         if (n == 1) { // nearest row: no accumulation needed
-            const int16_t* row = m_rows.data() + size_t(first) * rowStride;
+            const int16_t* row = scratch.Rows.data() + size_t(first) * rowStride;
             for (int i = 0; i < viewW; ++i) {
                 const int b = std::clamp((row[3 * i] + 32) >> RowFractionBits, 0, 255);
                 const int g = std::clamp((row[3 * i + 1] + 32) >> RowFractionBits, 0, 255);
@@ -215,7 +316,7 @@ QRect ViewResampler::Render(const Source& src, QImage& dest, const QRect& clip, 
         }
         std::fill(acc, acc + rowStride, vHalf);
         for (int k = 0; k < n; ++k) {
-            const int16_t* row = m_rows.data() + size_t(first + k) * rowStride;
+            const int16_t* row = scratch.Rows.data() + size_t(first + k) * rowStride;
             const int wk = w[k];
             if (wk == 0)
                 continue;
@@ -229,5 +330,4 @@ QRect ViewResampler::Render(const Source& src, QImage& dest, const QRect& clip, 
             out[i] = 0xff000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
         }
     }
-    return QRect(x0, y0, viewW, viewH);
 }

@@ -44,17 +44,31 @@ private:
         std::vector<int16_t> Weights; // 14-bit fixed point, summing to 1 << 14
         int MinSource = 0;
         int MaxSource = -1;
+        // The same contributions with Taps weights for every view pixel
+        // (zeros where it has fewer), from FirstOfTaps: loops of a fixed
+        // length, same sums. Taps is 0 when the source is too short for it.
+        int Taps = 0;
+        std::vector<int> FirstOfTaps;
+        std::vector<int16_t> TapWeights;
         // What the table was built for.
         ZoomKernel Kernel = ZoomKernel::Box;
         double Scale = 0.0, Offset0 = 0.0;
         int ViewStart = 0, ViewCount = -1, SourceLength = 0;
     };
 
+    // Working rows of one thread.
+    struct Scratch {
+        std::vector<int16_t> Rows; // horizontally resampled source rows, 6 fraction bits
+        std::vector<int> Acc;      // one view row being summed vertically
+    };
+
     static void buildAxis(AxisTable& table, ZoomKernel kernel, double scale, double offset, int viewStart,
                           int viewCount, int sourceLength);
+    // View rows [rowBegin, rowEnd) of the area at (x0, y0), viewW wide.
+    void renderRows(const Source& src, QImage& dest, int x0, int y0, int viewW, int rowBegin, int rowEnd,
+                    Scratch& scratch) const;
 
     AxisTable m_x;
     AxisTable m_y;
-    std::vector<int16_t> m_rows; // horizontally resampled source rows, 6 fraction bits
-    std::vector<int> m_acc;      // one view row being summed vertically
+    std::vector<Scratch> m_scratch; // one per thread of a render
 };
