@@ -2,6 +2,7 @@
 
 #include "common/Frame.h"
 #include "common/LittleEndian.h"
+#include "export/RgbRows.h"
 
 #include <QFile>
 #include <tiffio.h>
@@ -81,13 +82,7 @@ bool WriteTiffPage(TIFF* tiff, const Frame& frame, QString* error, const QString
 
     std::vector<uint8_t> rgb(size_t(width) * 3);
     for (int y = 0; y < height; ++y) {
-        const uint8_t* in = frame.row(y);
-        uint8_t* out = rgb.data();
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
+        BgrToRgb(frame.row(y), rgb.data(), width);
         if (TIFFWriteScanline(tiff, rgb.data(), uint32_t(y), 0) < 0) {
             SetError(error, QStringLiteral("Cannot write %1: %2").arg(fileName, g_tiffMessage));
             return false;
