@@ -3,6 +3,8 @@
 #include "adjust/AdjustmentEntry.h"
 #include "document/VideoDocument.h"
 
+#include <QFileInfo>
+#include <QImageReader>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -80,6 +82,81 @@ std::unique_ptr<AdjustmentEntry> ParseText(const QString& option, const QString&
     return MakeEntry(annotation);
 }
 
+// "time-s|time-ms|frame,X,Y[,DECIMALS]": a time or frame stamp drawn like
+// --text (default font, transparent, not turned), 3 decimals by default.
+std::unique_ptr<AdjustmentEntry> ParseStamp(const QString& option, const QString& value, QString* error)
+{
+    const QStringList parts = value.split(QLatin1Char(','));
+    static const char* const kinds[] = {"time-s", "time-ms", "frame"};
+    int infoKind = -1;
+    for (int k = 0; k < 3; ++k)
+        if (parts[0].trimmed() == QLatin1String(kinds[k]))
+            infoKind = k;
+    if (infoKind < 0 || parts.size() < 3 || parts.size() > 4) {
+        *error = QStringLiteral("%1: expected time-s|time-ms|frame,X,Y[,DECIMALS], got \"%2\"").arg(option, value);
+        return nullptr;
+    }
+    std::vector<Range> ranges{{-1000000, 1000000}, {-1000000, 1000000}};
+    if (parts.size() == 4)
+        ranges.push_back({0, 15});
+    const auto numbers = ParseInts(option, parts.mid(1).join(QLatin1Char(',')), ranges, error);
+    if (!numbers)
+        return nullptr;
+    AnnotationEntry stamp;
+    stamp.TimeStamp = true;
+    stamp.AnnInfoKind = infoKind;
+    stamp.AnnX = (*numbers)[0];
+    stamp.AnnY = (*numbers)[1];
+    stamp.AnnDecimals = parts.size() == 4 ? (*numbers)[2] : 3;
+    static const char* const labels[] = {"Time s", "Time ms", "Frame Number"};
+    stamp.AnnLabel = QString::fromLatin1(labels[infoKind]);
+    return MakeEntry(stamp);
+}
+
+// "FILE,CORNER,METHOD,SIZE": the file name may hold commas, the last three
+// fields never do.
+std::unique_ptr<AdjustmentEntry> ParseLogo(const QString& option, const QString& value, QString* error)
+{
+    QStringList parts = value.split(QLatin1Char(','));
+    if (parts.size() < 4) {
+        *error = QStringLiteral("%1: expected FILE,CORNER,METHOD,SIZE, got \"%2\"").arg(option, value);
+        return nullptr;
+    }
+    const QString sizeText = parts.takeLast().trimmed();
+    const QString methodText = parts.takeLast().trimmed();
+    const QString cornerText = parts.takeLast().trimmed();
+    const QString file = parts.join(QLatin1Char(','));
+    const QStringList corners{QStringLiteral("tl"), QStringLiteral("tr"), QStringLiteral("bl"), QStringLiteral("br")};
+    const QStringList methods{QStringLiteral("hatch"), QStringLiteral("solid"), QStringLiteral("average"),
+                              QStringLiteral("and"), QStringLiteral("or")};
+    const int corner = int(corners.indexOf(cornerText));
+    if (corner < 0) {
+        *error = QStringLiteral("%1: corner \"%2\" is not one of tl, tr, bl, br").arg(option, cornerText);
+        return nullptr;
+    }
+    const int method = int(methods.indexOf(methodText));
+    if (method < 0) {
+        *error = QStringLiteral("%1: method \"%2\" is not one of hatch, solid, average, and, or").arg(option, methodText);
+        return nullptr;
+    }
+    const auto size = ParseInts(option, sizeText, {{1, 1000}}, error);
+    if (!size)
+        return nullptr;
+    // A logo that cannot be read would silently draw nothing.
+    QImageReader reader(file);
+    if (file.isEmpty() || !reader.canRead()) {
+        *error = QStringLiteral("%1: cannot read the image \"%2\"").arg(option, file);
+        return nullptr;
+    }
+    LogoEntry logo;
+    logo.LogoFile = QFileInfo(file).absoluteFilePath();
+    logo.LogoCorner = corner;
+    logo.LogoMethod = method;
+    logo.LogoSize = (*size)[0];
+    logo.LogoLabel = QFileInfo(file).fileName().left(255);
+    return MakeEntry(logo);
+}
+
 std::unique_ptr<AdjustmentEntry> ParseOne(const QString& option, const QString& value, QString* error)
 {
     if (option == QLatin1String("--brightness")) {
@@ -108,6 +185,10 @@ std::unique_ptr<AdjustmentEntry> ParseOne(const QString& option, const QString& 
         const auto v = ParseInts(option, value, {{0, 3}, {0, 3}}, error);
         return v ? MakeEntry(RotateEntry{.Mirror = (*v)[0], .Turn = (*v)[1]}) : nullptr;
     }
+    if (option == QLatin1String("--stamp"))
+        return ParseStamp(option, value, error);
+    if (option == QLatin1String("--logo"))
+        return ParseLogo(option, value, error);
     return ParseText(option, value, error);
 }
 
@@ -123,6 +204,10 @@ const CliOptionTable& AdjustmentOptionTable()
         {"--hue-sat", "H,S", "hue -180..180, saturation -100..100", true},
         {"--rotate", "MIRROR,TURN", "mirror 0..3, turn 0 none, 1 = 90, 2 = 270, 3 = 180 degrees", true},
         {"--text", "X,Y,ANGLE,TEXT", "text at (X, Y) turned ANGLE degrees counter-clockwise", true},
+        {"--stamp", "time-s|time-ms|frame,X,Y[,DECIMALS]",
+         "the frame's time in s or ms (DECIMALS, default 3) or its number at (X, Y), drawn like --text", true},
+        {"--logo", "FILE,CORNER,METHOD,SIZE",
+         "image blended into corner tl|tr|bl|br by hatch|solid|average|and|or at SIZE percent", true},
     };
     return table;
 }
@@ -151,10 +236,14 @@ bool ParseAdjustmentOptions(const QStringList& args, VideoDocument& doc, QString
         auto entry = ParseOne(option, args[++i], &message);
         if (!entry)
             break;
-        // A document has at most one entry of each adjustment kind; text
-        // entries may repeat.
-        if (entry->Kind() != KindText) {
-            bool twice = FindEntry(doc.Adjustments, entry->Kind()) != nullptr;
+        // A document has at most one entry of each adjustment kind; texts,
+        // stamps and logos may repeat.
+        if (!IsOverlayKind(entry->Kind())) {
+            if (FindEntry(doc.Adjustments, entry->Kind())) {
+                message = QStringLiteral("%1: the analysis already holds this adjustment").arg(option);
+                break;
+            }
+            bool twice = false;
             for (const auto& other : parsed)
                 twice = twice || other->Kind() == entry->Kind();
             if (twice) {

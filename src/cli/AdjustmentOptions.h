@@ -10,6 +10,13 @@
 //                             turn 0 none, 1 90 degrees, 2 270 degrees, 3 180 degrees
 //   --text X,Y,ANGLE,TEXT     text at (X, Y), ANGLE degrees counter-clockwise,
 //                             default font; TEXT may contain commas
+//   --stamp time-s|time-ms|frame,X,Y[,DECIMALS]
+//                             the frame's time in seconds or milliseconds with
+//                             DECIMALS decimals (default 3), or its number, at
+//                             (X, Y), drawn exactly like --text
+//   --logo FILE,CORNER,METHOD,SIZE
+//                             an image blended into a corner (tl, tr, bl, br) by
+//                             hatch, solid, average, and or or, at SIZE percent
 // The entries are appended to the document's list in command-line order,
 // which is the order they are applied in.
 
@@ -27,6 +34,7 @@ class VideoDocument;
 bool ParseAdjustmentOptions(const QStringList& args, VideoDocument& doc, QString* error);
 
 // The options above, for a command's option table (each takes a value and
-// may repeat; ParseAdjustmentOptions refuses a repeated kind other than text).
+// may repeat; ParseAdjustmentOptions refuses a repeated kind other than text,
+// stamps and logos).
 const CliOptionTable& AdjustmentOptionTable();
 QStringList AdjustmentOptionNames();

@@ -8,7 +8,11 @@
 #include "adjust/ui/FrameRotate.h"
 #include "app/shell/ToolDock.h"
 #include "document/window/VideoWindow.h"
+#include "app/shell/MainWindow.h"
+#include "common/Rounding.h"
+#include "overlays/ui/FrameAnno.h"
 #include "overlays/ui/FrameCalib.h"
+#include "overlays/ui/FrameLogo.h"
 #include "sources/ui/BvfFrame.h"
 #include "sources/ui/SvfFrame.h"
 #include "app/shell/MainWindow.h"
@@ -18,6 +22,7 @@
 #include "document/ui/ZoomFrame.h"
 
 #include <QPointer>
+#include <algorithm>
 #include <QSlider>
 #include <QStackedWidget>
 
@@ -145,6 +150,24 @@ ToolFrameHooks zoomFrameHooks()
     return hooks;
 }
 
+// The program's default annotation font as the font fields of an entry (its
+// point size as a character cell in pixels at 96 dots per inch).
+AnnotationEntry defaultAnnotationFont(QWidget* dockPanel)
+{
+    AnnotationEntry font;
+    if (auto* main = qobject_cast<TQorMain*>(dockPanel->window())) {
+        const DefaultFontInfo& f = main->DefaultFont;
+        font.AnnFontName = f.Name;
+        font.AnnFontSize = std::max(1, int(Round(f.Size * 96.0 / 72.0)));
+        font.AnnFontBold = f.Bold;
+        font.AnnFontItalic = f.Italic;
+        font.AnnFontUnderline = f.Underline;
+        font.AnnFontStrikeOut = f.StrikeOut;
+        font.AnnFontColour = f.Colour;
+    }
+    return font;
+}
+
 } // namespace
 
 ToolFrameHooks ToolFrameFor(int kind)
@@ -187,6 +210,18 @@ ToolFrameHooks ToolFrameFor(int kind)
         return adjustmentHooks<THueSatFrame>();
     case RotateTool:
         return adjustmentHooks<TRotateFrame>();
+    case AnnotateTool:
+        hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* {
+            auto* frame = new TAnnoFrame(parent);
+            frame->SetDefaultFont(defaultAnnotationFont(parent));
+            return frame;
+        };
+        hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TAnnoFrame*>(frame)->LoadFromVideo(video); };
+        return hooks;
+    case LogoTool:
+        hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new TLogoFrame(parent); };
+        hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TLogoFrame*>(frame)->LoadFromVideo(video); };
+        return hooks;
     case CalibrateTool:
         hooks.create = [](QWidget* parent, TQORVideo*) -> QWidget* { return new TCalibFrame(parent); };
         hooks.load = [](QWidget* frame, TQORVideo* video) { static_cast<TCalibFrame*>(frame)->LoadFromVideo(video); };

@@ -392,12 +392,15 @@ GraphPlot::ExportLegend::ExportLegend(GraphPlot* p)
 {
     if (plot->m_legend && plot->m_plottables.size() > 1)
         plot->m_legend->setVisible(true);
+    // The time cursor belongs to the screen, not to the picture.
+    plot->layer(QLatin1String(kCursorLayer))->setVisible(false);
 }
 
 GraphPlot::ExportLegend::~ExportLegend()
 {
     if (plot->m_legend)
         plot->m_legend->setVisible(false);
+    plot->layer(QLatin1String(kCursorLayer))->setVisible(true);
 }
 
 QPixmap GraphPlot::ImageForExport(int width, int height)

@@ -67,7 +67,8 @@ public:
     void SetXAutomatic();
 
     // The plot as a picture, with a legend of the channels when it has
-    // several (the window shows its legend beside the plot).
+    // several (the window shows its legend beside the plot), without the
+    // time cursor.
     QPixmap ImageForExport(int width, int height);
     // Writes the plot as PNG, PDF or SVG (by the file's extension) at
     // width x height pixels. False with a message when it cannot.
@@ -81,7 +82,8 @@ private:
     void rescaleAuto();
     void syncX(const QCPRange& range);
     void placeCursor();
-    // Shows the legend (when there are several channels) while alive.
+    // Shows the legend (when there are several channels) and hides the
+    // cursor while alive.
     struct ExportLegend {
         explicit ExportLegend(GraphPlot* plot);
         ~ExportLegend();

@@ -112,42 +112,58 @@ void TABgraph::LoadGraphDefaults()
 
 QWidget* TABgraph::buildToolBar()
 {
-    auto* bar = new QToolBar(this);
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setAccessibleName(QStringLiteral("Graph tools"));
-    bar->setIconSize(QSize(18, 18));
-    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    const auto add = [this, bar](const char* name, const QString& text, auto slot, bool checkable = false) {
+    // Two rows, so that every button shows in a window of ordinary width:
+    // output and zoom above, editing and the cursor below.
+    auto* bars = new QWidget(this);
+    auto* rows = new QVBoxLayout(bars);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    QToolBar* bar = nullptr;
+    const auto newRow = [&](const char* name, const QString& accessible) {
+        bar = new QToolBar(bars);
+        bar->setObjectName(QLatin1String(name));
+        bar->setAccessibleName(accessible);
+        bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        rows->addWidget(bar);
+    };
+    // `text` is the button's label; `hint` its tool tip and accessible name.
+    const auto add = [this, &bar](const char* name, const QString& text, const QString& hint, auto slot,
+                                  bool checkable = false) {
         auto* action = bar->addAction(text);
         action->setObjectName(QLatin1String(name));
-        action->setToolTip(text);
+        action->setToolTip(hint);
         action->setCheckable(checkable);
         connect(action, &QAction::triggered, this, slot);
         auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(action));
         button->setObjectName(QLatin1String(name));
-        button->setAccessibleName(text);
+        button->setAccessibleName(hint);
         return button;
     };
-    add("ToolButton1", QStringLiteral("Export Graph"), [this] { ExportGraph(); });
-    add("ToolButton2", QStringLiteral("Copy Image to Clipboard"), [this] { CopyImageToClipboard(); });
-    add("ExportCSV", QStringLiteral("Save T/HIS"), [this] { ExportThis(); });
-    add("ExportXL", QStringLiteral("Spreadsheet"), [this] { ExportSpreadsheet(); });
+    newRow("ToolBar1", QStringLiteral("Graph output and zoom"));
+    add("ToolButton1", QStringLiteral("Export"), QStringLiteral("Export Graph"), [this] { ExportGraph(); });
+    add("ToolButton2", QStringLiteral("Copy"), QStringLiteral("Copy Image to Clipboard"),
+        [this] { CopyImageToClipboard(); });
+    add("ExportCSV", QStringLiteral("T/HIS"), QStringLiteral("Save T/HIS"), [this] { ExportThis(); });
+    add("ExportXL", QStringLiteral("Spreadsheet"), QStringLiteral("Save Spreadsheet"), [this] { ExportSpreadsheet(); });
     bar->addSeparator();
-    add("ToolButton3", QStringLiteral("Enable Zoom"), [this](bool on) {
+    add("ToolButton3", QStringLiteral("Zoom"), QStringLiteral("Enable Zoom"), [this](bool on) {
         m_zoomEnabled = on;
         m_plot->SetZoomEnabled(on);
     }, true);
-    add("ToolButton4", QStringLiteral("Undo Zoom"), [this] { m_plot->UndoZoom(); });
-    add("ToolButton8", QStringLiteral("Zoom Scrolling"), [this](bool on) { m_plot->SetZoomScrolling(on); }, true);
+    add("ToolButton4", QStringLiteral("Unzoom"), QStringLiteral("Undo Zoom"), [this] { m_plot->UndoZoom(); });
+    add("ToolButton8", QStringLiteral("Scroll"), QStringLiteral("Zoom Scrolling"),
+        [this](bool on) { m_plot->SetZoomScrolling(on); }, true);
     bar->addSeparator();
-    add("ToolButton7", QStringLiteral("Invert"), [this] { Invert(); });
-    add("ToolButton13", QStringLiteral("Rescale"), [this] { Rescale(); });
-    add("ToolButton9", QStringLiteral("List Font"), [this] { chooseListFont(); });
+    add("ToolButton9", QStringLiteral("Font"), QStringLiteral("List Font"), [this] { chooseListFont(); });
+
+    newRow("ToolBar2", QStringLiteral("Graph editing and cursor"));
+    add("ToolButton7", QStringLiteral("Invert"), QStringLiteral("Invert"), [this] { Invert(); });
+    add("ToolButton13", QStringLiteral("Rescale"), QStringLiteral("Rescale"), [this] { Rescale(); });
     bar->addSeparator();
     for (int cfc : kCfcClasses) {
         const QString text = QStringLiteral("CFC %1").arg(cfc);
         const QByteArray name = QStringLiteral("CFC%1Button").arg(cfc).toLatin1();
-        QToolButton* button = add(name.constData(), text, [this, cfc] { ApplyCfcClass(cfc); });
+        QToolButton* button = add(name.constData(), text, text, [this, cfc] { ApplyCfcClass(cfc); });
         button->setProperty("tag", cfc);
     }
     bar->addSeparator();
@@ -155,12 +171,10 @@ QWidget* TABgraph::buildToolBar()
                                               GraphPlot::CursorShape::Square};
     const char* names[3] = {"cursorlinebut", "cursorcrossbut", "cursoesquarebut"};
     const QString texts[3] = {QStringLiteral("Line"), QStringLiteral("Cross"), QStringLiteral("Box")};
-    for (int i = 0; i < 3; ++i) {
-        m_cursorButtons[i] = add(names[i], texts[i], [this, shape = shapes[i]] { SetCursorShape(shape); }, true);
-        m_cursorButtons[i]->setAccessibleName(QStringLiteral("Cursor ") + texts[i]);
-        m_cursorButtons[i]->setToolTip(QStringLiteral("Cursor: ") + texts[i]);
-    }
-    return bar;
+    for (int i = 0; i < 3; ++i)
+        m_cursorButtons[i] = add(names[i], texts[i], QStringLiteral("Cursor ") + texts[i],
+                                 [this, shape = shapes[i]] { SetCursorShape(shape); }, true);
+    return bars;
 }
 
 QWidget* TABgraph::buildGraphPage()

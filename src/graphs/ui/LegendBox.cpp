@@ -1,5 +1,6 @@
 #include "graphs/ui/LegendBox.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QVBoxLayout>
@@ -9,7 +10,7 @@ LegendBox::LegendBox(int index, const QColor& colour, const QString& title, QWid
 {
     setAccessibleName(QStringLiteral("Legend ") + title);
     setToolTip(title);
-    setFixedHeight(47);
+    setFixedHeight(60);
     auto* bar = new QFrame(this);
     bar->setFixedHeight(5);
     bar->setAutoFillBackground(true);
@@ -21,6 +22,13 @@ LegendBox::LegendBox(int index, const QColor& colour, const QString& title, QWid
     QPalette textPalette = palette();
     // White and yellow lines stay readable in the read-outs.
     textPalette.setColor(QPalette::WindowText, colour.lightness() > 200 ? colour.darker(160) : colour);
+    // The channel's title, cut to the box (the tool tip has all of it).
+    auto* name = new QLabel(this);
+    name->setFont(small);
+    name->setAlignment(Qt::AlignCenter);
+    name->setAttribute(Qt::WA_TransparentForMouseEvents);
+    name->setText(QFontMetrics(small).elidedText(title, Qt::ElideLeft, 150));
+    name->setMinimumWidth(10);
     m_y = new QLabel(this);
     m_x = new QLabel(this);
     for (QLabel* label : {m_y, m_x}) {
@@ -33,6 +41,7 @@ LegendBox::LegendBox(int index, const QColor& colour, const QString& title, QWid
     layout->setContentsMargins(6, 4, 6, 2);
     layout->setSpacing(1);
     layout->addWidget(bar);
+    layout->addWidget(name);
     layout->addWidget(m_y);
     layout->addWidget(m_x);
     SetSelected(false);

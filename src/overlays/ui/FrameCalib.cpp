@@ -159,7 +159,9 @@ TCalibFrame::TCalibFrame(QWidget* parent)
 
     auto* grid = new QGridLayout(gridBox);
     grid->addWidget(GridPosSpeed, 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Grid Size in pixels"), gridBox), 0, 1);
+    gridSizeLabel = new QLabel(QStringLiteral("Grid Size in pixels"), gridBox);
+    gridSizeLabel->setWordWrap(true);
+    grid->addWidget(gridSizeLabel, 0, 1);
     grid->addWidget(spinsize, 0, 2, 1, 2);
     grid->addWidget(new QLabel(QStringLiteral("Grid Rotation"), gridBox), 1, 0, 1, 2);
     grid->addWidget(rotAntiClockBtn, 1, 2);
@@ -384,6 +386,8 @@ void TCalibFrame::showUnit(int calUnitIndex, float pixelsPerUnit)
     distperunitlabel->setText(PixelsPerUnitCaption(calUnitIndex));
     unitsperpixelstatic->setText(FormatPixelsPerUnit(pixelsPerUnit));
     Label45->setText(QStringLiteral("Distance in ") + CalUnitName(calUnitIndex));
+    // The grid's spacing is given in calibration units.
+    gridSizeLabel->setText(QStringLiteral("Grid Size in ") + CalUnitName(calUnitIndex));
 }
 
 void TCalibFrame::GRidSpeedClick(bool down)

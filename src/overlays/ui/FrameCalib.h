@@ -58,6 +58,7 @@ public:
     QLabel* unitsperpixelstatic = nullptr;
     // Grid group
     QToolButton* GridPosSpeed = nullptr;
+    QLabel* gridSizeLabel = nullptr;
     QDoubleSpinBox* spinsize = nullptr;
     QToolButton* rotClockBtn = nullptr;
     QToolButton* rotAntiClockBtn = nullptr;

@@ -97,6 +97,7 @@ TEST_F(CalibFrameTest, TwoClicksAndADistanceCalibrate)
     EXPECT_EQ(frame.unitsperpixelstatic->text(), QStringLiteral("2"));
     EXPECT_EQ(frame.distperunitlabel->text(), QStringLiteral("Pixels per mm"));
     EXPECT_EQ(frame.Label45->text(), QStringLiteral("Distance in mm"));
+    EXPECT_EQ(frame.gridSizeLabel->text(), QStringLiteral("Grid Size in mm"));
     EXPECT_EQ(frame.spinsize->value(), 25.0); // one square spans the distance
     EXPECT_EQ(frame.grid()->GridSize, 25.0f);
     EXPECT_EQ(frame.grid()->PixelsPerUnit, 2.0f);
