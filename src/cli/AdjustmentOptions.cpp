@@ -239,7 +239,11 @@ bool ParseAdjustmentOptions(const QStringList& args, VideoDocument& doc, QString
         // A document has at most one entry of each adjustment kind; texts,
         // stamps and logos may repeat.
         if (!IsOverlayKind(entry->Kind())) {
-            bool twice = FindEntry(doc.Adjustments, entry->Kind()) != nullptr;
+            if (FindEntry(doc.Adjustments, entry->Kind())) {
+                message = QStringLiteral("%1: the analysis already holds this adjustment").arg(option);
+                break;
+            }
+            bool twice = false;
             for (const auto& other : parsed)
                 twice = twice || other->Kind() == entry->Kind();
             if (twice) {

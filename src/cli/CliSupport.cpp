@@ -3,6 +3,7 @@
 #include "cli/AdjustmentOptions.h"
 #include "cli/CalibrateOption.h"
 #include "cli/CliOptions.h"
+#include "document/AnalysisFile.h"
 #include "document/VideoDocument.h"
 #include "sources/SourceFactory.h"
 
@@ -73,7 +74,12 @@ void CliWarnAboutOpen(const VideoDocument& doc)
         std::fprintf(stderr, "qorplayer-cli: warning: %s\n", warning.toLocal8Bit().constData());
 }
 
-int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args)
+CliOption AnalysisOption()
+{
+    return {"--analysis", "FILE", "apply a saved analysis (adjustments, annotations, logos, calibration) first"};
+}
+
+int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args, Analysis* analysis)
 {
     QString error;
     if (!OpenRecordingFile(doc, fileName, &error)) {
@@ -83,6 +89,17 @@ int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& 
     CliWarnAboutOpen(doc);
     if (const int failed = ApplyRateOption(args, doc))
         return failed;
+    if (const std::optional<QString> path = args.value("--analysis")) {
+        Analysis loaded;
+        if (LoadAnalysisFor(doc, *path, &loaded, &error) != AnalysisProblem::None) {
+            CliError(error);
+            return 1;
+        }
+        ApplyAnalysis(loaded, doc);
+        doc.Redisplay();
+        if (analysis)
+            *analysis = std::move(loaded);
+    }
     if (!ParseAdjustmentOptions(args.words(), doc, &error)) {
         CliError(error);
         return 2;

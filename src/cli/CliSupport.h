@@ -9,6 +9,7 @@
 
 class CliArgs;
 class VideoDocument;
+struct Analysis;
 
 // Prints "qorplayer-cli: <message>" on one line to stderr.
 void CliError(const QString& message);
@@ -29,7 +30,13 @@ int ApplyRateOption(const CliArgs& args, VideoDocument& doc);
 // Prints the source's notice from opening (e.g. a recording cut short) to stderr.
 void CliWarnAboutOpen(const VideoDocument& doc);
 
-// Opens FILE into the document and appends the adjustment options of args
-// (--brightness, --contrast, ...) and --calibrate. Returns 0, or the exit code after
-// printing the error: 1 when the file cannot be opened, 2 for bad options.
-int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args);
+// --analysis FILE: a saved analysis applied before the command's own options.
+CliOption AnalysisOption();
+
+// Opens FILE into the document, applies --analysis (its adjustments,
+// calibration and tracking points; the whole analysis is kept in
+// `analysis` when given), then appends the adjustment options of args
+// (--brightness, --contrast, ...) and --calibrate. Returns 0, or the exit
+// code after printing the error: 1 when the file or the analysis cannot be
+// used, 2 for bad options.
+int CliOpenDocument(VideoDocument& doc, const QString& fileName, const CliArgs& args, Analysis* analysis = nullptr);

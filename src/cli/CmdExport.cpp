@@ -63,6 +63,7 @@ const CliCommand reg{"export", "FILE --format avi|avi8|tif|jpg|bmp|dpx|mtiff --o
                              {"--quality", "Q", "JPEG quality 1..100 (default 75)"},
                              {"--numbering", "frame|index", "number sequence files by frame number or by place in the range"},
                              {"--overwrite", nullptr, "replace files that exist"},
+                             AnalysisOption(),
                              CalibrateOption(),
                          },
                          AdjustmentOptionTable()),

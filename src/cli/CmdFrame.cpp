@@ -68,6 +68,6 @@ int runFrame(const CliArgs& args)
 }
 
 const CliCommand reg{"frame", "FILE N OUT.bmp|.png|.tif", "writes frame N as the player shows it with the adjustments",
-                     CliOptions({CalibrateOption(), RateOption()}, AdjustmentOptionTable()), &runFrame};
+                     CliOptions({AnalysisOption(), CalibrateOption(), RateOption()}, AdjustmentOptionTable()), &runFrame};
 
 } // namespace

@@ -1,8 +1,10 @@
-// qorplayer-cli info FILE: the recording information as "Name: value" lines.
+// qorplayer-cli info FILE: the recording information as "Name: value" lines,
+// and the analysis file beside the recording when there is one.
 
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
 #include "common/NumberFormat.h"
+#include "document/AnalysisFile.h"
 #include "document/VideoDocument.h"
 #include "overlays/Calibration.h"
 #include "sources/SourceFactory.h"
@@ -43,6 +45,23 @@ int runInfo(const CliArgs& args)
     CliPrint(QStringLiteral("EndTime: %1").arg(FormatFixed(doc.TimeOfFrame(i.LastFrame).toDouble(), 7, 4)));
     CliPrint(QStringLiteral("PixelsPerUnit: %1").arg(FormatPixelsPerUnit(i.PixelsPerUnit)));
     CliPrint(QStringLiteral("CalUnitIndex: %1").arg(i.CalUnitIndex));
+
+    const QString analysisPath = AnalysisPathFor(files.first());
+    Analysis analysis;
+    QString problem;
+    switch (LoadAnalysisFor(doc, analysisPath, &analysis, &problem)) {
+    case AnalysisProblem::None:
+        CliPrint(QStringLiteral("Analysis: %1").arg(analysisPath));
+        CliPrint(QStringLiteral("AnalysisEntries: %1").arg(analysis.Adjustments.size()));
+        CliPrint(QStringLiteral("AnalysisPoints: %1").arg(analysis.Points.size()));
+        break;
+    case AnalysisProblem::Missing:
+        break;
+    default:
+        CliPrint(QStringLiteral("Analysis: %1 (not usable)").arg(analysisPath));
+        CliError(QStringLiteral("warning: %1").arg(problem));
+        break;
+    }
     return 0;
 }
 

@@ -5,7 +5,13 @@
 //         [--first A] [--last B] [--template N] [--search PERCENT]
 //         [--threshold T] [--spot-percent P | --spot-range LOW,HIGH]
 //         [--origin X,Y] [--y-up | --y-down] [--rpm-signed] [--accept-lost]
-//         [adjustment options]
+//         [--analysis FILE] [--save-analysis FILE] [adjustment options]
+//
+// --analysis starts from a saved analysis: its points (with what they
+// tracked already) join the --point ones, and its origin, Y direction and
+// marked range are used where the command line gives none.
+// --save-analysis writes the points as tracked, with the origin, the Y
+// direction and the run's range, into an analysis file.
 //
 // Positions are measured from the origin (sub-pixel, image pixels), or
 // without one from the picture's bottom-left corner (--y-up, the default: Y
@@ -24,6 +30,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliSupport.h"
+#include "document/AnalysisFile.h"
 #include "document/VideoDocument.h"
 #include "sources/SourceFactory.h"
 #include "tracking/engine/TrackingEngine.h"
@@ -199,15 +206,15 @@ int runTrack(const CliArgs& args)
             return 2;
         requests.push_back(*p);
     }
-    if (requests.empty()) {
+    if (requests.empty() && !args.has("--analysis")) {
         CliError(QStringLiteral("track: give at least one --point X,Y"));
         return 2;
     }
     // The tracking CSV, the spreadsheet, or both.
     const auto csv = args.value("--csv");
     const auto xlsx = args.value("--xlsx");
-    if ((!csv || csv->isEmpty()) && (!xlsx || xlsx->isEmpty())) {
-        CliError(QStringLiteral("track: --csv OUT or --xlsx OUT.xlsx is required"));
+    if ((!csv || csv->isEmpty()) && (!xlsx || xlsx->isEmpty()) && !args.has("--save-analysis")) {
+        CliError(QStringLiteral("track: --csv OUT, --xlsx OUT.xlsx or --save-analysis FILE is required"));
         return 2;
     }
 
@@ -270,11 +277,21 @@ int runTrack(const CliArgs& args)
     }
 
     VideoDocument doc;
-    if (const int failed = CliOpenDocument(doc, positional[0], args))
+    Analysis analysis;
+    if (const int failed = CliOpenDocument(doc, positional[0], args, &analysis))
         return failed;
+    if (requests.empty() && doc.TrackingPoints().isEmpty()) {
+        CliError(QStringLiteral("track: the analysis holds no points: give at least one --point X,Y"));
+        return 2;
+    }
+    if (!origin && analysis.Origin.HasOrigin)
+        origin = std::make_pair(analysis.Origin.X, analysis.Origin.Y);
+    const bool yDownGiven = yDown || args.has("--y-up");
+    const YDirection yDirection =
+        yDownGiven ? (yDown ? YDirection::Down : YDirection::Up) : analysis.Origin.YDir;
     const RecordingInfo& info = doc.Info;
-    int first = info.FirstFrame;
-    int last = info.LastFrame;
+    int first = analysis.Marks.Set ? std::max(info.FirstFrame, analysis.Marks.InFrame) : info.FirstFrame;
+    int last = analysis.Marks.Set ? std::min(info.LastFrame, analysis.Marks.OutFrame) : info.LastFrame;
     if (auto v = args.value("--first")) {
         const auto n = CliInt(*v, QStringLiteral("--first"));
         if (!n)
@@ -311,7 +328,7 @@ int runTrack(const CliArgs& args)
     }
 
     CliTrackingDriver driver(doc);
-    TrackingPointList points;
+    TrackingPointList& points = doc.TrackingPoints();
     TrackingEngine engine(points, driver);
     TrackingRecording recording;
     recording.FirstFrame = info.FirstFrame;
@@ -363,7 +380,7 @@ int runTrack(const CliArgs& args)
     exportInfo.Kinematics.PixelsPerUnit = info.PixelsPerUnit;
     exportInfo.Kinematics.FrameWidth = doc.FrameBitmap.width();
     exportInfo.Kinematics.FrameHeight = doc.FrameBitmap.height();
-    exportInfo.Kinematics.YDir = yDown ? YDirection::Down : YDirection::Up;
+    exportInfo.Kinematics.YDir = yDirection;
     exportInfo.Kinematics.SignedRpm = args.has("--rpm-signed");
     if (origin) {
         exportInfo.Kinematics.HasOrigin = true;
@@ -395,8 +412,22 @@ int runTrack(const CliArgs& args)
         int tracked = 0;
         for (int f = first; f <= last; ++f)
             tracked += p->HasPositionAt(f) ? 1 : 0;
-        CliPrint(QStringLiteral("%1: %2 of %3 frames tracked -> %4")
-                     .arg(p->Name).arg(tracked).arg(last - first + 1).arg(written.join(QStringLiteral(", "))));
+        const QString line = QStringLiteral("%1: %2 of %3 frames tracked").arg(p->Name).arg(tracked).arg(last - first + 1);
+        CliPrint(written.isEmpty() ? line : line + QStringLiteral(" -> ") + written.join(QStringLiteral(", ")));
+    }
+    if (const auto path = args.value("--save-analysis")) {
+        Analysis tracked = CaptureAnalysis(doc);
+        tracked.Origin.HasOrigin = origin.has_value();
+        tracked.Origin.X = origin ? origin->first : 0.0;
+        tracked.Origin.Y = origin ? origin->second : 0.0;
+        tracked.Origin.YDir = yDirection;
+        tracked.Marks = {.Set = true, .InFrame = first, .OutFrame = last};
+        QString error;
+        if (!WriteAnalysisFile(*path, tracked, &error)) {
+            CliError(error);
+            return 1;
+        }
+        CliPrint(QStringLiteral("analysis: %1 points -> %2").arg(points.size()).arg(*path));
     }
     if (!stopMessage.isEmpty())
         CliError(QStringLiteral("track: %1").arg(stopMessage));
@@ -424,6 +455,8 @@ const CliCommand reg{
             {"--y-down", nullptr, "Y grows downward from the top-left corner"},
             {"--rpm-signed", nullptr, "keep the direction of turn in the RPM column"},
             {"--accept-lost", nullptr, "accept the searched position where the run would ask"},
+            AnalysisOption(),
+            {"--save-analysis", "FILE", "write the tracked points, origin and range into an analysis file"},
             CalibrateOption(),
         },
         AdjustmentOptionTable()),

@@ -6,6 +6,7 @@ TNUVShape::TNUVShape(QWidget* parent)
     : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAccessibleName(QStringLiteral("Marker"));
     resize(kMarkerShapeDefaultSize);
 }
 

@@ -203,7 +203,7 @@ TSVFFrame::TSVFFrame(QWidget* parent)
     CustLutBut = new QPushButton(QStringLiteral("Set"), LUTRadio);
     CustLutBut->setObjectName(QStringLiteral("CustLutBut"));
     CustLutBut->setAccessibleName(QStringLiteral("Set the custom luminance curve"));
-    static_cast<QGridLayout*>(LUTRadio->layout())->addWidget(CustLutBut, 0, 3);
+    static_cast<QGridLayout*>(LUTRadio->layout())->addWidget(CustLutBut, 1, 2);
     CustLutBut->hide();
     KneeRadio = new TRadioGroup(QStringLiteral("Knee"), offOn, 2, content);
     KneeRadio->setObjectName(QStringLiteral("KneeRadio"));

@@ -7,7 +7,14 @@
 #include "document/ui/ZoomFrame.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
+#include "overlays/ui/FrameAnno.h"
+#include "overlays/ui/FrameCalib.h"
+#include "overlays/ui/FrameLogo.h"
 #include "sources/bvf/SampleScene.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -131,4 +138,44 @@ TEST_F(ViewerToolsTest, ZoomOutStaysWithItsDocument)
     EXPECT_FALSE(first->view()->clickZoomMode());
     main.ActivateVideo(second);
     EXPECT_TRUE(frame->zoomOutDown());
+}
+
+TEST_F(ViewerToolsTest, CalibrationPicksGoThroughTheView)
+{
+    main.PressToolButton(TQorMain::CalibrateTool, true);
+    auto* frame = qobject_cast<TCalibFrame*>(main.DockedFrame());
+    ASSERT_NE(frame, nullptr);
+    frame->selPoints->click();
+    EXPECT_EQ(view->viewport()->cursor().shape(), Qt::CrossCursor);
+    for (QPointF image : {QPointF(10, 20), QPointF(40, 60)}) {
+        const QPointF at = view->mapToView(image);
+        mouse(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    }
+    EXPECT_FALSE(frame->selPoints->isChecked());
+    frame->realDist->setText(QStringLiteral("25"));
+    frame->calunitSelect->setCurrentIndex(1);
+    frame->workoutcal->click();
+    const RecordingInfo& info = main.VideoWindows[0]->document()->Info;
+    EXPECT_NEAR(info.PixelsPerUnit, 2.0f, 0.02f); // the clicks land within a view pixel
+    EXPECT_EQ(info.CalUnitIndex, 1);
+    frame->GRidSpeed->click();
+    EXPECT_TRUE(view->overlay().GridVisible);
+    EXPECT_FLOAT_EQ(float(view->overlay().Grid.PixelsPerUnit), info.PixelsPerUnit);
+    EXPECT_EQ(view->overlay().Grid.GridSize, 25.0);
+}
+
+TEST_F(ViewerToolsTest, AnnotationAndLogoFramesDockFromTheirButtons)
+{
+    main.DefaultFont.Name = QStringLiteral("DejaVu Sans");
+    main.DefaultFont.Size = 12; // points: a 16-pixel character cell
+    main.DefaultFont.Colour = 0x000000FF;
+    main.PressToolButton(TQorMain::AnnotateTool, true);
+    auto* anno = qobject_cast<TAnnoFrame*>(main.DockedFrame());
+    ASSERT_NE(anno, nullptr);
+    EXPECT_EQ(anno->AnnFont().AnnFontName, QStringLiteral("DejaVu Sans"));
+    EXPECT_EQ(anno->AnnFont().AnnFontSize, 16);
+    EXPECT_EQ(anno->AnnFont().AnnFontColour, 0x000000FFu);
+    main.PressToolButton(TQorMain::LogoTool, true);
+    EXPECT_NE(qobject_cast<TLogoFrame*>(main.DockedFrame()), nullptr);
 }
