@@ -182,13 +182,18 @@ void ControlPanel::ShowTimes(const QString& in, const QString& current, const QS
 
 void ControlPanel::ShowLamp(bool lit)
 {
-    m_lamp->setStyleSheet(lit ? QStringLiteral("background: #30ff30; border-radius: 9px; border: 1px solid #104010;")
-                              : QStringLiteral("background: #204020; border-radius: 9px; border: 1px solid #104010;"));
+    const QString style = lit ? QStringLiteral("background: #30ff30; border-radius: 9px; border: 1px solid #104010;")
+                              : QStringLiteral("background: #204020; border-radius: 9px; border: 1px solid #104010;");
+    // Shown after every time change: a style sheet set again costs a restyle.
+    if (m_lamp->styleSheet() != style)
+        m_lamp->setStyleSheet(style);
 }
 
 void ControlPanel::ShowLoop(bool loop)
 {
     const QString style = loop ? QStringLiteral("background: #40e040;") : QString();
+    if (m_playForward->styleSheet() == style)
+        return;
     m_playBackward->setStyleSheet(style);
     m_playForward->setStyleSheet(style);
     m_playBackward->setToolTip(loop ? QStringLiteral("Loop play backward") : QStringLiteral("Play backward"));

@@ -7,6 +7,7 @@
 #include "document/window/VideoWindow.h"
 #include "tracking/engine/TrackingTexts.h"
 #include "tracking/ui/AdjustParamForm.h"
+#include "tracking/ui/PaintGate.h"
 #include "tracking/ui/TrackingIcons.h"
 #include "tracking/ui/TrackingViewTool.h"
 #include "tracking/ui/TrackingZoomView.h"
@@ -66,6 +67,7 @@ TAutoTRackFrame::TAutoTRackFrame(QWidget* parent)
                                                                                         : QString();
     };
     OpenDocument = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    m_paintGate = new PaintGate(this);
     buildControls();
     connectControls();
     enableResultButtons(false);
@@ -77,6 +79,7 @@ TAutoTRackFrame::~TAutoTRackFrame()
     if (m_engine && (m_engine->Running() || m_engine->InTick()))
         m_engine->StopRun();
     MakeIdleTimer->stop();
+    holdPainting(false);
     if (m_video && m_tool)
         m_video->view()->removeTool(m_tool);
     delete m_tool;
@@ -114,6 +117,7 @@ void TAutoTRackFrame::SetVideo(TQORVideo* video)
         m_engine->StopRun();
     MakeIdleTimer->stop();
     if (m_video) {
+        holdPainting(false);
         disconnect(m_frameConnection);
         if (m_tool)
             m_video->view()->removeTool(m_tool);
@@ -224,6 +228,13 @@ const Frame* TAutoTRackFrame::FrameAt(int frameNumber)
 
 void TAutoTRackFrame::Report(const RunPanel& panel)
 {
+    // Frame by frame the panel is brought up to date when it is painted.
+    if (m_paintGate->holding() && !panel.waitingForUser) {
+        m_heldPanel = panel;
+        m_refreshHeld = true;
+        return;
+    }
+    m_heldPanel.reset();
     const TrackingPointList* list = points();
     const QString name = list && panel.pointIndex >= 0 && panel.pointIndex < list->size()
                              ? list->at(panel.pointIndex)->Name
@@ -288,6 +299,7 @@ void TAutoTRackFrame::ScheduleTick()
 void TAutoTRackFrame::RunStopped(StopReason)
 {
     MakeIdleTimer->stop();
+    holdPainting(false);
     btnTrackPoints->setChecked(false);
     btnTrackPoints->setText(QStringLiteral("Auto Track"));
     PanelMessage->hide();
@@ -301,6 +313,20 @@ void TAutoTRackFrame::timerTick()
     m_tickRunning = true;
     const TickOutcome outcome = m_engine->OnTimerTick();
     m_tickRunning = false;
+    if (outcome == TickOutcome::NextFrame) {
+        // Painting the picture and the controls costs more than reading and
+        // searching a frame: while the run goes from frame to frame, what
+        // changed is painted five times a second. Input is handled between
+        // all frames.
+        holdPainting(true);
+        if (!m_shown.isValid() || m_shown.elapsed() >= 250) {
+            m_shown.start();
+            refreshHeld();
+            m_paintGate->paintHeld();
+        }
+    } else {
+        holdPainting(false);
+    }
     switch (outcome) {
     case TickOutcome::NoPoints:
         showMessage(StartRefusalText(StartOutcome::NoPoints));
@@ -312,6 +338,32 @@ void TAutoTRackFrame::timerTick()
     default:
         break;
     }
+}
+
+void TAutoTRackFrame::holdPainting(bool hold)
+{
+    if (hold) {
+        m_paintGate->hold(window());
+        if (m_video)
+            m_paintGate->hold(m_video);
+    } else {
+        refreshHeld();
+        m_paintGate->release();
+    }
+}
+
+void TAutoTRackFrame::refreshHeld()
+{
+    if (!m_refreshHeld)
+        return;
+    m_refreshHeld = false;
+    const PaintGate::Pause open(*m_paintGate);
+    if (m_heldPanel) {
+        const RunPanel panel = *m_heldPanel;
+        m_heldPanel.reset();
+        Report(panel);
+    }
+    refreshView();
 }
 
 // ---------------------------------------------------------------- the list
@@ -569,6 +621,12 @@ void TAutoTRackFrame::ShowPoint(TTrackingPoint* p)
 
 void TAutoTRackFrame::refreshView()
 {
+    // While painting is held the list and the zoom view are brought up to
+    // date just before they are painted.
+    if (m_paintGate->holding()) {
+        m_refreshHeld = true;
+        return;
+    }
     if (const TrackingPointList* list = points())
         for (int i = 0; i < list->size(); ++i)
             updateRow(i);

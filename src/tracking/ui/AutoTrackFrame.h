@@ -15,14 +15,17 @@
 #include "tracking/engine/TrackingEngine.h"
 #include "tracking/engine/TrackingExport.h"
 
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+class PaintGate;
 class QButtonGroup;
 class QComboBox;
 class QFrame;
@@ -169,6 +172,10 @@ private:
     void frameLoaded();
     void followDocument();
     void timerTick();
+    // While a run goes from frame to frame the windows are not painted for
+    // every frame (see PaintGate).
+    void holdPainting(bool hold);
+    void refreshHeld();
     void rebuildList();
     void updateRow(int index);
     void syncListSelection();
@@ -195,6 +202,10 @@ private:
     bool m_updating = false;          // list and combo events are ignored meanwhile
     bool m_tickRunning = false;       // ticks scheduled from a tick follow at once
     QMetaObject::Connection m_frameConnection;
+    QElapsedTimer m_shown;            // since the windows were last painted in a run
+    PaintGate* m_paintGate = nullptr;
+    bool m_refreshHeld = false;       // a refresh waits for the next paint
+    std::optional<RunPanel> m_heldPanel;
     std::unordered_map<const TTrackingPoint*, PointStatus> m_statuses;
     Qt::KeyboardModifiers m_lastMarkerShift;
     double m_originX = 0.0;

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 const QColor ZoomGreen = QColor::fromRgb(0, 128, 0); // 0x8000
@@ -32,14 +33,19 @@ void TrackingZoomView::showContent(const Frame& frame, const Content& content)
     if (m_picture.size() != size())
         m_picture = QImage(size(), QImage::Format_RGB32);
     m_picture.fill(Qt::black);
+    // View column x shows image column left + x / z (x >= 0, so the
+    // division truncates as a floor would).
+    std::vector<int> columns(size_t(m_picture.width()));
+    for (int x = 0; x < m_picture.width(); ++x)
+        columns[size_t(x)] = m_content.left + x / z;
     for (int y = 0; y < m_picture.height(); ++y) {
-        const int iy = m_content.top + int(std::floor(double(y) / z));
+        const int iy = m_content.top + y / z;
         if (iy < 0 || iy >= frame.height())
             continue;
         const uint8_t* row = frame.row(iy);
         auto* out = reinterpret_cast<QRgb*>(m_picture.scanLine(y));
         for (int x = 0; x < m_picture.width(); ++x) {
-            const int ix = m_content.left + int(std::floor(double(x) / z));
+            const int ix = columns[size_t(x)];
             if (ix < 0 || ix >= frame.width())
                 continue;
             const uint8_t* p = row + 3 * ix;
