@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -229,8 +230,15 @@ const Frame* TAutoTRackFrame::FrameAt(int frameNumber)
     VideoDocument* doc = document();
     if (!doc)
         return nullptr;
-    if (SetCommonTime)
-        SetCommonTime(doc->TimeOfFrame(frameNumber));
+    {
+        // Between the paints of a run the document window is not handed
+        // every frame (a copy of the whole picture each); it shows the
+        // current one when the run paints.
+        const QSignalBlocker quiet(m_paintGate->holding() ? doc : nullptr);
+        m_frameHeld = m_frameHeld || m_paintGate->holding();
+        if (SetCommonTime)
+            SetCommonTime(doc->TimeOfFrame(frameNumber));
+    }
     if (doc->FrameAtTime(doc->CurrentTime) != frameNumber || doc->Info.CurrentFrame != frameNumber)
         doc->LoadFrame(frameNumber);
     if (doc->IsOutsideRecording() || !doc->FrameReadError.isEmpty())
@@ -366,6 +374,12 @@ void TAutoTRackFrame::holdPainting(bool hold)
 
 void TAutoTRackFrame::refreshHeld()
 {
+    if (m_frameHeld && m_video) {
+        m_frameHeld = false;
+        const PaintGate::Pause open(*m_paintGate);
+        m_video->ShowDisplayBitmap();
+        m_video->UpdateStatusBar();
+    }
     if (!m_refreshHeld)
         return;
     m_refreshHeld = false;

@@ -208,6 +208,7 @@ private:
     PaintGate* m_paintGate = nullptr;
     bool m_refreshHeld = false;       // a refresh waits for the next paint
     std::optional<RunPanel> m_heldPanel;
+    bool m_frameHeld = false;         // the document window waits to show the run's frame
     std::unordered_map<const TTrackingPoint*, PointStatus> m_statuses;
     Qt::KeyboardModifiers m_lastMarkerShift;
     double m_originX = 0.0;
