@@ -3,6 +3,7 @@
 #include "common/Frame.h"
 #include "common/LittleEndian.h"
 #include "export/ImageFileWriters.h"
+#include "export/RgbRows.h"
 
 #include <QFile>
 #include <algorithm>
@@ -95,14 +96,9 @@ void BuildDpxFile(const Frame& frame, const QString& pathForHeader, const QDateT
 
     // Pixels: the frame's blue, green, red rows become packed red, green, blue.
     for (int y = 0; y < height; ++y) {
-        const uint8_t* in = frame.row(y);
         char* out = h + Dpx::DataOffset + qsizetype(y) * rowBytes;
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = char(in[2]);
-            out[1] = char(in[1]);
-            out[2] = char(in[0]);
-        }
-        std::memset(out, 0, size_t(rowBytes - 3 * width));
+        BgrToRgb(frame.row(y), reinterpret_cast<uint8_t*>(out), width);
+        std::memset(out + 3 * width, 0, size_t(rowBytes - 3 * width));
     }
 }
 

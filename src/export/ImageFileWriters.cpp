@@ -2,6 +2,7 @@
 
 #include "common/Frame.h"
 #include "common/LittleEndian.h"
+#include "export/RgbRows.h"
 
 #include <QFile>
 #include <tiffio.h>
@@ -77,18 +78,18 @@ bool WriteTiffPage(TIFF* tiff, const Frame& frame, QString* error, const QString
     TIFFSetField(tiff, TIFFTAG_COMPRESSION, uint16_t(COMPRESSION_NONE));
     TIFFSetField(tiff, TIFFTAG_ORIENTATION, uint16_t(ORIENTATION_TOPLEFT));
     // Strips of about 256 KB: few, large writes.
-    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(std::max(1, (256 * 1024) / std::max(1, width * 3))));
+    const int rowsPerStrip = std::max(1, (256 * 1024) / std::max(1, width * 3));
+    TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, uint32_t(rowsPerStrip));
 
-    std::vector<uint8_t> rgb(size_t(width) * 3);
-    for (int y = 0; y < height; ++y) {
-        const uint8_t* in = frame.row(y);
-        uint8_t* out = rgb.data();
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
-        }
-        if (TIFFWriteScanline(tiff, rgb.data(), uint32_t(y), 0) < 0) {
+    // Uncompressed strips go to the file as they are: each is converted
+    // once into one buffer and written in one piece.
+    const size_t rowBytes = size_t(width) * 3;
+    std::vector<uint8_t> strip(rowBytes * size_t(std::min(rowsPerStrip, height)));
+    for (int top = 0, index = 0; top < height; top += rowsPerStrip, ++index) {
+        const int rows = std::min(rowsPerStrip, height - top);
+        for (int y = 0; y < rows; ++y)
+            BgrToRgb(frame.row(top + y), strip.data() + size_t(y) * rowBytes, width);
+        if (TIFFWriteRawStrip(tiff, uint32_t(index), strip.data(), tmsize_t(rowBytes * size_t(rows))) < 0) {
             SetError(error, QStringLiteral("Cannot write %1: %2").arg(fileName, g_tiffMessage));
             return false;
         }

@@ -116,6 +116,8 @@ void TAutoTRackFrame::SetVideo(TQORVideo* video)
     if (m_engine && (m_engine->Running() || m_engine->InTick()))
         m_engine->StopRun();
     MakeIdleTimer->stop();
+    disconnect(m_closingConnection);
+    disconnect(m_destroyedConnection);
     if (m_video) {
         holdPainting(false);
         disconnect(m_frameConnection);
@@ -143,6 +145,16 @@ void TAutoTRackFrame::SetVideo(TQORVideo* video)
     setRecordingAndRange();
     m_engine->FrameChanged(doc->FrameAtTime(doc->CurrentTime), &doc->DisplayBitmap);
     m_frameConnection = connect(doc, &VideoDocument::frameLoaded, this, [this] { frameLoaded(); });
+    // The document goes: the run ends while its points are still there.
+    m_closingConnection = connect(video, &TQORVideo::closing, this, [this](TQORVideo* v) {
+        if (v == m_video)
+            SetVideo(nullptr);
+    });
+    m_destroyedConnection = connect(video, &QObject::destroyed, this, [this] {
+        MakeIdleTimer->stop();
+        m_engine.reset();
+        rebuildList();
+    });
 
     m_tool = new TrackingViewTool(video->view(), &doc->TrackingPoints());
     connect(m_tool, &TrackingViewTool::placeRequested, this, [this](QPointF p) { PickReport(16, p); });
