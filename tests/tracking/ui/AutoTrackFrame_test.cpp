@@ -230,8 +230,12 @@ TEST_F(TrackingFrameTest, RunThroughTheTransportGivesTheCommandLineTrack)
     ASSERT_FALSE(frame->WaitingForUser()) << frame->LabelMessage->text().toStdString();
     EXPECT_EQ(frame->btnTrackPoints->text(), QStringLiteral("Auto Track"));
     EXPECT_FALSE(frame->btnTrackPoints->isChecked());
-    // The run moved the common time: the document shows the range's last frame.
+    // The run moved the common time: the document shows the range's last
+    // frame, in its view too (the run hands frames to the view only when it
+    // paints).
     EXPECT_EQ(video->document()->Info.CurrentFrame, frames - 1);
+    EXPECT_TRUE(view->frame() == video->document()->DisplayBitmap);
+    EXPECT_EQ(main.Playback().CommonTime(), video->document()->TimeOfFrame(frames - 1));
 
     const QString out = dir.filePath(QStringLiteral("cli.csv"));
     const CliRun r = RunCli({"track", sample, "--csv", out,
