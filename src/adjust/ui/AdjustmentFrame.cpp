@@ -110,6 +110,9 @@ AdjustmentFrame::SliderRow AdjustmentFrame::AddSliderRow(const QString& label, c
     row.edit->setStyleSheet(QStringLiteral("color: yellow; background: black; font-family: Tahoma;"));
     row.reset = new QPushButton(tr("Reset"), this);
     row.reset->setObjectName(resetName);
+    // Screen readers name the row after its label, else after the frame.
+    const QString title = label.isEmpty() ? windowTitle() : label;
+    NameSliderRow(row, title.left(1) + title.mid(1).toLower());
     line->addWidget(row.slider, 1);
     line->addWidget(row.edit);
     line->addWidget(row.reset);
@@ -142,6 +145,13 @@ AdjustmentFrame::SliderRow AdjustmentFrame::AddSliderRow(const QString& label, c
             row.edit->setText(QString::number(row.slider->value() - row.shownOffset));
     });
     return row;
+}
+
+void AdjustmentFrame::NameSliderRow(const SliderRow& row, const QString& name)
+{
+    row.slider->setAccessibleName(name);
+    row.edit->setAccessibleName(name + tr(" value"));
+    row.reset->setAccessibleName(tr("Reset ") + name);
 }
 
 void AdjustmentFrame::SetRowValue(const SliderRow& row, int value)

@@ -78,6 +78,8 @@ protected:
                 parameters->*field = value;
         };
     }
+    // The accessible names of a row's slider, edit and reset button.
+    static void NameSliderRow(const SliderRow& row, const QString& name);
     // Puts a value on a row without running its change procedure.
     static void SetRowValue(const SliderRow& row, int value);
 

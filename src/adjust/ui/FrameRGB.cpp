@@ -12,6 +12,9 @@ TRGBFrame::TRGBFrame(QWidget* parent)
     JvxSlider3 = AddSliderRow(QString(), QStringLiteral("JvxSlider3"), QStringLiteral("BEdit"),
                               QStringLiteral("BitBtn3"), -150, 150, 0, 0, 0,
                               WriteField(&RgbEntry::Blue));
+    NameSliderRow(JvxSlider1, tr("Red"));
+    NameSliderRow(JvxSlider2, tr("Green"));
+    NameSliderRow(JvxSlider3, tr("Blue"));
     AddHistogramGraph({Qt::red, Qt::green, Qt::blue}, 4);
 }
 

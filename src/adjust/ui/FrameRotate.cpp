@@ -14,6 +14,7 @@ QToolButton* SpeedButton(const QString& name, const QString& text, const QString
     button->setObjectName(name);
     button->setText(text);
     button->setToolTip(hint);
+    button->setAccessibleName(hint); // the captions are symbols
     button->setCheckable(true);
     button->setMinimumSize(40, 32);
     return button;

@@ -77,6 +77,7 @@ QToolButton* makeButton(QWidget* parent, Glyph glyph, const QString& hint, bool 
     b->setIcon(makeIcon(glyph));
     b->setIconSize(QSize(28, 28));
     b->setToolTip(hint);
+    b->setAccessibleName(hint);
     b->setCheckable(checkable);
     b->setAutoRaise(true);
     b->setFixedSize(42, 40);
@@ -115,6 +116,7 @@ TZoomFrame::TZoomFrame(QWidget* parent)
 
     auto* modeLabel = new QLabel(QStringLiteral("Zoom Mode"), this);
     ZoomModeCombo = new QComboBox(this);
+    ZoomModeCombo->setAccessibleName(QStringLiteral("Zoom Mode"));
     ZoomModeCombo->addItems({QStringLiteral("Basic"), QStringLiteral("Linear"), QStringLiteral("Quadratic"),
                              QStringLiteral("Advanced")});
     ZoomModeCombo->setStyleSheet(QStringLiteral(
@@ -123,6 +125,7 @@ TZoomFrame::TZoomFrame(QWidget* parent)
 
     MagnLabel = new QLabel(QStringLiteral("Magnification:"), this);
     MagnMagnification = new QSlider(Qt::Horizontal, this);
+    MagnMagnification->setAccessibleName(QStringLiteral("Magnification"));
     MagnMagnification->setRange(0, 50);
     MagnMagnification->setValue(10);
     showGauge(false);

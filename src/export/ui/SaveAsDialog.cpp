@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QDialog>
@@ -98,6 +99,10 @@ void RunSaveAsDialog(QWidget* parent, VideoDocument& doc, int rangeFirst, int ra
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     auto* fromZero = new QCheckBox(QStringLiteral("Number image files from 0 (names sort in frame order)"), &dialog);
     fromZero->setAccessibleName(QStringLiteral("Number from 0"));
+    // Qt's own folder and type lists have no label buddy, so screen readers would read their current item.
+    for (const auto& [combo, name] : {std::pair{"lookInCombo", "Look in"}, std::pair{"fileTypeCombo", "Files of type"}})
+        if (auto* box = dialog.findChild<QComboBox*>(QLatin1String(combo)))
+            box->setAccessibleName(QLatin1String(name));
     if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
         grid->addWidget(fromZero, grid->rowCount(), 0, 1, grid->columnCount());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())

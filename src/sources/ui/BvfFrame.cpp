@@ -20,6 +20,7 @@ QComboBox* makeList(QWidget* parent, const QString& hint, const QStringList& ite
     combo->addItems(items);
     combo->setCurrentIndex(defaultIndex);
     combo->setToolTip(hint);
+    combo->setAccessibleName(hint);
     combo->setStyleSheet(QStringLiteral("QComboBox { background: black; color: lime; }"
                                         "QComboBox QAbstractItemView { background: black; color: lime; }"));
     return combo;
