@@ -13,8 +13,7 @@
 #include "SyntheticSequences.h"
 
 #ifdef QOR_BENCH_WITH_OPENCV
-#include <opencv2/core.hpp>
-#include <opencv2/imgproc.hpp>
+#include "OpenCVGrey.h"
 #endif
 
 #include <cstdio>
@@ -28,14 +27,6 @@ using namespace synthetic;
 namespace {
 
 #ifdef QOR_BENCH_WITH_OPENCV
-cv::Mat GreyOf(const Frame& frame)
-{
-    cv::Mat bgr(frame.height(), frame.width(), CV_8UC3, const_cast<uint8_t*>(frame.bits()), size_t(frame.stride()));
-    cv::Mat grey;
-    cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
-    return grey;
-}
-
 double Parabola(double a, double b, double c)
 {
     const double d = a - 2.0 * b + c;

@@ -14,8 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #ifdef QOR_BENCH_WITH_OPENCV
-#include <opencv2/core.hpp>
-#include <opencv2/imgproc.hpp>
+#include "OpenCVGrey.h"
 #endif
 
 using namespace tracking;
@@ -55,17 +54,21 @@ SearchParameters Params(int size, uint8_t method)
     return p;
 }
 
+// Searched from 1.3 pixels off, as after a frame of motion.
+void RunCorrelationStep(benchmark::State& state, const TargetTemplate& templ)
+{
+    const Frame& texture = TheScene().texture;
+    const SearchParameters p = Params(int(state.range(0)), MethodCorrelation);
+    for (auto _ : state) {
+        const CorrelationResult r = CorrelationStep(texture, templ, TargetX + 1.3, TargetY - 0.8, p);
+        benchmark::DoNotOptimize(r);
+    }
+}
+
 void BM_CorrelationStep(benchmark::State& state)
 {
     const int size = int(state.range(0));
-    const Scene& scene = TheScene();
-    const TargetTemplate templ = CaptureTemplate(scene.texture, TargetX, TargetY, size, size);
-    const SearchParameters p = Params(size, MethodCorrelation);
-    // Searched from 1.3 pixels off, as after a frame of motion.
-    for (auto _ : state) {
-        const CorrelationResult r = CorrelationStep(scene.texture, templ, TargetX + 1.3, TargetY - 0.8, p);
-        benchmark::DoNotOptimize(r);
-    }
+    RunCorrelationStep(state, CaptureTemplate(TheScene().texture, TargetX, TargetY, size, size));
 }
 
 // The default run: the template recaptured every frame, so each step also
@@ -73,26 +76,13 @@ void BM_CorrelationStep(benchmark::State& state)
 void BM_CorrelationStepUpdated(benchmark::State& state)
 {
     const int size = int(state.range(0));
-    const Scene& scene = TheScene();
-    const TargetTemplate first = CaptureTemplate(scene.texture, TargetX - 0.3, TargetY + 0.2, size, size);
-    const TargetTemplate templ = RecaptureTemplate(scene.texture, first, TargetX, TargetY, size, size);
-    const SearchParameters p = Params(size, MethodCorrelation);
-    for (auto _ : state) {
-        const CorrelationResult r = CorrelationStep(scene.texture, templ, TargetX + 1.3, TargetY - 0.8, p);
-        benchmark::DoNotOptimize(r);
-    }
+    const Frame& texture = TheScene().texture;
+    const TargetTemplate first = CaptureTemplate(texture, TargetX - 0.3, TargetY + 0.2, size, size);
+    RunCorrelationStep(state, RecaptureTemplate(texture, first, TargetX, TargetY, size, size));
 }
 BENCHMARK(BM_CorrelationStepUpdated)->Arg(9)->Arg(15)->Arg(31);
 
 #ifdef QOR_BENCH_WITH_OPENCV
-cv::Mat GreyOf(const Frame& frame)
-{
-    cv::Mat bgr(frame.height(), frame.width(), CV_8UC3, const_cast<uint8_t*>(frame.bits()), size_t(frame.stride()));
-    cv::Mat grey;
-    cv::cvtColor(bgr, grey, cv::COLOR_BGR2GRAY);
-    return grey;
-}
-
 void BM_OpenCVMatchTemplate(benchmark::State& state)
 {
     cv::setNumThreads(1);   // the tracking search is single-threaded too
@@ -119,29 +109,28 @@ BENCHMARK(BM_OpenCVMatchTemplate)->Arg(9)->Arg(15)->Arg(31);
 #endif
 BENCHMARK(BM_CorrelationStep)->Arg(9)->Arg(15)->Arg(31);
 
-void BM_QuadrantCentre(benchmark::State& state)
+// One centring method on its own image; arguments: template size, wide search.
+template <typename Centre>
+void RunCentre(benchmark::State& state, const Frame& image, uint8_t method, Centre centre)
 {
     const int size = int(state.range(0));
     const bool wide = state.range(1) != 0;
-    const Scene& scene = TheScene();
-    const SearchParameters p = Params(size, MethodQuadrant);
+    const SearchParameters p = Params(size, method);
     for (auto _ : state) {
-        const CentreResult r = QuadrantCentre(scene.quadrant, p, TargetX + 0.6, TargetY - 0.4, wide);
+        const CentreResult r = centre(image, p, TargetX + 0.6, TargetY - 0.4, wide);
         benchmark::DoNotOptimize(r);
     }
+}
+
+void BM_QuadrantCentre(benchmark::State& state)
+{
+    RunCentre(state, TheScene().quadrant, MethodQuadrant, QuadrantCentre);
 }
 BENCHMARK(BM_QuadrantCentre)->ArgsProduct({{9, 15, 31}, {0, 1}});
 
 void BM_SpotCentre(benchmark::State& state)
 {
-    const int size = int(state.range(0));
-    const bool wide = state.range(1) != 0;
-    const Scene& scene = TheScene();
-    const SearchParameters p = Params(size, MethodLightSpot);
-    for (auto _ : state) {
-        const CentreResult r = SpotCentre(scene.lightSpot, p, TargetX + 0.6, TargetY - 0.4, wide);
-        benchmark::DoNotOptimize(r);
-    }
+    RunCentre(state, TheScene().lightSpot, MethodLightSpot, SpotCentre);
 }
 BENCHMARK(BM_SpotCentre)->ArgsProduct({{9, 15, 31}, {0, 1}});
 

@@ -6,6 +6,8 @@
 #include "tracking/engine/TrackingExport.h"
 #include "tracking/engine/TrackingPoint.h"
 
+#include <utility>
+
 namespace {
 
 constexpr int kFirstDataRow = 13;
@@ -30,14 +32,16 @@ bool WriteTrackingSpreadsheet(const QString& path, const TrackingSheet& sheet, Q
     out.text(1, 1, QStringLiteral("Qor Player Tracking Data"));
     out.text(2, 1, QStringLiteral("Point Name"));
     out.text(2, 2, sheet.pointName);
-    out.text(3, 1, QStringLiteral("FPS"));
-    out.number(3, 2, sheet.frameRate);
-    out.text(4, 1, QStringLiteral("Width"));
-    out.number(4, 2, sheet.frameWidth);
-    out.text(5, 1, QStringLiteral("Height"));
-    out.number(5, 2, sheet.frameHeight);
-    out.text(6, 1, QStringLiteral("Calibration"));
-    out.number(6, 2, sheet.pixelsPerUnit);
+    const std::pair<QString, double> numbers[] = {
+        {QStringLiteral("FPS"), sheet.frameRate},
+        {QStringLiteral("Width"), sheet.frameWidth},
+        {QStringLiteral("Height"), sheet.frameHeight},
+        {QStringLiteral("Calibration"), sheet.pixelsPerUnit},
+    };
+    for (int i = 0; i < 4; ++i) {
+        out.text(3 + i, 1, numbers[i].first);
+        out.number(3 + i, 2, numbers[i].second);
+    }
     out.text(7, 1, QStringLiteral("Calibration Units"));
     out.text(7, 2, sheet.unitLabel);
     out.text(8, 1, QStringLiteral("Origin"));
@@ -67,16 +71,17 @@ bool WriteTrackingSpreadsheet(const QString& path, const TrackingSheet& sheet, Q
             out.text(row, 2, QStringLiteral("Vanish"));
         else
             out.number(row, 2, r.time);
-        writeValue(out, row, 3, r.pixelX);
-        writeValue(out, row, 4, r.pixelY);
-        writeValue(out, row, 5, r.positionX, sheet.lengthDecimals);
-        writeValue(out, row, 6, r.positionY, sheet.lengthDecimals);
-        writeValue(out, row, 7, r.displacementX, sheet.lengthDecimals);
-        writeValue(out, row, 8, r.displacementY, sheet.lengthDecimals);
-        writeValue(out, row, 9, r.velocityX, sheet.lengthDecimals);
-        writeValue(out, row, 10, r.velocityY, sheet.lengthDecimals);
-        writeValue(out, row, 11, r.accelerationX, sheet.lengthDecimals);
-        writeValue(out, row, 12, r.accelerationY, sheet.lengthDecimals);
+        // X and Y pairs in columns 3 ... 12: pixels, then calibrated lengths and their rates.
+        const double pairs[5][2] = {{r.pixelX, r.pixelY},
+                                    {r.positionX, r.positionY},
+                                    {r.displacementX, r.displacementY},
+                                    {r.velocityX, r.velocityY},
+                                    {r.accelerationX, r.accelerationY}};
+        for (int k = 0; k < 5; ++k) {
+            const int decimals = k == 0 ? 2 : sheet.lengthDecimals;
+            writeValue(out, row, 3 + 2 * k, pairs[k][0], decimals);
+            writeValue(out, row, 4 + 2 * k, pairs[k][1], decimals);
+        }
         writeValue(out, row, 13, r.rpm);
     }
     return out.commit(error);

@@ -220,7 +220,10 @@ void GraphPlot::placeCursor()
             r.line->point1->setCoords(m_cursorPoint.x(), 0);
             r.line->point2->setCoords(m_cursorPoint.x(), 1);
         }
-        const bool tracerHere = shown && int(i) == axis && m_cursorShape != CursorShape::Line
+        // A vertical line alone does not say where on a curve (an X/Y track
+        // or a cross plot) the sample lies: a box marks it as well.
+        const bool onCurve = shown && qobject_cast<QCPCurve*>(m_plottables[size_t(m_cursorChannel)]);
+        const bool tracerHere = shown && int(i) == axis && (m_cursorShape != CursorShape::Line || onCurve)
                                 && !std::isnan(m_cursorPoint.y());
         r.tracer->setVisible(tracerHere);
         if (tracerHere) {

@@ -281,8 +281,6 @@ void TAdjustParamForm::LoadValues()
 
 tracking::SearchParameters TAdjustParamForm::EditedParameters() const
 {
-    for (QSpinBox* spin : {TemplateSpinX, TemplateSpinY, UpdateFrequencySpin, SearchAreaSizeSpin, ThreshholdSpin})
-        spin->interpretText();
     tracking::SearchParameters p = m_point.Params;
     p.setSize(TemplateSpinX->value(), TemplateSpinY->value(), SearchAreaSizeSpin->value());
     p.Threshold = ThreshholdSpin->value() / 100.0;
@@ -292,6 +290,9 @@ tracking::SearchParameters TAdjustParamForm::EditedParameters() const
 
 void TAdjustParamForm::StoreValues()
 {
+    // A number still being typed counts as entered.
+    for (QAbstractSpinBox* spin : findChildren<QAbstractSpinBox*>())
+        spin->interpretText();
     m_point.Params = EditedParameters();
     m_point.UpdateEvery = UpdateFrequencySpin->value();
     m_point.ForceSquare = ForceSquareCheck->isChecked();

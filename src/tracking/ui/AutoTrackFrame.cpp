@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QPushButton>
 #include <QTimer>
 #include <QToolButton>
@@ -116,6 +117,8 @@ void TAutoTRackFrame::SetVideo(TQORVideo* video)
     if (m_engine && (m_engine->Running() || m_engine->InTick()))
         m_engine->StopRun();
     MakeIdleTimer->stop();
+    disconnect(m_closingConnection);
+    disconnect(m_destroyedConnection);
     if (m_video) {
         holdPainting(false);
         disconnect(m_frameConnection);
@@ -143,6 +146,16 @@ void TAutoTRackFrame::SetVideo(TQORVideo* video)
     setRecordingAndRange();
     m_engine->FrameChanged(doc->FrameAtTime(doc->CurrentTime), &doc->DisplayBitmap);
     m_frameConnection = connect(doc, &VideoDocument::frameLoaded, this, [this] { frameLoaded(); });
+    // The document goes: the run ends while its points are still there.
+    m_closingConnection = connect(video, &TQORVideo::closing, this, [this](TQORVideo* v) {
+        if (v == m_video)
+            SetVideo(nullptr);
+    });
+    m_destroyedConnection = connect(video, &QObject::destroyed, this, [this] {
+        MakeIdleTimer->stop();
+        m_engine.reset();
+        rebuildList();
+    });
 
     m_tool = new TrackingViewTool(video->view(), &doc->TrackingPoints());
     connect(m_tool, &TrackingViewTool::placeRequested, this, [this](QPointF p) { PickReport(16, p); });
@@ -217,8 +230,15 @@ const Frame* TAutoTRackFrame::FrameAt(int frameNumber)
     VideoDocument* doc = document();
     if (!doc)
         return nullptr;
-    if (SetCommonTime)
-        SetCommonTime(doc->TimeOfFrame(frameNumber));
+    {
+        // Between the paints of a run the document window is not handed
+        // every frame (a copy of the whole picture each); it shows the
+        // current one when the run paints.
+        const QSignalBlocker quiet(m_paintGate->holding() ? doc : nullptr);
+        m_frameHeld = m_frameHeld || m_paintGate->holding();
+        if (SetCommonTime)
+            SetCommonTime(doc->TimeOfFrame(frameNumber));
+    }
     if (doc->FrameAtTime(doc->CurrentTime) != frameNumber || doc->Info.CurrentFrame != frameNumber)
         doc->LoadFrame(frameNumber);
     if (doc->IsOutsideRecording() || !doc->FrameReadError.isEmpty())
@@ -354,6 +374,12 @@ void TAutoTRackFrame::holdPainting(bool hold)
 
 void TAutoTRackFrame::refreshHeld()
 {
+    if (m_frameHeld && m_video) {
+        m_frameHeld = false;
+        const PaintGate::Pause open(*m_paintGate);
+        m_video->ShowDisplayBitmap();
+        m_video->UpdateStatusBar();
+    }
     if (!m_refreshHeld)
         return;
     m_refreshHeld = false;

@@ -202,10 +202,13 @@ private:
     bool m_updating = false;          // list and combo events are ignored meanwhile
     bool m_tickRunning = false;       // ticks scheduled from a tick follow at once
     QMetaObject::Connection m_frameConnection;
+    QMetaObject::Connection m_closingConnection;
+    QMetaObject::Connection m_destroyedConnection;
     QElapsedTimer m_shown;            // since the windows were last painted in a run
     PaintGate* m_paintGate = nullptr;
     bool m_refreshHeld = false;       // a refresh waits for the next paint
     std::optional<RunPanel> m_heldPanel;
+    bool m_frameHeld = false;         // the document window waits to show the run's frame
     std::unordered_map<const TTrackingPoint*, PointStatus> m_statuses;
     Qt::KeyboardModifiers m_lastMarkerShift;
     double m_originX = 0.0;

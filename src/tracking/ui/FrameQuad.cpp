@@ -47,8 +47,6 @@ void TQuadFrame::LoadValues(const tracking::SearchParameters& params)
 
 void TQuadFrame::StoreValues(tracking::SearchParameters& params) const
 {
-    QcentreSpin->interpretText();
-    CentreMoveSpin->interpretText();
     params.CentreDiameter = QcentreSpin->value();
     params.MaxCentreMove = CentreMoveSpin->value();
 }

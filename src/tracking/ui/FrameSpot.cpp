@@ -97,8 +97,6 @@ void TSpotFrame::LoadValues(const tracking::SearchParameters& params)
 
 void TSpotFrame::StoreValues(tracking::SearchParameters& params) const
 {
-    for (QSpinBox* spin : {ThrPercentSpin, ThrMinSpin, ThrMaxSpin})
-        spin->interpretText();
     params.FixedRange = ThrDynamicRadio->isChecked() ? 0 : 1;
     params.WeightedCog = COGNormalRadio->isChecked() ? 0 : 1;
     params.ThresholdPercent = ThrPercentSpin->value();

@@ -155,6 +155,27 @@ TEST_F(GraphWindowTest, CursorMarksTheNearestSampleAndReadoutsFollow)
     EXPECT_EQ(g.ReadoutY(0), QStringLiteral("Y:NULL")); // past the end of the first
 }
 
+TEST_F(GraphWindowTest, ManualAxisRangeSurvivesRebuildsUntilSetBackToAuto)
+{
+    TABgraph g;
+    g.AddChannel(timeChannel("v", "mm", {10, 20, 30, 40}));
+    GraphPlot* plot = g.Plot();
+    GraphPlot::AxisSetting manual;
+    manual.manual = true;
+    manual.minimum = -100;
+    manual.maximum = 100;
+    manual.label = QStringLiteral("travel");
+    plot->ApplyAxisSetting("y0", manual);
+    g.Invert(); // a rebuild
+    QCPAxis* y = plot->axisRect(0)->axis(QCPAxis::atLeft);
+    EXPECT_EQ(y->range(), QCPRange(-100, 100));
+    EXPECT_EQ(y->label(), QStringLiteral("travel"));
+    manual.manual = false;
+    plot->ApplyAxisSetting("y0", manual);
+    EXPECT_DOUBLE_EQ(y->range().lower, -40); // inverted data
+    EXPECT_DOUBLE_EQ(y->range().upper, -10);
+}
+
 TEST_F(GraphWindowTest, ClickedSampleAsksForItsTime)
 {
     TABgraph g;

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFont>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -130,9 +131,10 @@ TEST_F(FramesTest, PlacingFollowsTheMouseAndOnlyAddCreatesAnEntry)
     TAnnoFrame frame;
     frame.LoadFromVideo(&video);
     frame.AnnText->setText(QStringLiteral("HERE"));
-    AnnotationEntry font;
-    font.AnnFontColour = 0x0000FF00; // green
-    font.AnnFontSize = 20;
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(20);
+    font.setBold(true);
+    frame.ChooseFont(font);
     frame.ChooseColour(QColor(0, 255, 0));
     const Frame plain = doc().DisplayBitmap;
 
@@ -156,7 +158,9 @@ TEST_F(FramesTest, PlacingFollowsTheMouseAndOnlyAddCreatesAnEntry)
     frame.AddAnnoBut->click();
     ASSERT_EQ(annotations().size(), 1u);
     EXPECT_EQ(std::tuple(annotations()[0]->AnnX, annotations()[0]->AnnY), std::tuple(70, 20));
-    EXPECT_EQ(annotations()[0]->AnnFontColour, 0x0000FF00u);
+    EXPECT_EQ(annotations()[0]->AnnFontColour, 0x0000FF00u); // green
+    EXPECT_EQ(annotations()[0]->AnnFontSize, 20);
+    EXPECT_TRUE(annotations()[0]->AnnFontBold);
 
     // Spins after Add move only the entry being placed.
     frame.AnPosXSpin->setValue(5);

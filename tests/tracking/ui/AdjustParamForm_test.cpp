@@ -347,3 +347,17 @@ TEST(AdjustParamForm, WorksWithoutAFrameOrAPosition)
         EXPECT_TRUE(point.Template.isEmpty());   // nothing to capture without a position
     }
 }
+
+TEST(AdjustParamForm, ANumberStillBeingTypedCountsOnOk)
+{
+    const Frame frame = SpotFrame();
+    TTrackingPoint point = PointAt(SpotX, SpotY, tracking::MethodQuadrant);
+    TAdjustParamForm form(point, frame);
+    form.SearchAreaSizeSpin->findChild<QLineEdit*>()->setText(QStringLiteral("250"));
+    auto* quad = qobject_cast<TQuadFrame*>(form.MethodPanel);
+    quad->CentreMoveSpin->findChild<QLineEdit*>()->setText(QStringLiteral("45"));
+    form.BitBtnOK->click();
+    EXPECT_EQ(point.Params.SearchPercent, 250);
+    EXPECT_EQ(point.Params.SearchWidth, 22);   // Round(22.5) = 22
+    EXPECT_EQ(point.Params.MaxCentreMove, 45);
+}

@@ -17,6 +17,7 @@
 #include "CliRunner.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -229,8 +230,12 @@ TEST_F(TrackingFrameTest, RunThroughTheTransportGivesTheCommandLineTrack)
     ASSERT_FALSE(frame->WaitingForUser()) << frame->LabelMessage->text().toStdString();
     EXPECT_EQ(frame->btnTrackPoints->text(), QStringLiteral("Auto Track"));
     EXPECT_FALSE(frame->btnTrackPoints->isChecked());
-    // The run moved the common time: the document shows the range's last frame.
+    // The run moved the common time: the document shows the range's last
+    // frame, in its view too (the run hands frames to the view only when it
+    // paints).
     EXPECT_EQ(video->document()->Info.CurrentFrame, frames - 1);
+    EXPECT_TRUE(view->frame() == video->document()->DisplayBitmap);
+    EXPECT_EQ(main.Playback().CommonTime(), video->document()->TimeOfFrame(frames - 1));
 
     const QString out = dir.filePath(QStringLiteral("cli.csv"));
     const CliRun r = RunCli({"track", sample, "--csv", out,
@@ -305,4 +310,46 @@ TEST_F(TrackingFrameTest, DropDuringARunThatDoesNotWaitIsNotSearched)
     drag(QPointF(p->DisplayX, p->DisplayY), QPointF(p->DisplayX, p->DisplayY) + QPointF(4, 3));
     EXPECT_NEAR(p->PosX, Target(bvf::quadrantCentreAt, 0).x(), 0.5);
     EXPECT_NEAR(p->PosY, Target(bvf::quadrantCentreAt, 0).y(), 0.5);
+}
+
+TEST_F(TrackingFrameTest, RenameAndDeleteThroughTheList)
+{
+    open(3);
+    ASSERT_NE(place(0, Target(bvf::quadrantCentreAt, 0)), nullptr);
+    ASSERT_NE(place(1, Target(bvf::lightSpotCentreAt, 0)), nullptr);
+    ASSERT_NE(place(2, Target(bvf::darkSpotCentreAt, 0)), nullptr);
+
+    // Renaming a row renames the point, its combo item and its label.
+    frame->ListView1->topLevelItem(1)->setText(0, QStringLiteral("Left wheel"));
+    EXPECT_EQ(points().at(1)->Name, QStringLiteral("Left wheel"));
+    EXPECT_EQ(frame->ZoomComboEx->itemText(2), QStringLiteral("Left wheel"));
+
+    // Nothing selected: a message and nothing deleted.
+    for (const auto& p : points())
+        p->Selected = false;
+    frame->SyncSelection();
+    frame->DeletePointBut->click();
+    EXPECT_EQ(messages.last(), QStringLiteral("No Points to delete selected"));
+    EXPECT_EQ(points().size(), 3);
+
+    // Cancel keeps the points; OK deletes the selected one, whose id is
+    // then the first free one again.
+    frame->SelectOnly(0);
+    answer = false;
+    frame->DeletePointBut->click();
+    EXPECT_EQ(points().size(), 3);
+    answer = true;
+    frame->DeletePointBut->click();
+    EXPECT_EQ(messages.last(), QStringLiteral("Are you sure you want to delete ALL the selected Points?"));
+    ASSERT_EQ(points().size(), 2);
+    EXPECT_EQ(frame->ListView1->topLevelItemCount(), 2);
+    EXPECT_EQ(frame->ZoomComboEx->count(), 3);
+    TTrackingPoint* again = place(0, Target(bvf::quadrantCentreAt, 0));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Name, QStringLiteral("Point 0"));
+
+    // Closing the document leaves the frame with nothing to work on.
+    video->close();
+    QApplication::processEvents();
+    EXPECT_EQ(main.DockedFrame() ? qobject_cast<TAutoTRackFrame*>(main.DockedFrame())->Engine() : nullptr, nullptr);
 }
