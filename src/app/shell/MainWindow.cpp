@@ -380,27 +380,28 @@ void TQorMain::broadcastTime(const Rational& seconds)
     // Histograms only for the active document, and only while a docked
     // frame shows them.
     const bool histograms = m_tools->ShowsHistograms();
-    std::vector<VideoDocument*> documents;
+    std::vector<TQORVideo*> windows;
     for (TQORVideo* v : VideoWindows) {
         VideoDocument* doc = v->document();
         doc->SetHistogramsWanted(histograms && v == ActiveVideo);
         // A document just opened already shows its first frame.
         if (v == m_justOpened && !doc->IsOutsideRecording() && doc->FrameAtTime(seconds) == doc->Info.CurrentFrame)
             continue;
-        documents.push_back(doc);
+        windows.push_back(v);
     }
     m_justOpened = nullptr;
-    // Each document reads and renders its frame on its own thread; the
-    // windows show the results here, on the user-interface thread.
+    // Each document reads and renders its frame, and its view draws the
+    // picture, on its own thread; the windows show the results here, on
+    // the user-interface thread.
     std::vector<std::future<void>> others;
-    for (size_t i = 1; i < documents.size(); ++i)
-        others.push_back(std::async(std::launch::async, [doc = documents[i], seconds] { doc->PrepareTime(seconds); }));
-    if (!documents.empty())
-        documents.front()->PrepareTime(seconds);
+    for (size_t i = 1; i < windows.size(); ++i)
+        others.push_back(std::async(std::launch::async, [v = windows[i], seconds] { v->PrepareTime(seconds); }));
+    if (!windows.empty())
+        windows.front()->PrepareTime(seconds);
     for (std::future<void>& f : others)
         f.get();
-    for (VideoDocument* doc : documents)
-        doc->PublishFrame();
+    for (TQORVideo* v : windows)
+        v->document()->PublishFrame();
     for (TABgraph* graph : GraphWindows)
         graph->ShowCursorAt(seconds.toDouble());
     m_tools->ShowHistograms();

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -47,8 +48,25 @@ ImageView::~ImageView()
 
 // ---------------------------------------------------------------- content
 
+void ImageView::prepareFrame(const Frame& frame)
+{
+    m_prepared = nullptr;
+    if (frame.width() != m_frame.width() || frame.height() != m_frame.height())
+        return;
+    m_frame = frame;
+    // The other views draw on the other cores meanwhile.
+    m_resampler.SetThreads(1);
+    renderBase();
+    m_resampler.SetThreads(0);
+    m_prepared = &frame;
+}
+
 void ImageView::setFrame(const Frame& frame)
 {
+    if (std::exchange(m_prepared, nullptr) == &frame) {
+        viewport()->update();
+        return;
+    }
     const bool sizeChanged = frame.width() != m_frame.width() || frame.height() != m_frame.height();
     m_frame = frame;
     if (sizeChanged)
@@ -58,6 +76,7 @@ void ImageView::setFrame(const Frame& frame)
 
 void ImageView::setFrame(Frame&& frame)
 {
+    m_prepared = nullptr;
     const bool sizeChanged = frame.width() != m_frame.width() || frame.height() != m_frame.height();
     m_frame = std::move(frame);
     if (sizeChanged)

@@ -54,6 +54,11 @@ public:
     // --- Content
     void setFrame(const Frame& frame);
     void setFrame(Frame&& frame);
+    // Copies a frame in and draws its picture ahead without touching the
+    // widget (no signal, no repaint), so that several views can do it on
+    // worker threads at once; the next setFrame() of this same frame object
+    // then only shows it. A frame of another size is left to setFrame().
+    void prepareFrame(const Frame& frame);
     void setImage(const QImage& image);
     const Frame& frame() const { return m_frame; }
     int imageWidth() const { return m_frame.width(); }
@@ -192,6 +197,7 @@ private:
     void updateHoverCursor(QPointF viewPos);
 
     Frame m_frame;
+    const Frame* m_prepared = nullptr; // copied and drawn by prepareFrame()
     ViewResampler m_resampler;
     ZoomKernel m_kernel = ZoomKernel::Box;
     Zoom m_zoom;

@@ -251,7 +251,7 @@ QRect ViewResampler::Render(const Source& src, QImage& dest, const QRect& clip, 
     // Rows in bands, one per thread: each band resamples the source rows
     // it needs itself (a few rows at band edges twice), so the threads
     // share nothing but the tables.
-    const int hardware = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int hardware = m_threads > 0 ? m_threads : int(std::max(1u, std::thread::hardware_concurrency()));
     const int bands = int(std::clamp<int64_t>(int64_t(viewW) * viewH / PixelsPerThread, 1, std::min(hardware, 4)));
     if (m_scratch.size() < size_t(bands))
         m_scratch.resize(size_t(bands));

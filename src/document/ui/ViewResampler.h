@@ -34,6 +34,8 @@ public:
     // rectangle is that area (empty when the image is not visible).
     QRect Render(const Source& source, QImage& dest, const QRect& clip, double scale, double offsetX,
                  double offsetY, ZoomKernel kernel);
+    // Threads a large area is drawn with; 0 (the default): one per core.
+    void SetThreads(int threads) { m_threads = threads; }
 
 private:
     // Contributions of source pixels to one axis of view pixels.
@@ -71,4 +73,5 @@ private:
     AxisTable m_x;
     AxisTable m_y;
     std::vector<Scratch> m_scratch; // one per thread of a render
+    int m_threads = 0;
 };

@@ -101,6 +101,12 @@ void TQORVideo::GotoTime(const Rational& seconds)
     m_document.GotoTime(seconds);
 }
 
+void TQORVideo::PrepareTime(const Rational& seconds)
+{
+    m_document.PrepareTime(seconds);
+    m_view->prepareFrame(m_document.DisplayBitmap);
+}
+
 void TQORVideo::Redisplay()
 {
     m_document.Redisplay();

@@ -34,6 +34,11 @@ public:
     int OpenRecording(const QString& fileName, int defZoomMode);
 
     void GotoTime(const Rational& seconds);
+    // The first half of GotoTime for the main window's tick: the document
+    // reads and renders the frame and the view draws its picture, touching
+    // no widget, so that windows can do it on worker threads at once. The
+    // document's PublishFrame() then shows it.
+    void PrepareTime(const Rational& seconds);
     void Redisplay();
     void CopyToClipboard();
     void UpdateStatusBar();

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <thread>
 
 #include "TestApplication.h"
 
@@ -460,4 +461,35 @@ TEST_F(ImageViewTest, PaintsFrameGridRulerAndMagnifier)
     for (int x = 65; x < 95; ++x)
         red += shot.pixel(x, 80) == qRgb(255, 0, 0) || qRed(shot.pixel(x, 80)) > 200 ? 1 : 0;
     EXPECT_GE(red, 7);
+}
+
+TEST_F(ImageViewTest, AFramePreparedOnAnotherThreadIsWhatSetFrameShows)
+{
+    view.setFrame(solidFrame(300, 200, 40, 80, 120));
+    view.setScale(0.7);
+    const QImage first = view.viewport()->grab().toImage();
+    Frame next = solidFrame(300, 200, 200, 10, 30);
+    std::thread worker([&] { view.prepareFrame(next); });
+    worker.join();
+    view.setFrame(next);
+    EXPECT_EQ(view.frame(), next);
+    QImage shot = view.viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixel(50, 50), qRgb(30, 10, 200));
+    EXPECT_EQ(shot.pixel(399, 299), first.pixel(399, 299)) << "the background around the picture";
+
+    // Prepared but then replaced by another frame: the other one shows, and
+    // the prepared frame object, changed since, is copied again when set.
+    view.prepareFrame(next);
+    view.setFrame(solidFrame(300, 200, 1, 2, 3));
+    next.fill(9, 8, 7);
+    view.setFrame(next);
+    shot = view.viewport()->grab().toImage();
+    EXPECT_EQ(shot.pixel(50, 50), qRgb(7, 8, 9));
+
+    // A frame of another size is only taken by setFrame(), which fits it anew.
+    const Frame wide = solidFrame(600, 100, 0, 0, 255);
+    view.prepareFrame(wide);
+    EXPECT_EQ(view.imageWidth(), 300);
+    view.setFrame(wide);
+    EXPECT_EQ(view.imageWidth(), 600);
 }
