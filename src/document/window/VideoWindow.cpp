@@ -76,7 +76,11 @@ int TQORVideo::OpenRecording(const QString& fileName, int defZoomMode)
                                                               : QStringLiteral("Cannot find associated %1 File....").arg(kind);
         const QString filter = kind == QLatin1String("SVF") ? QStringLiteral("Qor Stravo File (*.SVF *.svf)")
                                                              : QStringLiteral("%1 File (*.%2 *.%3)").arg(kind, kind.toLower(), kind);
-        return QFileDialog::getOpenFileName(this, caption, missing, filter);
+        // The user is asked now: no busy cursor over the dialog.
+        QApplication::restoreOverrideCursor();
+        const QString found = QFileDialog::getOpenFileName(this, caption, missing, filter);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return found;
     };
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool ok = OpenRecordingFile(m_document, fileName, &error, locate);

@@ -42,6 +42,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <ostream>
 
 namespace {
 
@@ -304,6 +305,8 @@ struct DialogCase {
     const char* name;
     std::function<QDialog*()> make;
 };
+
+void PrintTo(const DialogCase& c, std::ostream* os) { *os << c.name; }
 
 class DialogAccessibility : public ::testing::TestWithParam<DialogCase> {};
 
