@@ -106,3 +106,23 @@ TTrackingPoint* TrackingMarkerAt(const TrackingPointList& points, QPointF viewPo
     }
     return nullptr;
 }
+
+QRect TrackingOriginBox(QPointF imagePoint, const ViewMapping& map)
+{
+    return MarkerBox(imagePoint, map, QSize(21, 21));
+}
+
+void PaintTrackingOrigin(QPainter& painter, QPointF imagePoint, const ViewMapping& map, const QFont& font)
+{
+    const QRect box = TrackingOriginBox(imagePoint, map);
+    const QPoint c = box.center();
+    painter.save();
+    painter.setFont(font);
+    painter.setPen(QPen(QColor::fromRgb(OriginMarkerColour), 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(box.adjusted(4, 4, -4, -4));
+    painter.drawLine(box.left(), c.y(), box.right(), c.y());
+    painter.drawLine(c.x(), box.top(), c.x(), box.bottom());
+    painter.drawText(QPoint(box.right() + 2, box.top() + QFontMetrics(font).ascent() - 6), QStringLiteral("Origin"));
+    painter.restore();
+}

@@ -46,6 +46,13 @@ void PaintMarkerShape(QPainter& painter, TNUVShapeType shape, const QRect& box, 
 void PaintTrackingMarkers(QPainter& painter, const TrackingPointList& points, const ViewMapping& map,
                           const QFont& font);
 
+// The measurement origin of the tracking results: a circle with a cross
+// through it and "Origin" beside it, in a colour no point marker has, at the
+// same size whatever the zoom.
+inline constexpr QRgb OriginMarkerColour = qRgb(255, 0, 255);
+QRect TrackingOriginBox(QPointF imagePoint, const ViewMapping& map);
+void PaintTrackingOrigin(QPainter& painter, QPointF imagePoint, const ViewMapping& map, const QFont& font);
+
 // The topmost point whose visible marker or name holds the view position;
 // nullptr when none does.
 TTrackingPoint* TrackingMarkerAt(const TrackingPointList& points, QPointF viewPos, const ViewMapping& map,

@@ -167,6 +167,8 @@ void TAutoTRackFrame::SetVideo(TQORVideo* video)
     connect(m_tool, &TrackingViewTool::dragStarted, this, [this](TTrackingPoint* p, QPointF c) { dragStarted(p, c); });
     connect(m_tool, &TrackingViewTool::dragMoved, this, [this](TTrackingPoint* p, QPointF c) { dragMoved(p, c); });
     connect(m_tool, &TrackingViewTool::dragEnded, this, [this](TTrackingPoint* p, QPointF c) { dragEnded(p, c); });
+    if (m_hasOrigin)
+        m_tool->setOrigin(Origin());
     video->view()->setTool(m_tool);
 
     rebuildList();
@@ -594,8 +596,10 @@ void TAutoTRackFrame::PickReport(int code, QPointF p)
         m_hasOrigin = true;
         OriginST->setText(QStringLiteral("X: %1:: Y: %2").arg(FormatFixed(p.x(), 7, 2), FormatFixed(p.y(), 7, 2)));
         SpeedButton1->setChecked(false);
-        if (m_tool)
+        if (m_tool) {
             m_tool->setPick(TrackingViewTool::Pick::None);
+            m_tool->setOrigin(Origin());
+        }
         break;
     default:
         break;

@@ -14,6 +14,18 @@ TrackingViewTool::TrackingViewTool(ImageView* view, const TrackingPointList* poi
 {
 }
 
+void TrackingViewTool::setOrigin(std::optional<QPointF> origin)
+{
+    m_origin = origin;
+    emit changed();
+}
+
+void TrackingViewTool::paint(QPainter& painter, const ViewMapping& map) const
+{
+    if (m_origin && m_view)
+        PaintTrackingOrigin(painter, *m_origin, map, m_view->font());
+}
+
 QCursor TrackingViewTool::cursor() const
 {
     return QCursor(m_pick == Pick::None ? Qt::ArrowCursor : Qt::CrossCursor);

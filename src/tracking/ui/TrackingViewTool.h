@@ -10,6 +10,7 @@
 
 #include <QPointF>
 #include <QPointer>
+#include <optional>
 
 class ImageView;
 class TTrackingPoint;
@@ -32,6 +33,12 @@ public:
 
     TTrackingPoint* dragged() const { return m_dragging ? m_point : nullptr; }
 
+    // The measurement origin, drawn on the view (never into the picture)
+    // while the tool is installed; none until one is placed.
+    void setOrigin(std::optional<QPointF> origin);
+    std::optional<QPointF> origin() const { return m_origin; }
+    void paint(QPainter& painter, const ViewMapping& map) const override;
+
 signals:
     void placeRequested(QPointF imagePoint);
     void originPicked(QPointF imagePoint);
@@ -51,5 +58,6 @@ private:
     bool m_pending = false;              // pressed, not yet dragged
     bool m_dragging = false;
     QPointF m_down;                      // view position of the press
+    std::optional<QPointF> m_origin;
     QPointF m_grab;                      // press position minus the marker centre, view pixels
 };

@@ -6,6 +6,7 @@
 #include "app/shell/MainWindow.h"
 #include "app/ui/ControlPanel.h"
 #include "app/ui/RangeSlider.h"
+#include "export/ui/SaveAsDialog.h"
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
 #include "sources/avi/AviWriter.h"
@@ -13,7 +14,12 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QFileDialog>
+#include <QDir>
+#include <QMessageBox>
+#include <QTimer>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
@@ -461,4 +467,48 @@ TEST(PlayerCommandLine, HelpAndVersionAnswerWithoutOpeningFiles)
         EXPECT_TRUE(out.contains(QString::fromLatin1(c.expected))) << c.option << ": " << out.toStdString();
         EXPECT_FALSE(out.contains(QStringLiteral("File does not exist")));
     }
+}
+
+TEST_F(MainWindowTest, AfterSaveAsTheDocumentShowsTheFrameAtTheCommonTimeAgain)
+{
+    TQorMain main;
+    main.OpenFiles({recording(QStringLiteral("a.bvf"), 0, 20, 1000)});
+    ASSERT_EQ(main.VideoWindows.size(), 1);
+    main.SetTime(ms(3));
+    main.Playback().MarkIn();
+    main.SetTime(ms(8));
+
+    // The user names a bitmap sequence in the file dialog and closes the
+    // "Save Complete." box.
+    const QString target = dir.filePath(QStringLiteral("cut.bmp"));
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&target] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (!w->isVisible())
+                continue;
+            if (auto* files = qobject_cast<QFileDialog*>(w)) {
+                files->selectNameFilter(QStringLiteral("Windows Bitmap (*.bmp)"));
+                files->selectFile(target);
+                QMetaObject::invokeMethod(files, "accept");
+            } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
+                box->accept();
+            }
+        }
+    });
+    user.start(10);
+    main.findChild<QAbstractButton*>(QStringLiteral("BitBtn3"))->click();
+    user.stop();
+
+    const TQORVideo* window = main.VideoWindows[0];
+    const VideoDocument* doc = window->document();
+    EXPECT_EQ(doc->Info.RangeFirst, 3); // the export did run from the In mark
+    EXPECT_EQ(QDir(dir.path()).entryList({QStringLiteral("cut*.bmp")}).size(), 17); // frames 3 to 19
+    EXPECT_EQ(doc->Info.CurrentFrame, 8);
+    EXPECT_EQ(doc->CurrentTime, ms(8));
+    QStringList shown;
+    for (const QLabel* panel : window->findChildren<QLabel*>())
+        shown << panel->text();
+    EXPECT_TRUE(shown.contains(QStringLiteral("8/20"))) << shown.join(QLatin1Char('|')).toStdString();
+    EXPECT_TRUE(shown.contains(doc->TimeReadout()));
+    EXPECT_EQ(boxText(main, "CURTimeEdit"), QStringLiteral("0.0080s"));
 }

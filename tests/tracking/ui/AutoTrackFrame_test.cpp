@@ -17,6 +17,7 @@
 #include "CliRunner.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
@@ -352,4 +353,38 @@ TEST_F(TrackingFrameTest, RenameAndDeleteThroughTheList)
     video->close();
     QApplication::processEvents();
     EXPECT_EQ(main.DockedFrame() ? qobject_cast<TAutoTRackFrame*>(main.DockedFrame())->Engine() : nullptr, nullptr);
+}
+
+TEST_F(TrackingFrameTest, ThePlacedOriginIsDrawnOnTheViewOnly)
+{
+    open(5);
+    const auto magentaAround = [](const QImage& image, QPoint at) {
+        int n = 0;
+        for (int y = at.y() - 10; y <= at.y() + 10; ++y)
+            for (int x = at.x() - 10; x <= at.x() + 10; ++x)
+                if (image.valid(x, y) && image.pixel(x, y) == OriginMarkerColour)
+                    ++n;
+        return n;
+    };
+    const QPointF origin(40.0, 30.0);
+    const QPoint shown = view->mapToView(origin).toPoint();
+    EXPECT_EQ(magentaAround(view->viewport()->grab().toImage(), shown), 0);
+
+    frame->SpeedButton1->click();
+    click(origin);
+    ASSERT_TRUE(frame->HasOrigin());
+    EXPECT_EQ(frame->Origin(), origin);
+    EXPECT_FALSE(frame->SpeedButton1->isChecked());
+    // The cross through the origin: 21 pixels each way at least.
+    EXPECT_GE(magentaAround(view->viewport()->grab().toImage(), shown), 40);
+
+    // Never in the picture that is exported or copied.
+    video->CopyToClipboard();
+    const QImage picture = video->document()->DisplayBitmap.toImage();
+    EXPECT_EQ(magentaAround(picture, origin.toPoint()), 0);
+    EXPECT_EQ(magentaAround(QApplication::clipboard()->image(), origin.toPoint()), 0);
+
+    // Another frame: the origin stays where it was placed.
+    goToFrame(3);
+    EXPECT_GE(magentaAround(view->viewport()->grab().toImage(), shown), 40);
 }
