@@ -1,7 +1,7 @@
 // Range-export throughput for a 1280 x 1024 colour Brava recording (Bayer
 // decoding, white balance and the rest of the camera chain included): the
-// exporter as it runs now (rendered off the view, a second thread encoding
-// and writing) and the old path (every frame through the view on one
+// exporter as it runs now (rendered off the view in order, encoded and
+// written by one worker thread per core, appended in order) and the old path (every frame through the view on one
 // thread: LoadFrame with histograms, then write), as uncompressed AVI,
 // Motion-JPEG AVI, TIFF sequence and DPX sequence, next to FFmpeg (default
 // threads) encoding the same rendered frames, piped in as raw BGR24, to the
