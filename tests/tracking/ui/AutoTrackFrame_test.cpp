@@ -214,6 +214,27 @@ TEST_F(TrackingFrameTest, FineFocusInTheZoomViewWaitsForConfirm)
     EXPECT_NEAR(p->RecordAt(0)->X, target.x(), 1e-9);
 }
 
+TEST_F(TrackingFrameTest, AnotherFrameDropsAnUnconfirmedMoveAndTheRunMayStart)
+{
+    open(6);
+    TTrackingPoint* p = place(2, Target(bvf::darkSpotCentreAt, 0));
+    ASSERT_NE(p, nullptr);
+    const QPointF stored(p->PosX, p->PosY);
+    frame->ListView1->setFocus();
+    drag(stored, stored + QPointF(6, 4));
+    EXPECT_FALSE(p->Confirmed);
+    EXPECT_EQ(frame->ListView1->topLevelItem(0)->text(5), QStringLiteral("Need to Confirm"));
+
+    goToFrame(1);
+    EXPECT_TRUE(p->Confirmed);
+    EXPECT_EQ(p->Mark, MarkConfirmed);
+    EXPECT_EQ(p->RecordAt(0)->X, stored.x()); // the move was never stored
+    EXPECT_NE(frame->ListView1->topLevelItem(0)->text(5), QStringLiteral("Need to Confirm"));
+    frame->btnTrackPoints->click();
+    EXPECT_FALSE(messages.contains(QStringLiteral("Please confirm all the points before start tracking.")));
+    EXPECT_TRUE(runUntil([&] { return !frame->IsRunning() || frame->WaitingForUser(); }));
+}
+
 TEST_F(TrackingFrameTest, RunThroughTheTransportGivesTheCommandLineTrack)
 {
     if (!CliBuilt())
