@@ -1,12 +1,13 @@
 // Range-export throughput for a 1280 x 1024 colour Brava recording (Bayer
 // decoding, white balance and the rest of the camera chain included): the
-// exporter as it runs now (rendered off the view, a second thread encoding
-// and writing) and the old path (every frame through the view on one
+// exporter as it runs now (rendered off the view in order, encoded and
+// written by one worker thread per core, appended in order) and the old path (every frame through the view on one
 // thread: LoadFrame with histograms, then write), as uncompressed AVI,
 // Motion-JPEG AVI, TIFF sequence and DPX sequence, next to FFmpeg (default
 // threads) encoding the same rendered frames, piped in as raw BGR24, to the
 // same kind of output. Counters: fps = frames per second of wall time
-// (FFmpeg's start included), MB/frame = output size.
+// (FFmpeg's start included), MB/frame = output size; last, how long an
+// abort in the middle of a range takes to return.
 //
 //   bench_export [--benchmark_filter=Mjpeg]
 // Output goes to $TMPDIR (or /tmp) and is deleted after each run.
@@ -19,8 +20,10 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
@@ -179,6 +182,48 @@ void BM_RenderOffView(benchmark::State& state)
     SetCounters(state, 0);
 }
 
+// How long an abort takes: from the progress step that answers "stop" to
+// ExportRange returning with the file closed (the frames in the stages are
+// finished and written first). Counter: abort_ms, the longest of the runs.
+struct AbortAt : ExportProgress {
+    int at = 0;
+    QElapsedTimer since;
+    bool step(int done, int) override
+    {
+        if (done < at)
+            return true;
+        since.start();
+        return false;
+    }
+};
+
+void AbortLatency(benchmark::State& state, int filterIndex, AviCodec codec, const char* name)
+{
+    VideoDocument doc;
+    OpenBrava(doc);
+    double longest = 0.0;
+    for (auto _ : state) {
+        QTemporaryDir dir;
+        ExportRequest request;
+        request.fileName = dir.path() + QLatin1Char('/') + QLatin1String(name);
+        request.filterIndex = filterIndex;
+        request.rangeFirst = 0;
+        request.rangeLast = Frames - 1;
+        request.aviCodec = codec;
+        request.quality = Quality;
+        AbortAt progress;
+        progress.at = Frames / 2;
+        const ExportResult result = ExportRange(doc, request, &progress);
+        longest = std::max(longest, double(progress.since.nsecsElapsed()) / 1e6);
+        if (result.status != ExportResult::Aborted)
+            state.SkipWithError("the export was not aborted");
+    }
+    state.counters["abort_ms"] = longest;
+}
+
+void BM_AbortLatency_MjpegAvi(benchmark::State& s) { AbortLatency(s, 1, AviCodec::Mjpeg, "out.avi"); }
+void BM_AbortLatency_DpxSequence(benchmark::State& s) { AbortLatency(s, 5, AviCodec::Dib24, "out.dpx"); }
+
 void BM_New_MjpegAvi(benchmark::State& s) { OurExport(s, 1, AviCodec::Mjpeg, "out.avi", false); }
 void BM_Old_MjpegAvi(benchmark::State& s) { OurExport(s, 1, AviCodec::Mjpeg, "out.avi", true); }
 // -q:v 4 gives files of about the size of our quality 75.
@@ -210,5 +255,7 @@ QOR_EXPORT_BENCH(BM_Ffmpeg_TiffSequence);
 QOR_EXPORT_BENCH(BM_New_DpxSequence);
 QOR_EXPORT_BENCH(BM_Old_DpxSequence);
 QOR_EXPORT_BENCH(BM_Ffmpeg_DpxSequence);
+BENCHMARK(BM_AbortLatency_MjpegAvi)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+BENCHMARK(BM_AbortLatency_DpxSequence)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 BENCHMARK_MAIN();

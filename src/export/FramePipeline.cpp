@@ -11,10 +11,10 @@ FramePipeline::FramePipeline(int workers, Stages stages)
     : m_stages(std::move(stages))
 {
     workers = std::max(1, workers);
-    // Each worker has one frame in hand and one waiting, plus one being
-    // rendered: enough to keep every stage busy, few enough that an abort
-    // leaves only a few frames' work.
-    m_maxInStages = 2 * workers + 1;
+    // One frame in each worker's hands, one waiting and one being rendered:
+    // enough to keep every stage busy, few enough that an abort leaves only
+    // a frame or two of work per worker.
+    m_maxInStages = workers + 2;
     m_threads.reserve(size_t(workers));
     for (int w = 0; w < workers; ++w)
         m_threads.emplace_back([this, w] { work(w); });

@@ -12,6 +12,7 @@
 #include "graphs/ui/GraphWindow.h"
 #include "sources/svf/SvfSource.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -20,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -447,14 +449,21 @@ void TQorMain::showTransport()
 bool TQorMain::eventFilter(QObject* watched, QEvent* event)
 {
     // Left and right arrows step the common time wherever the focus is in
-    // the main window or a document window (not in text boxes of dialogs).
+    // the main window, a document window or a graph window (not in text
+    // boxes of dialogs). In a graph window the sample table and the axis
+    // boxes keep their arrows for moving within them.
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
         QWidget* top = widget ? widget->window() : nullptr;
-        const bool ours = top == this || VideoWindows.contains(qobject_cast<TQORVideo*>(top));
+        const bool graph = GraphWindows.contains(qobject_cast<TABgraph*>(top));
+        const bool ours = top == this || VideoWindows.contains(qobject_cast<TQORVideo*>(top)) || graph;
+        const bool widgetMovesWithArrows =
+            qobject_cast<QSpinBox*>(widget)
+            || (graph && (qobject_cast<QAbstractSpinBox*>(widget) || qobject_cast<QLineEdit*>(widget)
+                          || qobject_cast<QAbstractItemView*>(widget)));
         if (ours && key->modifiers() == Qt::NoModifier &&
-            (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) && !qobject_cast<QSpinBox*>(widget)) {
+            (key->key() == Qt::Key_Left || key->key() == Qt::Key_Right) && !widgetMovesWithArrows) {
             Step(key->key() == Qt::Key_Left);
             return true;
         }

@@ -8,7 +8,7 @@ namespace {
 
 constexpr int WeightBits = 14;
 constexpr int RowFractionBits = 6;
-constexpr int Zero = 0;
+constexpr int ZeroColumn = 0;
 
 } // namespace
 
@@ -146,45 +146,50 @@ void ViewResampler::buildAxis(AxisTable& t, ZoomKernel kernel, double scale, dou
 
 namespace {
 
-constexpr int HorizontalShift = WeightBits - RowFractionBits;
+constexpr int VerticalShift = WeightBits - RowFractionBits;
+constexpr int HorizontalShift = WeightBits + RowFractionBits;
 
-// One source row resampled horizontally, every view pixel with `Taps` taps.
-template <int Taps>
-void HorizontalRow(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights)
+inline uint32_t PackPixel(int b, int g, int r)
 {
-    constexpr int half = 1 << (HorizontalShift - 1);
+    b = std::clamp((b + (1 << (HorizontalShift - 1))) >> HorizontalShift, 0, 255);
+    g = std::clamp((g + (1 << (HorizontalShift - 1))) >> HorizontalShift, 0, 255);
+    r = std::clamp((r + (1 << (HorizontalShift - 1))) >> HorizontalShift, 0, 255);
+    return 0xff000000u | uint32_t(r) << 16 | uint32_t(g) << 8 | uint32_t(b);
+}
+
+// One view row from a vertically resampled row (`row`, from column colLo),
+// every view pixel with `Taps` taps.
+template <int Taps>
+void HorizontalRow(const int16_t* row, uint32_t* out, int viewW, const int* first, int colLo, const int16_t* weights)
+{
     for (int i = 0; i < viewW; ++i, weights += Taps) {
-        const uint8_t* p = in + 3 * first[i];
+        const int16_t* p = row + 3 * (first[i] - colLo);
         int b = 0, g = 0, r = 0;
         for (int k = 0; k < Taps; ++k, p += 3) {
             b += weights[k] * p[0];
             g += weights[k] * p[1];
             r += weights[k] * p[2];
         }
-        out[3 * i + 0] = int16_t((b + half) >> HorizontalShift);
-        out[3 * i + 1] = int16_t((g + half) >> HorizontalShift);
-        out[3 * i + 2] = int16_t((r + half) >> HorizontalShift);
+        out[i] = PackPixel(b, g, r);
     }
 }
 
-void HorizontalRowAnyTaps(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights, int taps)
+void HorizontalRowAnyTaps(const int16_t* row, uint32_t* out, int viewW, const int* first, int colLo, const int16_t* weights,
+                          int taps)
 {
-    constexpr int half = 1 << (HorizontalShift - 1);
     for (int i = 0; i < viewW; ++i, weights += taps) {
-        const uint8_t* p = in + 3 * first[i];
+        const int16_t* p = row + 3 * (first[i] - colLo);
         int b = 0, g = 0, r = 0;
         for (int k = 0; k < taps; ++k, p += 3) {
             b += weights[k] * p[0];
             g += weights[k] * p[1];
             r += weights[k] * p[2];
         }
-        out[3 * i + 0] = int16_t((b + half) >> HorizontalShift);
-        out[3 * i + 1] = int16_t((g + half) >> HorizontalShift);
-        out[3 * i + 2] = int16_t((r + half) >> HorizontalShift);
+        out[i] = PackPixel(b, g, r);
     }
 }
 
-using HorizontalRowFunction = void (*)(const uint8_t*, int16_t*, int, const int*, const int16_t*);
+using HorizontalRowFunction = void (*)(const int16_t*, uint32_t*, int, const int*, int, const int16_t*);
 
 HorizontalRowFunction HorizontalRowFor(int taps)
 {
@@ -197,6 +202,62 @@ HorizontalRowFunction HorizontalRowFor(int taps)
     case 6: return HorizontalRow<6>;
     case 7: return HorizontalRow<7>;
     case 8: return HorizontalRow<8>;
+    default: return nullptr;
+    }
+}
+
+// Source rows first (when enlarging: few source rows, many view rows).
+constexpr int SourceRowShift = WeightBits - RowFractionBits;
+
+// One source row resampled horizontally, every view pixel with `Taps` taps.
+template <int Taps>
+void SourceRow(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights)
+{
+    constexpr int half = 1 << (SourceRowShift - 1);
+    for (int i = 0; i < viewW; ++i, weights += Taps) {
+        const uint8_t* p = in + 3 * first[i];
+        int b = 0, g = 0, r = 0;
+        for (int k = 0; k < Taps; ++k, p += 3) {
+            b += weights[k] * p[0];
+            g += weights[k] * p[1];
+            r += weights[k] * p[2];
+        }
+        out[3 * i + 0] = int16_t((b + half) >> SourceRowShift);
+        out[3 * i + 1] = int16_t((g + half) >> SourceRowShift);
+        out[3 * i + 2] = int16_t((r + half) >> SourceRowShift);
+    }
+}
+
+void SourceRowAnyTaps(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights, int taps)
+{
+    constexpr int half = 1 << (SourceRowShift - 1);
+    for (int i = 0; i < viewW; ++i, weights += taps) {
+        const uint8_t* p = in + 3 * first[i];
+        int b = 0, g = 0, r = 0;
+        for (int k = 0; k < taps; ++k, p += 3) {
+            b += weights[k] * p[0];
+            g += weights[k] * p[1];
+            r += weights[k] * p[2];
+        }
+        out[3 * i + 0] = int16_t((b + half) >> SourceRowShift);
+        out[3 * i + 1] = int16_t((g + half) >> SourceRowShift);
+        out[3 * i + 2] = int16_t((r + half) >> SourceRowShift);
+    }
+}
+
+using SourceRowFunction = void (*)(const uint8_t*, int16_t*, int, const int*, const int16_t*);
+
+SourceRowFunction SourceRowFor(int taps)
+{
+    switch (taps) {
+    case 1: return SourceRow<1>;
+    case 2: return SourceRow<2>;
+    case 3: return SourceRow<3>;
+    case 4: return SourceRow<4>;
+    case 5: return SourceRow<5>;
+    case 6: return SourceRow<6>;
+    case 7: return SourceRow<7>;
+    case 8: return SourceRow<8>;
     default: return nullptr;
     }
 }
@@ -255,19 +316,83 @@ QRect ViewResampler::Render(const Source& src, QImage& dest, const QRect& clip, 
     const int bands = int(std::clamp<int64_t>(int64_t(viewW) * viewH / PixelsPerThread, 1, std::min(hardware, 4)));
     if (m_scratch.size() < size_t(bands))
         m_scratch.resize(size_t(bands));
+    // Shrinking, fewer view rows than source rows are resampled across by
+    // going down each column first; enlarging, fewer source rows.
+    const bool viewRowsFirst = m_y.MaxSource - m_y.MinSource + 1 > viewH;
+    const auto renderBand = [&](int b) {
+        const int rowBegin = viewH * b / bands;
+        const int rowEnd = viewH * (b + 1) / bands;
+        if (viewRowsFirst)
+            renderViewRowsFirst(src, dest, x0, y0, viewW, rowBegin, rowEnd, m_scratch[size_t(b)]);
+        else
+            renderSourceRowsFirst(src, dest, x0, y0, viewW, rowBegin, rowEnd, m_scratch[size_t(b)]);
+    };
     std::vector<std::thread> helpers;
     for (int b = 1; b < bands; ++b)
-        helpers.emplace_back([&, b] {
-            renderRows(src, dest, x0, y0, viewW, viewH * b / bands, viewH * (b + 1) / bands, m_scratch[size_t(b)]);
-        });
-    renderRows(src, dest, x0, y0, viewW, 0, viewH / bands, m_scratch[0]);
+        helpers.emplace_back(renderBand, b);
+    renderBand(0);
     for (std::thread& t : helpers)
         t.join();
     return QRect(x0, y0, viewW, viewH);
 }
 
-void ViewResampler::renderRows(const Source& src, QImage& dest, int x0, int y0, int viewW, int rowBegin, int rowEnd,
-                               Scratch& scratch) const
+void ViewResampler::renderViewRowsFirst(const Source& src, QImage& dest, int x0, int y0, int viewW, int rowBegin,
+                                        int rowEnd, Scratch& scratch) const
+{
+    if (rowBegin >= rowEnd)
+        return;
+    // The source columns the view pixels read.
+    const bool fixedTaps = m_x.Taps > 0;
+    const std::vector<int>& firsts = fixedTaps ? m_x.FirstOfTaps : m_x.First;
+    int colLo = firsts[0];
+    int colHi = colLo;
+    for (int i = 0; i < viewW; ++i) {
+        colLo = std::min(colLo, firsts[i]);
+        colHi = std::max(colHi, firsts[i] + (fixedTaps ? m_x.Taps : m_x.Count[i]) - 1);
+    }
+    const int rowBytes = (colHi - colLo + 1) * 3;
+    scratch.Rows.resize(size_t(rowBytes));
+    scratch.Acc.resize(size_t(rowBytes));
+    int16_t* row = scratch.Rows.data();
+    int* acc = scratch.Acc.data();
+    const HorizontalRowFunction horizontal = HorizontalRowFor(m_x.Taps);
+
+    for (int j = rowBegin; j < rowEnd; ++j) {
+        // Vertical pass first, over whole rows of bytes (the loops the
+        // compiler vectorises), then the horizontal one on a single row.
+        const int n = m_y.Count[j];
+        const int16_t* w = m_y.Weights.data() + m_y.Offset[j];
+        const uint8_t* top = src.Bits + size_t(m_y.First[j]) * src.Stride + size_t(colLo) * 3;
+        if (n == 1) { // nearest row: its weight is exactly one
+            for (int c = 0; c < rowBytes; ++c)
+                row[c] = int16_t(top[c] << RowFractionBits);
+        } else {
+            std::fill(acc, acc + rowBytes, 1 << (VerticalShift - 1));
+            for (int k = 0; k < n; ++k) {
+                const uint8_t* in = top + size_t(k) * src.Stride;
+                const int wk = w[k];
+                if (wk == 0)
+                    continue;
+                for (int c = 0; c < rowBytes; ++c)
+                    acc[c] += wk * in[c];
+            }
+            for (int c = 0; c < rowBytes; ++c)
+                row[c] = int16_t(acc[c] >> VerticalShift);
+        }
+
+        uint32_t* out = reinterpret_cast<uint32_t*>(dest.scanLine(y0 + j)) + x0;
+        if (horizontal)
+            horizontal(row, out, viewW, m_x.FirstOfTaps.data(), colLo, m_x.TapWeights.data());
+        else if (fixedTaps)
+            HorizontalRowAnyTaps(row, out, viewW, m_x.FirstOfTaps.data(), colLo, m_x.TapWeights.data(), m_x.Taps);
+        else
+            for (int i = 0; i < viewW; ++i) // a source narrower than the kernel
+                HorizontalRowAnyTaps(row, out + i, 1, &m_x.First[i], colLo, m_x.Weights.data() + m_x.Offset[i], m_x.Count[i]);
+    }
+}
+
+void ViewResampler::renderSourceRowsFirst(const Source& src, QImage& dest, int x0, int y0, int viewW, int rowBegin,
+                                          int rowEnd, Scratch& scratch) const
 {
     if (rowBegin >= rowEnd)
         return;
@@ -280,17 +405,17 @@ void ViewResampler::renderRows(const Source& src, QImage& dest, int x0, int y0, 
     }
     const int rowStride = viewW * 3;
     scratch.Rows.resize(size_t(rowHi - rowLo + 1) * rowStride);
-    const HorizontalRowFunction fixedTaps = HorizontalRowFor(m_x.Taps);
+    const SourceRowFunction fixedTaps = SourceRowFor(m_x.Taps);
     for (int r = rowLo; r <= rowHi; ++r) {
         const uint8_t* in = src.Bits + size_t(r) * src.Stride;
         int16_t* out = scratch.Rows.data() + size_t(r - rowLo) * rowStride;
         if (fixedTaps)
             fixedTaps(in, out, viewW, m_x.FirstOfTaps.data(), m_x.TapWeights.data());
         else if (m_x.Taps > 0)
-            HorizontalRowAnyTaps(in, out, viewW, m_x.FirstOfTaps.data(), m_x.TapWeights.data(), m_x.Taps);
+            SourceRowAnyTaps(in, out, viewW, m_x.FirstOfTaps.data(), m_x.TapWeights.data(), m_x.Taps);
         else
             for (int i = 0; i < viewW; ++i) // a source narrower than the kernel
-                HorizontalRowAnyTaps(in + 3 * m_x.First[i], out + 3 * i, 1, &Zero, m_x.Weights.data() + m_x.Offset[i],
+                SourceRowAnyTaps(in + 3 * m_x.First[i], out + 3 * i, 1, &ZeroColumn, m_x.Weights.data() + m_x.Offset[i],
                                      m_x.Count[i]);
     }
 

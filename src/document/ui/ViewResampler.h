@@ -1,8 +1,11 @@
 #pragma once
 // Scales the visible part of a 24-bit frame into a 32-bit view buffer with
-// one of the four zoom kernels. Separable: each needed source row is first
-// resampled horizontally, then the rows are combined vertically, with
-// fixed-point weight tables that are rebuilt only when the mapping changes.
+// one of the four zoom kernels. Separable: when enlarging, each needed source
+// row is first resampled horizontally and the rows are then combined
+// vertically; when shrinking, each view row is first combined from its
+// source rows and then resampled horizontally (the fewer rows go through
+// the horizontal pass). Fixed-point weight tables are rebuilt only when the
+// mapping changes.
 // Only the view pixels the image covers are touched, so the cost follows the
 // view size, not the frame size (at high zoom only a few source rows are read).
 
@@ -60,15 +63,17 @@ private:
 
     // Working rows of one thread.
     struct Scratch {
-        std::vector<int16_t> Rows; // horizontally resampled source rows, 6 fraction bits
-        std::vector<int> Acc;      // one view row being summed vertically
+        std::vector<int16_t> Rows; // resampled rows, 6 fraction bits
+        std::vector<int> Acc;      // one row being summed
     };
 
     static void buildAxis(AxisTable& table, ZoomKernel kernel, double scale, double offset, int viewStart,
                           int viewCount, int sourceLength);
     // View rows [rowBegin, rowEnd) of the area at (x0, y0), viewW wide.
-    void renderRows(const Source& src, QImage& dest, int x0, int y0, int viewW, int rowBegin, int rowEnd,
-                    Scratch& scratch) const;
+    void renderSourceRowsFirst(const Source& src, QImage& dest, int x0, int y0, int viewW, int rowBegin, int rowEnd,
+                               Scratch& scratch) const;
+    void renderViewRowsFirst(const Source& src, QImage& dest, int x0, int y0, int viewW, int rowBegin, int rowEnd,
+                             Scratch& scratch) const;
 
     AxisTable m_x;
     AxisTable m_y;

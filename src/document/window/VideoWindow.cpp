@@ -4,6 +4,7 @@
 #include "adjust/ImageTurns.h"
 #include "common/NumberFormat.h"
 #include "document/ui/ImageView.h"
+#include "document/window/StatusPanel.h"
 #include "overlays/RulerGeometry.h"
 #include "sources/SourceFactory.h"
 #include "export/ui/RunningExport.h"
@@ -37,10 +38,12 @@ TQORVideo::TQORVideo(QWidget* owner)
     m_statusBar->setObjectName(QStringLiteral("StatusBar1"));
     const char* texts[6] = {"0/0", "0.00s", "filename", "x:000 ~ y:000", "RGB", "AUTOFIT %"};
     const int widths[6] = {80, 80, 150, 100, 50, 80};
+    // In a narrow window the file name, the cursor and the colour read-outs
+    // give up their room first; frame, time and zoom keep their whole text.
+    const StatusPanel::Room rooms[6] = {StatusPanel::KeepsText, StatusPanel::KeepsText, StatusPanel::Shrinks,
+                                        StatusPanel::Shrinks, StatusPanel::Shrinks, StatusPanel::KeepsText};
     for (int i = 0; i < 6; ++i) {
-        m_panels[i] = new QLabel(QString::fromLatin1(texts[i]), m_statusBar);
-        m_panels[i]->setMinimumWidth(widths[i]);
-        m_panels[i]->setFrameShape(QFrame::StyledPanel);
+        m_panels[i] = new StatusPanel(QString::fromLatin1(texts[i]), widths[i], rooms[i], m_statusBar);
         m_statusBar->addWidget(m_panels[i], i == 2 ? 1 : 0);
     }
     layout->addWidget(m_statusBar);

@@ -108,11 +108,20 @@ void TrackingEngine::RefreshPoints()
         }
         p.DisplayX = r->X;
         p.DisplayY = r->Y;
-        if (!m_running)
+        // Outside a run, another frame drops a position that was moved but
+        // not confirmed: the point is back on its stored place, confirmed.
+        if (!m_running) {
             p.Confirmed = true;
+            if (p.Mark == PointMark::MarkUnconfirmed && !p.Dragging) {
+                p.Mark = PointMark::MarkConfirmed;
+                SetStatus(i, PointStatus::Ready);
+            }
+        }
         p.ShowMarker = true;
         p.UpdateMarker(true);
     }
+    if (!m_running)
+        RecomputeUnconfirmed();
     m_driver.PointsRefreshed();
 }
 

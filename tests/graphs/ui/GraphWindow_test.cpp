@@ -14,7 +14,9 @@
 #include "graphs/ui/GraphWindow.h"
 #include "sources/bvf/SampleScene.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -350,6 +352,25 @@ TEST_F(GraphWindowTest, TrackedVelocityOpensAGraphThatFollowsTheCommonTime)
     EXPECT_EQ(main.Playback().CommonTime(), Rational(12, 1000));
     EXPECT_EQ(main.VideoWindows[0]->document()->Info.CurrentFrame, 12);
     EXPECT_EQ(graph->Plot()->CursorSample(), 12);
+
+    // With the graph window focused the arrow keys step the common time,
+    // as in the document windows; the sample table keeps its own arrows.
+    const auto press = [](QWidget* target, Qt::Key k) {
+        QKeyEvent event(QEvent::KeyPress, k, Qt::NoModifier);
+        QApplication::sendEvent(target, &event);
+    };
+    press(graph->Plot(), Qt::Key_Right);
+    EXPECT_EQ(main.Playback().CommonTime(), Rational(13, 1000));
+    EXPECT_EQ(main.VideoWindows[0]->document()->Info.CurrentFrame, 13);
+    EXPECT_EQ(graph->Plot()->CursorSample(), 13);
+    press(graph, Qt::Key_Left);
+    press(graph, Qt::Key_Left);
+    EXPECT_EQ(main.Playback().CommonTime(), Rational(11, 1000));
+    EXPECT_EQ(graph->Plot()->CursorSample(), 11);
+    auto* table = graph->findChild<QAbstractItemView*>();
+    ASSERT_NE(table, nullptr);
+    press(table, Qt::Key_Right);
+    EXPECT_EQ(main.Playback().CommonTime(), Rational(11, 1000));
 
     graph->close();
     EXPECT_TRUE(main.GraphWindows.isEmpty());
