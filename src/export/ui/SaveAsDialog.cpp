@@ -160,7 +160,7 @@ ExportResult RunExportWithProgress(QWidget* parent, VideoDocument& doc, const Ex
 {
     Tsavingform progress(parent);
     progress.show();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::setOverrideCursor(Qt::BusyCursor); // busy, yet "Abort" still takes a click
     ExportResult result;
     {
         RunningExport running(&doc, [&progress] { progress.BitBtn1Click(); });

@@ -16,8 +16,7 @@ namespace {
 QLineEdit* namedEdit(const QString& name, const QString& text, QWidget* parent)
 {
     auto* edit = new QLineEdit(text, parent);
-    edit->setObjectName(name);
-    edit->setAccessibleName(name);
+    edit->setObjectName(name); // screen readers take the name from the form's label
     return edit;
 }
 
