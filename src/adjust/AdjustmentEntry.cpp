@@ -54,6 +54,27 @@ std::unique_ptr<AdjustmentEntry> MakeAdjustmentEntry(int kind)
     }
 }
 
+bool IsUntouchedEntry(const AdjustmentEntry& entry)
+{
+    const auto noCode = [](int code) { return code < 1 || code > 3; };
+    return std::visit(Overloaded{
+                          [](const ContrastEntry& e) { return e.Amount == 0; },
+                          [](const LogoEntry& e) { return e.LogoDisabled; },
+                          [](const RgbEntry& e) { return e.Red == 0 && e.Green == 0 && e.Blue == 0; },
+                          [](const AnnotationEntry&) { return false; },
+                          [](const HueSatEntry& e) { return e.Hue == 0 && e.Saturation == 0 && e.Value == 0; },
+                          [](const GammaEntry& e) { return e.Exponent == 0.0f || e.Exponent == 1.0f; },
+                          [&](const RotateEntry& e) { return noCode(e.Mirror) && noCode(e.Turn); },
+                          [](const BrightnessEntry& e) { return e.Offset == 0; },
+                          [](const CalibrationGridEntry& e) {
+                              CalibrationGridEntry start = StartGridEntry();
+                              start.PixelsPerUnit = e.PixelsPerUnit; // follows the calibration
+                              return e == start;
+                          },
+                      },
+                      entry.Params());
+}
+
 void ClampToFrameRanges(AdjustmentEntry& entry)
 {
     std::visit(Overloaded{

@@ -166,6 +166,18 @@ using AdjustmentList = std::vector<std::unique_ptr<AdjustmentEntry>>;
 // nullptr for a number that is no kind.
 std::unique_ptr<AdjustmentEntry> MakeAdjustmentEntry(int kind);
 
+// The grid the calibration frame gives a document that has none.
+inline CalibrationGridEntry StartGridEntry()
+{
+    return {.AngleDegrees = 0, .GridSize = 10.0f, .StartX = 0, .StartY = 0, .Polar = false};
+}
+
+// Whether an entry still holds what a tool frame puts in when it is docked
+// (neutral brightness, contrast, colour, gamma and turn; the start grid), or
+// is only the logo frame's pending preview: nothing the user made. Texts and
+// time stamps are only ever added by the user.
+bool IsUntouchedEntry(const AdjustmentEntry& entry);
+
 // Brings every field of an entry made outside the tool frames (a file, the
 // command line) into the range its frame can set: sliders to their ends,
 // unknown mirror, turn, background and method codes to 0 ("none"), a gamma

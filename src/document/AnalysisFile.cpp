@@ -140,6 +140,7 @@ Analysis CaptureAnalysis(const VideoDocument& doc)
     a.Calibration.CalPoint2 = info.CalPoint2;
     for (const auto& point : doc.TrackingPoints())
         a.Points.push_back(StoredPoint(*point));
+    a.Origin = doc.Origin;
     return a;
 }
 
@@ -180,6 +181,7 @@ void ApplyAnalysis(const Analysis& analysis, VideoDocument& doc)
     points.Clear();
     for (const AnalysisPoint& stored : analysis.Points)
         points.Append(MakeTrackingPoint(stored, info.FirstFrame, RecordCount(info), info.TimeZeroFrame, info.FrameRate));
+    doc.Origin = analysis.Origin;
     doc.UpdateTrackingPoints();
 }
 

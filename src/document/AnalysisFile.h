@@ -41,13 +41,7 @@ struct AnalysisCalibration {
 };
 
 // The measurement origin (image pixels) and which way Y grows.
-struct AnalysisOrigin {
-    bool HasOrigin = false;
-    double X = 0.0;
-    double Y = 0.0;
-    YDirection YDir = YDirection::Up;
-    bool operator==(const AnalysisOrigin&) const = default;
-};
+using AnalysisOrigin = MeasurementOrigin;
 
 // The marked in/out range, as frames of this recording.
 struct AnalysisMarks {
@@ -102,16 +96,16 @@ AnalysisProblem ReadAnalysisFile(const QString& path, Analysis* analysis, QStrin
 bool WriteAnalysisFile(const QString& path, const Analysis& analysis, QString* error);
 
 // --- Documents ------------------------------------------------------------------
-// The document's adjustments, calibration, tracking points and recording
-// identity. Origin and marks belong to the caller (they live in the
-// tracking frame and on the common time axis).
+// The document's adjustments, calibration, tracking points, measurement
+// origin and recording identity. The marks belong to the caller (they live
+// on the common time axis).
 Analysis CaptureAnalysis(const VideoDocument& doc);
 // OtherRecording (with the message naming the file and the difference) when
 // the analysis was made for another recording than the document's.
 AnalysisProblem CheckAnalysisRecording(const Analysis& analysis, const VideoDocument& doc, const QString& path,
                                        QString* message);
-// Replaces the document's adjustments, calibration and tracking points with
-// the analysis's (entries clamped as any entry from outside). The caller
+// Replaces the document's adjustments, calibration, tracking points and
+// measurement origin with the analysis's (entries clamped as any entry from outside). The caller
 // renders the document again.
 void ApplyAnalysis(const Analysis& analysis, VideoDocument& doc);
 // Reads `path` and checks it against the document: None with `analysis`

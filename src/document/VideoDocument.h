@@ -11,6 +11,7 @@
 #include "common/Rational.h"
 #include "document/FrameSource.h"
 #include "document/RecordingInfo.h"
+#include "tracking/engine/Kinematics.h"
 #include "tracking/engine/TrackingPointList.h"
 
 #include <QObject>
@@ -112,6 +113,8 @@ public:
     Frame DisplayBitmap;
     AdjustmentList Adjustments;        // the document's `AdjustmentList`
     AdjustmentEntry* GridEntry = nullptr;
+    // Where the tracking results measure from and which way Y grows.
+    MeasurementOrigin Origin;
     Rational CurrentTime;
     bool HasInfoChunk = false;
 

@@ -221,6 +221,7 @@ TEST(AnalysisFile, EverythingComesBackFieldByField)
     EXPECT_EQ(loaded.Recording.FileName, QStringLiteral("Aufprall ñ.bvf"));
     ApplyAnalysis(loaded, *reopened);
     ExpectSameDocumentWork(*doc, *reopened);
+    EXPECT_EQ(reopened->Origin, saved.Origin);
     EXPECT_EQ(reopened->GridEntry, nullptr); // found again at the next render
 
     // The same work writes the same bytes; saving again keeps the previous file as .bak.

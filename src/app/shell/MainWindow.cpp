@@ -108,6 +108,10 @@ void TQorMain::buildMenus()
     QAction* open = file->addAction(QStringLiteral("Open"));
     open->setShortcut(QKeySequence::Open);
     connect(open, &QAction::triggered, this, &TQorMain::openDialog);
+    QAction* saveAnalysis = file->addAction(QStringLiteral("Save Analysis"));
+    saveAnalysis->setShortcut(QKeySequence::Save);
+    saveAnalysis->setShortcutContext(Qt::ApplicationShortcut);
+    connect(saveAnalysis, &QAction::triggered, this, &TQorMain::SaveAnalysis);
     QAction* close = file->addAction(QStringLiteral("Close"));
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     close->setShortcutContext(Qt::ApplicationShortcut);
@@ -228,6 +232,7 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     connect(video, &TQORVideo::redisplayRequested, this,
             [this](TQORVideo* v) { v->GotoTime(m_playback->CommonTime()); });
     video->setPanMode(PanMode);
+    video->MayClose = [this, video] { return m_analyses.MayClose(video, MarksFor(video)); };
     const QRect stored = k < 10 ? PlaceOnScreens(QRect(WindowPlaces[k].Left, WindowPlaces[k].Top, WindowPlaces[k].Width, WindowPlaces[k].Height),
                                                  AvailableScreens())
                                 : QRect();
@@ -257,11 +262,18 @@ bool TQorMain::OpenInNewWindow(const QString& fileName)
     if (const QString warning = video->document()->Source()->openWarning(); !warning.isEmpty())
         statusBar()->showMessage(QFileInfo(fileName).fileName() + QStringLiteral(": ") + warning);
 
+    // The work saved beside the recording comes back before any tool frame
+    // sees the document.
+    const AnalysisMarks marks = m_analyses.Restore(video);
     ActivateVideo(video);
     m_justOpened = video;
     // The axis takes the new document in; every document, the new one
     // included, goes to the common time.
     documentsChanged();
+    if (marks.Set) {
+        const VideoDocument* doc = video->document();
+        m_playback->SetMarks(doc->TimeOfFrame(marks.InFrame), doc->TimeOfFrame(marks.OutFrame));
+    }
     return true;
 }
 
@@ -279,6 +291,7 @@ void TQorMain::documentsChanged()
 
 void TQorMain::documentClosing(TQORVideo* video)
 {
+    m_analyses.Forget(video);
     VideoWindows.removeAll(video);
     video->disconnect(this);
     if (ActiveVideo == video) {
@@ -294,6 +307,29 @@ void TQorMain::CloseActiveVideo()
 {
     if (ActiveVideo)
         ActiveVideo->close();
+}
+
+bool TQorMain::SaveAnalysis()
+{
+    if (!ActiveVideo)
+        return false;
+    if (!m_analyses.Save(ActiveVideo, MarksFor(ActiveVideo)))
+        return false;
+    statusBar()->showMessage(QStringLiteral("Analysis saved to ") + AnalysisKeeper::PathFor(ActiveVideo), 5000);
+    return true;
+}
+
+AnalysisMarks TQorMain::MarksFor(const TQORVideo* video) const
+{
+    const PlaybackController& p = *m_playback;
+    if (p.Range().IsEmpty() || (p.InTime() == p.Range().Start && p.OutTime() == p.Range().End))
+        return {};
+    const RecordingInfo& info = video->document()->Info;
+    const int first = std::min(info.FirstFrame, info.LastFrame);
+    const int last = std::max(info.FirstFrame, info.LastFrame);
+    return {.Set = true,
+            .InFrame = std::clamp(video->document()->FrameAtTime(p.InTime()), first, last),
+            .OutFrame = std::clamp(video->document()->FrameAtTime(p.OutTime()), first, last)};
 }
 
 QRect TQorMain::CascadePlace(const QRect& area, int k, const QSize& preferred, const QSize& minimum)
@@ -526,6 +562,16 @@ void TQorMain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Unsaved work of every document is asked about before anything closes;
+    // Cancel on any keeps the program open.
+    for (TQORVideo* v : VideoWindows) {
+        if (!m_analyses.MayClose(v, MarksFor(v))) {
+            event->ignore();
+            return;
+        }
+    }
+    for (TQORVideo* v : VideoWindows)
+        v->MayClose = nullptr;
     StopPlayback();
     m_tools->CloseToolFrames();
     const QRect g = geometry();

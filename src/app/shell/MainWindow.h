@@ -5,6 +5,7 @@
 // tool dock (ToolDock).
 
 #include "app/settings/Settings.h"
+#include "app/shell/AnalysisKeeper.h"
 #include "app/shell/ToolDock.h"
 #include "app/transport/PlaybackController.h"
 #include "graphs/Channel.h"
@@ -33,6 +34,13 @@ public:
     void ActivateVideo(TQORVideo* video);
     // File ▸ Close: closes the active document's window.
     void CloseActiveVideo();
+    // File ▸ Save Analysis: writes the active document's work beside its
+    // recording; false when there is none or it cannot be written.
+    bool SaveAnalysis();
+    AnalysisKeeper& Analyses() { return m_analyses; }
+    // The marks of the common axis as frames of a document (not set while
+    // they cover the whole range).
+    AnalysisMarks MarksFor(const TQORVideo* video) const;
     // File ▸ Recording rate...: asks for the active recording's rate.
     void AskRecordingRate();
     // Re-times a recording without its own time base and moves the common
@@ -97,6 +105,7 @@ private:
     void showTransport();
 
     SettingsStore m_store;
+    AnalysisKeeper m_analyses{this};
     PlaybackController* m_playback = nullptr;
     QWidget* m_pictureArea = nullptr; // left of the control panel
     // The picture area in screen coordinates, where new documents go.

@@ -135,6 +135,15 @@ void PlaybackController::MarkOut()
         OutMoved(int(TimeToTick(CommonTime(), TimeStep())));
 }
 
+void PlaybackController::SetMarks(const Rational& in, const Rational& out)
+{
+    if (Range().IsEmpty())
+        return;
+    m_transport.SetInTime(Range().Clamp(SnapToStep(in, TimeStep())));
+    m_transport.SetOutTime(Range().Clamp(SnapToStep(out, TimeStep())));
+    emit displayChanged();
+}
+
 void PlaybackController::Tick()
 {
     QElapsedTimer clock;

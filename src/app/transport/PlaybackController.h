@@ -54,6 +54,8 @@ public:
     // The mark buttons: the mark goes to the current time.
     void MarkIn();
     void MarkOut();
+    // Both marks at once (a restored analysis), on the step and inside the range.
+    void SetMarks(const Rational& in, const Rational& out);
 
     // One tick of the play timer (public so tests can drive it).
     void Tick();

@@ -40,17 +40,17 @@ public:
     bool TimerRunning = false;
     int TimerInterval = 67;
 
-    // Step: SkipFactor := 1, the time moves one TimeStep and is clamped to
-    // the range. Returns the new CommonTime. Nothing moves without a range.
+    // One step: no frames skipped; the time moves one TimeStep and is
+    // clamped to the range. Returns the new CommonTime. Nothing moves without a range.
     Rational Step(Direction direction);
 
-    // Play: StopRequest := 0, SkipFactor := 1. Playing again in the running
+    // Play: clears a pending stop, no frames skipped. Playing again in the running
     // direction turns loop play on (returns true: show the loop images);
     // otherwise the direction is set, the timer runs and loop play is off
     // (returns false: show the normal images).
     bool Play(Direction direction);
 
-    // SkipFactor := 1, StopRequest := 1, timer off, not busy.
+    // Stops: no frames skipped, a stop requested, the timer off, not busy.
     void StopPlayback();
 
     // Stop button: no loop, StopPlayback.

@@ -216,7 +216,7 @@ void TQORVideo::changeEvent(QEvent* event)
 void TQORVideo::closeEvent(QCloseEvent* event)
 {
     // An export of this document first stops; the window closes after it.
-    if (!MayCloseDuringExport(this, &m_document)) {
+    if (!MayCloseDuringExport(this, &m_document) || (MayClose && !MayClose())) {
         event->ignore();
         return;
     }

@@ -9,6 +9,7 @@
 #include <QPoint>
 #include <QPointF>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 class ImageView;
@@ -65,6 +66,11 @@ public:
     void SetRuler(QPointF start, QPointF end);
     // Pushes grid, ruler and calibration state to the view's overlay layer.
     void UpdateOverlay();
+
+    // Asked before the window closes (after a running export has been
+    // dealt with); false keeps it open. The main window asks about unsaved
+    // work here.
+    std::function<bool()> MayClose;
 
 signals:
     // The window was activated or clicked: it becomes the active document.

@@ -289,8 +289,7 @@ void TCalibFrame::LoadFromVideo(TQORVideo* video)
 
     AdjustmentEntry* entry = gridEntry();
     if (!entry)
-        entry = doc->AppendEntry(std::make_unique<AdjustmentEntry>(
-            CalibrationGridEntry{.AngleDegrees = 0, .GridSize = 10.0f, .StartX = 0, .StartY = 0, .Polar = false}));
+        entry = doc->AppendEntry(std::make_unique<AdjustmentEntry>(StartGridEntry()));
     CalibrationGridEntry& grid = *entry->As<CalibrationGridEntry>();
     grid.PixelsPerUnit = doc->Info.PixelsPerUnit;
     doc->GridEntry = entry;

@@ -21,6 +21,16 @@ inline bool IsMissing(double v) { return v == MissingValue; }
 // Down: Y grows toward the bottom, like image rows.
 enum class YDirection { Up, Down };
 
+// Where a recording's measurements start (image pixels, sub-pixel) and
+// which way Y grows; the user sets both on the tracking results page.
+struct MeasurementOrigin {
+    bool HasOrigin = false;
+    double X = 0.0;
+    double Y = 0.0;
+    YDirection YDir = YDirection::Up;
+    bool operator==(const MeasurementOrigin&) const = default;
+};
+
 // What the results depend on besides the records.
 struct KinematicsSettings {
     double PixelsPerUnit = 1.0;   // calibration: pixels per unit

@@ -22,6 +22,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QSignalBlocker>
 #include <QPushButton>
 #include <QTimer>
@@ -167,14 +168,38 @@ void TAutoTRackFrame::SetVideo(TQORVideo* video)
     connect(m_tool, &TrackingViewTool::dragStarted, this, [this](TTrackingPoint* p, QPointF c) { dragStarted(p, c); });
     connect(m_tool, &TrackingViewTool::dragMoved, this, [this](TTrackingPoint* p, QPointF c) { dragMoved(p, c); });
     connect(m_tool, &TrackingViewTool::dragEnded, this, [this](TTrackingPoint* p, QPointF c) { dragEnded(p, c); });
-    if (m_hasOrigin)
-        m_tool->setOrigin(Origin());
+    showOrigin();
     video->view()->setTool(m_tool);
 
     rebuildList();
     enableResultButtons(!doc->TrackingPoints().isEmpty());
     PageControl1->setCurrentIndex(0);
     SyncSelection();
+}
+
+QPointF TAutoTRackFrame::Origin() const
+{
+    const VideoDocument* doc = document();
+    return doc ? QPointF(doc->Origin.X, doc->Origin.Y) : QPointF();
+}
+
+bool TAutoTRackFrame::HasOrigin() const
+{
+    const VideoDocument* doc = document();
+    return doc && doc->Origin.HasOrigin;
+}
+
+void TAutoTRackFrame::showOrigin()
+{
+    const VideoDocument* doc = document();
+    if (!doc)
+        return;
+    const MeasurementOrigin& origin = doc->Origin;
+    OriginST->setText(origin.HasOrigin ? QStringLiteral("X: %1:: Y: %2").arg(FormatFixed(origin.X, 7, 2), FormatFixed(origin.Y, 7, 2))
+                                       : QStringLiteral("X : 0; Y : 0 "));
+    (origin.YDir == YDirection::Up ? YdirDefRadio : YdirInvRadio)->setChecked(true);
+    if (m_tool)
+        m_tool->setOrigin(origin.HasOrigin ? std::optional<QPointF>(Origin()) : std::nullopt);
 }
 
 void TAutoTRackFrame::setRecordingAndRange()
@@ -591,15 +616,13 @@ void TAutoTRackFrame::PickReport(int code, QPointF p)
         m_engine->FrameChanged(doc->FrameAtTime(doc->CurrentTime), &doc->DisplayBitmap);
         break;
     case 29:
-        m_originX = p.x();
-        m_originY = p.y();
-        m_hasOrigin = true;
-        OriginST->setText(QStringLiteral("X: %1:: Y: %2").arg(FormatFixed(p.x(), 7, 2), FormatFixed(p.y(), 7, 2)));
+        doc->Origin.HasOrigin = true;
+        doc->Origin.X = p.x();
+        doc->Origin.Y = p.y();
         SpeedButton1->setChecked(false);
-        if (m_tool) {
+        if (m_tool)
             m_tool->setPick(TrackingViewTool::Pick::None);
-            m_tool->setOrigin(Origin());
-        }
+        showOrigin();
         break;
     default:
         break;

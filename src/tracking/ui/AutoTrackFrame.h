@@ -75,8 +75,9 @@ public:
     bool WaitingForUser() const { return m_engine && m_engine->WaitingForUser(); }
     TrackingZoomView* ZoomView() const { return ImageZoomView; }
     TrackingViewTool* Tool() const;
-    QPointF Origin() const { return {m_originX, m_originY}; }
-    bool HasOrigin() const { return m_hasOrigin; }
+    // The active document's measurement origin (image pixels).
+    QPointF Origin() const;
+    bool HasOrigin() const;
 
     // --- Operations of the frame (the controls call these)
     void PlaceArmed(int method, bool down);      // a placement button went down or up
@@ -169,6 +170,8 @@ private:
     VideoDocument* document() const;
     TrackingPointList* points() const;
     void setRecordingAndRange();
+    // Shows the document's origin and Y direction on the results page and the view.
+    void showOrigin();
     void frameLoaded();
     void followDocument();
     void timerTick();
@@ -211,7 +214,4 @@ private:
     bool m_frameHeld = false;         // the document window waits to show the run's frame
     std::unordered_map<const TTrackingPoint*, PointStatus> m_statuses;
     Qt::KeyboardModifiers m_lastMarkerShift;
-    double m_originX = 0.0;
-    double m_originY = 0.0;
-    bool m_hasOrigin = false;
 };

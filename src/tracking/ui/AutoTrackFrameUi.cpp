@@ -3,6 +3,7 @@
 
 #include "tracking/ui/AutoTrackFrame.h"
 
+#include "document/VideoDocument.h"
 #include "tracking/ui/TrackingIcons.h"
 #include "tracking/ui/TrackingViewTool.h"
 #include "tracking/ui/TrackingZoomView.h"
@@ -321,6 +322,11 @@ void TAutoTRackFrame::connectControls()
     connect(BitBtn9, &QPushButton::clicked, this, [this] { PlotClicked(KinematicsQuantity::Rpm); });
     connect(BitBtn7, &QPushButton::clicked, this, [this] { ExportCsvClicked(); });
     connect(ToExcelBut, &QPushButton::clicked, this, [this] { ExportSpreadsheetClicked(); });
+    // The Y direction belongs to the document, as the origin does.
+    connect(YdirDefRadio, &QRadioButton::toggled, this, [this](bool up) {
+        if (VideoDocument* doc = document())
+            doc->Origin.YDir = up ? YDirection::Up : YDirection::Down;
+    });
     connect(SpeedButton1, &QToolButton::clicked, this, [this](bool down) {
         if (down)
             raisePlacementButtons();

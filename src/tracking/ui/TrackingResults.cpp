@@ -26,10 +26,10 @@ TrackingExportInfo TAutoTRackFrame::exportInfo() const
     k.PixelsPerUnit = doc->Info.PixelsPerUnit;
     k.FrameWidth = doc->FrameBitmap.width();
     k.FrameHeight = doc->FrameBitmap.height();
-    k.YDir = YdirDefRadio->isChecked() ? YDirection::Up : YDirection::Down;
-    k.HasOrigin = m_hasOrigin;
-    k.OriginX = m_originX;
-    k.OriginY = m_originY;
+    k.YDir = doc->Origin.YDir;
+    k.HasOrigin = doc->Origin.HasOrigin;
+    k.OriginX = doc->Origin.X;
+    k.OriginY = doc->Origin.Y;
     k.Clock = doc->Clock();
     return info;
 }

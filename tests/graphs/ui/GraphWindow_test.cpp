@@ -318,6 +318,7 @@ TEST_F(GraphWindowTest, TrackedVelocityOpensAGraphThatFollowsTheCommonTime)
     ASSERT_TRUE(bvf::WriteSampleRecording(path, options, &error)) << error.toStdString();
 
     TQorMain main;
+    main.Analyses().AskSave = [](const QString&) { return AnalysisKeeper::Answer::Discard; };
     main.OpenFiles({path});
     ASSERT_EQ(main.VideoWindows.size(), 1);
 

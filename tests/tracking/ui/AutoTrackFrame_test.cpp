@@ -42,6 +42,8 @@ protected:
         sample = dir.filePath(QStringLiteral("s.bvf"));
         QString error;
         ASSERT_TRUE(bvf::WriteSampleRecording(sample, options, &error)) << error.toStdString();
+        // Tests that close a window with points in it do not keep them.
+        main.Analyses().AskSave = [](const QString&) { return AnalysisKeeper::Answer::Discard; };
         main.OpenFiles({sample});
         ASSERT_EQ(main.VideoWindows.size(), 1);
         video = main.VideoWindows[0];

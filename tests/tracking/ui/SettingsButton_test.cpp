@@ -28,6 +28,7 @@ protected:
         options.frames = 3;
         const QString sample = dir.filePath(QStringLiteral("s.bvf"));
         ASSERT_TRUE(bvf::WriteSampleRecording(sample, options, nullptr));
+        main.Analyses().AskSave = [](const QString&) { return AnalysisKeeper::Answer::Discard; };
         main.OpenFiles({sample});
         main.PressToolButton(TQorMain::TrackTool, true);
         frame = qobject_cast<TAutoTRackFrame*>(main.DockedFrame());
