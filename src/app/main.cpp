@@ -20,7 +20,7 @@ int main(int argc, char** argv)
     // --help and --version answer on the terminal and end the program.
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Plays and measures high-speed camera recordings (.bvf, .avi) on one time axis."));
+        QStringLiteral("Plays and measures high-speed camera recordings (.bvf, .svf, .avi) on one time axis."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("Recordings to open."),
