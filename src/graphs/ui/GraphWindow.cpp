@@ -740,9 +740,11 @@ void TABgraph::ExportSpreadsheet()
         ShowGraphError(this, error);
         return;
     }
-    // The desktop's spreadsheet program shows it, as a new workbook would be.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(name));
+    // The desktop's spreadsheet program shows it, as a new workbook would be;
+    // without one the user still learns where it went.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")
+        && !QDesktopServices::openUrl(QUrl::fromLocalFile(name)))
+        ShowGraphInformation(this, name + QStringLiteral(" Saved"));
 }
 
 void TABgraph::CopyImageToClipboard()
