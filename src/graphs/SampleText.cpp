@@ -13,6 +13,19 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\r';
 }
 
+// A word of the input as a message quotes it: on one line, readable on a
+// terminal, and short, whatever bytes a wrong file holds.
+QString quoted(const char* begin, const char* end)
+{
+    constexpr qsizetype kLongest = 32;
+    QString text;
+    for (const char* c = begin; c < end && text.size() < kLongest; ++c)
+        text += (*c >= 0x20 && *c < 0x7f) ? QChar(QLatin1Char(*c)) : QChar(u'?');
+    if (end - begin > kLongest)
+        text += QLatin1String("...");
+    return text;
+}
+
 } // namespace
 
 bool ParseSampleText(const QByteArray& text, bool allowPairs, SampleText* samples, QString* error)
@@ -38,7 +51,7 @@ bool ParseSampleText(const QByteArray& text, bool allowPairs, SampleText* sample
             const char* wordEnd = q;
             while (wordEnd < lineEnd && !isBlank(*wordEnd))
                 ++wordEnd;
-            const QString word = QString::fromLatin1(q, wordEnd - q);
+            const QString word = quoted(q, wordEnd);
             if (count == 2 || (count == 1 && !allowPairs)) {
                 *error = QStringLiteral("line %1: expected %2").arg(lineNumber).arg(
                     allowPairs ? QStringLiteral("one value or an \"x y\" pair") : QStringLiteral("one value"));

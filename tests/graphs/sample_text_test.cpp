@@ -25,7 +25,7 @@ TEST(SampleText, ValuesAndPairs)
 TEST(SampleText, BadLinesNameTheirNumber)
 {
     const struct {
-        const char* text;
+        QByteArray text;
         bool allowPairs;
         const char* error;
     } cases[] = {
@@ -38,11 +38,14 @@ TEST(SampleText, BadLinesNameTheirNumber)
         {"1 2 3\n", true, "line 1: expected one value or an \"x y\" pair"},
         {"1 2\n3\n", true, "line 2: expected an \"x y\" pair like the lines before"},
         {"1\n3 4\n", true, "line 2: expected one value like the lines before"},
+        // A binary file: its bytes are not quoted as they are.
+        {QByteArray("BV\0SC\x1b[2J\xb5\n", 11), false, "line 1: \"BV?SC?[2J?\" is not a number"},
+        {QByteArray(40, 'x'), false, "line 1: \"xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx...\" is not a number"},
     };
     for (const auto& c : cases) {
         SampleText s;
         QString error;
-        EXPECT_FALSE(ParseSampleText(c.text, c.allowPairs, &s, &error)) << c.text;
-        EXPECT_EQ(error, QString::fromLatin1(c.error)) << c.text;
+        EXPECT_FALSE(ParseSampleText(c.text, c.allowPairs, &s, &error)) << c.text.constData();
+        EXPECT_EQ(error, QString::fromLatin1(c.error)) << c.text.constData();
     }
 }

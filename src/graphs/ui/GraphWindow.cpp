@@ -459,7 +459,7 @@ void TABgraph::SetCursorShape(GraphPlot::CursorShape shape)
 
 void TABgraph::dataPointClicked(QCPAbstractPlottable* plottable, int dataIndex, QMouseEvent* event)
 {
-    if (event && event->button() != Qt::LeftButton)
+    if (m_dragEnding || (event && event->button() != Qt::LeftButton))
         return;
     const int c = m_plot->ChannelOf(plottable);
     if (c < 0 || dataIndex < 0 || dataIndex >= m_channels[size_t(c)].sampleCount())
@@ -631,7 +631,11 @@ void TABgraph::startChannelDrag(Qt::MouseButton button)
         const QPointF pos = plot->mapFromGlobal(QCursor::pos());
         QMouseEvent release(QEvent::MouseButtonRelease, pos, plot->mapToGlobal(pos), button, Qt::NoButton,
                             Qt::NoModifier);
+        // The plot may not have seen the mouse move before the drag took it
+        // and would take this release for a click on the pressed sample.
+        m_dragEnding = true;
         QCoreApplication::sendEvent(plot, &release);
+        m_dragEnding = false;
     }
 }
 
@@ -736,9 +740,11 @@ void TABgraph::ExportSpreadsheet()
         ShowGraphError(this, error);
         return;
     }
-    // The desktop's spreadsheet program shows it, as a new workbook would be.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(name));
+    // The desktop's spreadsheet program shows it, as a new workbook would be;
+    // without one the user still learns where it went.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")
+        && !QDesktopServices::openUrl(QUrl::fromLocalFile(name)))
+        ShowGraphInformation(this, name + QStringLiteral(" Saved"));
 }
 
 void TABgraph::CopyImageToClipboard()

@@ -137,4 +137,5 @@ private:
     QToolButton* m_cursorButtons[3] = {};
     QPoint m_pressPos;
     bool m_dragArmed = false;
+    bool m_dragEnding = false; // the release after a channel drag is no click on a sample
 };

@@ -68,7 +68,7 @@ TAutoTRackFrame::TAutoTRackFrame(QWidget* parent)
         return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().front()
                                                                                         : QString();
     };
-    OpenDocument = [](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
+    OpenDocument = [](const QString& path) { return QDesktopServices::openUrl(QUrl::fromLocalFile(path)); };
     m_paintGate = new PaintGate(this);
     buildControls();
     connectControls();

@@ -65,8 +65,9 @@ public:
     std::function<bool(const QString& text, bool question)> MessageBox;
     // Save dialogs of the results page: the chosen path or empty.
     std::function<QString(const QString& caption, const QString& filter, const QString& suffix)> SaveFileName;
-    // Opens a written spreadsheet with the desktop's application.
-    std::function<void(const QString& path)> OpenDocument;
+    // Opens a written spreadsheet with the desktop's application; false when
+    // the desktop has none for it.
+    std::function<bool(const QString& path)> OpenDocument;
 
     // --- State, for the main window and tests
     TrackingEngine* Engine() const { return m_engine.get(); }

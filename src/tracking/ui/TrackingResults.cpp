@@ -92,6 +92,7 @@ void TAutoTRackFrame::ExportSpreadsheetClicked()
         showMessage(error);
         return;
     }
-    if (OpenDocument)
-        OpenDocument(path);
+    // Without an application to show it the user still learns where it went.
+    if (!OpenDocument || !OpenDocument(path))
+        showMessage(path + QStringLiteral(" Saved"));
 }

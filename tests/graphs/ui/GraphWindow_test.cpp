@@ -17,6 +17,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -186,6 +187,36 @@ TEST_F(GraphWindowTest, ClickedSampleAsksForItsTime)
     emit g.Plot()->plottableClick(g.Plot()->plottable(0), 3, nullptr);
     ASSERT_EQ(spy.size(), 1);
     EXPECT_NEAR(spy[0][0].toDouble(), 0.001, 1e-9);
+}
+
+// A press on a sample and a release there is a click that moves the common
+// time; a press there that starts a channel drag is not, however quickly the
+// mouse leaves before the plot sees it move.
+TEST_F(GraphWindowTest, ChannelDragFromASampleLeavesTheTimeAlone)
+{
+    TABgraph g;
+    g.AddChannel(timeChannel("v", "mm", {10, 20, 30, 40, 50}));
+    g.resize(800, 600);
+    g.show();
+    g.Plot()->replot();
+    auto* graph = qobject_cast<QCPGraph*>(g.Plot()->plottable(0));
+    ASSERT_NE(graph, nullptr);
+    const QPointF at = graph->coordsToPixels(0.002, 30);
+    auto send = [&](QEvent::Type type, QPointF pos, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, pos, g.Plot()->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(g.Plot(), &e);
+    };
+    QSignalSpy spy(&g, &TABgraph::timeRequested);
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    ASSERT_EQ(spy.size(), 1) << "the press missed the sample";
+    EXPECT_NEAR(spy[0][0].toDouble(), 0.002, 1e-9);
+
+    g.PressLegend(0, Qt::LeftButton);
+    ASSERT_EQ(g.SelectedCount(), 1);
+    send(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+    send(QEvent::MouseMove, at + QPointF(0, 4 * QApplication::startDragDistance()), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(spy.size(), 1);
 }
 
 TEST_F(GraphWindowTest, ListShowsEveryPointStepSample)

@@ -23,6 +23,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -334,6 +335,29 @@ TEST_F(TrackingFrameTest, DropDuringARunThatDoesNotWaitIsNotSearched)
     drag(QPointF(p->DisplayX, p->DisplayY), QPointF(p->DisplayX, p->DisplayY) + QPointF(4, 3));
     EXPECT_NEAR(p->PosX, Target(bvf::quadrantCentreAt, 0).x(), 0.5);
     EXPECT_NEAR(p->PosY, Target(bvf::quadrantCentreAt, 0).y(), 0.5);
+}
+
+TEST_F(TrackingFrameTest, SpreadsheetIsOpenedOrItsPathIsReported)
+{
+    open(20);
+    ASSERT_NE(place(1, Target(bvf::lightSpotCentreAt, 0)), nullptr);
+    const QString path = dir.filePath(QStringLiteral("p.xlsx"));
+    frame->SaveFileName = [&](const QString&, const QString&, const QString&) { return path; };
+    QStringList opened;
+    bool desktopOpens = true;
+    frame->OpenDocument = [&](const QString& p) {
+        opened << p;
+        return desktopOpens;
+    };
+    messages.clear();
+    frame->ToExcelBut->click();
+    EXPECT_TRUE(QFile::exists(path));
+    EXPECT_EQ(opened, QStringList{path});
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+
+    desktopOpens = false; // no application for .xlsx on this desktop
+    frame->ToExcelBut->click();
+    EXPECT_EQ(messages, QStringList{path + QStringLiteral(" Saved")});
 }
 
 TEST_F(TrackingFrameTest, RenameAndDeleteThroughTheList)
