@@ -208,7 +208,7 @@ bool TrackingEngine::DeleteTrackedData(int fromFrame, int endFrame)
         return true;
     m_points.DeleteTrackedData(fromFrame, endFrame);
     RefreshPoints();
-    m_resumeFrame = -1;
+    m_resumeFrame.reset();
     return true;
 }
 

@@ -162,7 +162,9 @@ public:
 
     // --- State ----------------------------------------------------------------
     int CurrentFrame() const { return m_currentFrame; }
-    int ResumeFrame() const { return m_resumeFrame; }
+    // The frame the run goes on from (frame numbers may be negative: none is
+    // nullopt, never a number).
+    std::optional<int> ResumeFrame() const { return m_resumeFrame; }
     StopReason LastStopReason() const { return m_stopReason; }
     bool Running() const { return m_running; }
     bool WaitingForUser() const { return m_waitingForUser; }
@@ -255,7 +257,7 @@ public:
 
     // The frame the run resumes at: the last frame with a position before the
     // first gap of any enabled point in the range, or -1 when there is none.
-    int FindResumeFrame() const;
+    std::optional<int> FindResumeFrame() const;
 
 private:
     void SetStatus(int index, PointStatus status);
@@ -295,7 +297,7 @@ private:
     bool m_askingToDefine = false;   // StartRun() asked; waiting for the answer
     bool m_unconfirmedExist = false;
     StopReason m_stopReason = StopReason::Stopped;
-    int m_resumeFrame = -1;
+    std::optional<int> m_resumeFrame;
     int m_failedFrame = -1;
     int64_t m_tickLimit = 0;
     int64_t m_stepsLeft = 0;         // bounds the number of ticks of one run

@@ -130,7 +130,7 @@ void TrackingEngine::PlaceOnCurrentFrame()
         SelectOnly(firstPlaced);
 }
 
-int TrackingEngine::FindResumeFrame() const
+std::optional<int> TrackingEngine::FindResumeFrame() const
 {
     int result = m_rangeLast;
     bool work = false;
@@ -150,7 +150,7 @@ int TrackingEngine::FindResumeFrame() const
             }
         }
     }
-    return work ? result : -1;
+    return work ? std::optional<int>(result) : std::nullopt;
 }
 
 bool TrackingEngine::NeedsWorkHere() const
@@ -221,7 +221,7 @@ TickOutcome TrackingEngine::Tick()
         EndRun(StopReason::Stopped);
         return TickOutcome::NoPoints;
     }
-    if (m_resumeFrame != -1 && m_resumeFrame != m_currentFrame && !LoadRunFrame(m_resumeFrame))
+    if (m_resumeFrame && *m_resumeFrame != m_currentFrame && !LoadRunFrame(*m_resumeFrame))
         return EndRun(StopReason::FrameNotLoaded);
 
     // A point waiting to be placed stops the run at once.
@@ -235,11 +235,11 @@ TickOutcome TrackingEngine::Tick()
 
     // Nothing to do on this frame: jump to the next unfinished one.
     if (!NeedsWorkHere()) {
-        const int resume = FindResumeFrame();
-        if (resume == -1)
+        const std::optional<int> resume = FindResumeFrame();
+        if (!resume)
             return EndRun(StopReason::Finished);
         m_resumeFrame = resume;
-        if (resume != m_currentFrame && !LoadRunFrame(resume))
+        if (*resume != m_currentFrame && !LoadRunFrame(*resume))
             return EndRun(StopReason::FrameNotLoaded);
     }
 

@@ -265,7 +265,7 @@ TEST(TrackingPointList, DeleteTrackedDataKeepsTheEndFrame)
     EXPECT_EQ(a->RecordAt(105)->Status, 0);
     EXPECT_EQ(a->RecordAt(105)->Y, -1.0);
     EXPECT_FALSE(b->HasGap(0, 199));     // not selected
-    EXPECT_EQ(engine.ResumeFrame(), -1);
+    EXPECT_EQ(engine.ResumeFrame(), std::nullopt);
 
     engine.DeleteTrackedData(190, 1000000000);  // beyond the recording: clipped
     EXPECT_FALSE(a->HasPositionAt(199));

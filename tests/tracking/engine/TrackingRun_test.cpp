@@ -610,3 +610,28 @@ TEST(TrackingRun, EveryLostPointIsAskedAbout)
     EXPECT_EQ(f.engine.Question().point, b);
     EXPECT_EQ(a->RecordAt(4)->X, 33.5);
 }
+
+// Recordings with pre-trigger frames count from below zero; frame -1 is a
+// frame like any other, for the run and for where it resumes.
+TEST(TrackingRun, TracksThroughNegativeFramesIncludingMinusOne)
+{
+    for (const int first : {-2, -4, -1}) {
+        SCOPED_TRACE(first);
+        RunFixture f;
+        f.driver.firstFrame = first;
+        f.driver.frameCount = 8;
+        f.Setup(first, first + 7);
+        f.engine.GoToFrame(first);
+        TTrackingPoint* p = f.AddSpot(f.driver.scene.X(0) + 0.5, f.driver.scene.Y(0) - 0.5);
+        ASSERT_NE(p, nullptr);
+        ASSERT_EQ(f.engine.StartRun(), StartOutcome::Started);
+        EXPECT_EQ(f.engine.ResumeFrame(), first);
+        EXPECT_EQ(f.Run(), TickOutcome::Finished);
+        EXPECT_EQ(f.engine.LastStopReason(), StopReason::Finished);
+        for (int frame = first; frame <= first + 7; ++frame) {
+            const TrackRecord* r = p->RecordAt(frame);
+            ASSERT_EQ(r->Status, 1) << frame;
+            EXPECT_NEAR(r->X, f.driver.scene.X(frame - first), 0.25) << frame;
+        }
+    }
+}
