@@ -111,7 +111,8 @@ void TQORVideo::GotoTime(const Rational& seconds)
 void TQORVideo::PrepareTime(const Rational& seconds)
 {
     m_document.PrepareTime(seconds);
-    m_view->prepareFrame(m_document.DisplayBitmap);
+    if (!m_viewHeld)
+        m_view->prepareFrame(m_document.DisplayBitmap);
 }
 
 void TQORVideo::Redisplay()

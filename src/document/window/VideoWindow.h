@@ -40,6 +40,10 @@ public:
     // no widget, so that windows can do it on worker threads at once. The
     // document's PublishFrame() then shows it.
     void PrepareTime(const Rational& seconds);
+    // While the view is held (a tracking run between the paints it shows),
+    // PrepareTime leaves the view alone: drawing a picture nobody sees costs
+    // more than reading the frame. ShowDisplayBitmap brings it up to date.
+    void HoldView(bool held) { m_viewHeld = held; }
     void Redisplay();
     void CopyToClipboard();
     void UpdateStatusBar();
@@ -89,6 +93,7 @@ private:
     VideoDocument m_document;
     QString m_openError;
     ImageView* m_view = nullptr;
+    bool m_viewHeld = false;
     QStatusBar* m_statusBar = nullptr;
     QLabel* m_panels[6] = {};
 };

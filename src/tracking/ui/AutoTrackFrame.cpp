@@ -259,12 +259,15 @@ const Frame* TAutoTRackFrame::FrameAt(int frameNumber)
         return nullptr;
     {
         // Between the paints of a run the document window is not handed
-        // every frame (a copy of the whole picture each); it shows the
-        // current one when the run paints.
-        const QSignalBlocker quiet(m_paintGate->holding() ? doc : nullptr);
-        m_frameHeld = m_frameHeld || m_paintGate->holding();
+        // every frame (a copy of the whole picture each) and its view draws
+        // none of them; it shows the current one when the run paints.
+        const bool held = m_paintGate->holding();
+        const QSignalBlocker quiet(held ? doc : nullptr);
+        m_frameHeld = m_frameHeld || held;
+        m_video->HoldView(held);
         if (SetCommonTime)
             SetCommonTime(doc->TimeOfFrame(frameNumber));
+        m_video->HoldView(false);
     }
     if (doc->FrameAtTime(doc->CurrentTime) != frameNumber || doc->Info.CurrentFrame != frameNumber)
         doc->LoadFrame(frameNumber);
