@@ -1,6 +1,7 @@
 #include "graphs/ui/GraphPlot.h"
 
 #include "graphs/GraphLayout.h"
+#include "graphs/ui/EnvelopeGraph.h"
 
 #include <QFileInfo>
 #include <QSvgGenerator>
@@ -134,9 +135,10 @@ void GraphPlot::Rebuild(const std::vector<TABChannel>& channels, const QString& 
                 data[i] = QCPGraphData(key, IsGraphNull(x) ? qQNaN() : PlotValue(ShownY(ch, ch.YData[size_t(i)])));
                 lastKey = key;
             }
-            auto* graph = new QCPGraph(keyAxis, valueAxis);
+            auto* graph = new EnvelopeGraph(keyAxis, valueAxis);
             graph->data()->set(data, true);
             graph->setAdaptiveSampling(true);
+            graph->IndexData();
             plottable = graph;
         } else {
             QVector<QCPCurveData> data(n);
