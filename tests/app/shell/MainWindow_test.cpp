@@ -15,6 +15,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QDir>
 #include <QMessageBox>
 #include <QTimer>
@@ -488,7 +489,12 @@ TEST_F(MainWindowTest, AfterSaveAsTheDocumentShowsTheFrameAtTheCommonTimeAgain)
                 continue;
             if (auto* files = qobject_cast<QFileDialog*>(w)) {
                 files->selectNameFilter(QStringLiteral("Windows Bitmap (*.bmp)"));
-                files->selectFile(target);
+                // Typed into the name box: selectFile leaves the box alone
+                // once it has the focus (on a busy machine the dialog may be
+                // active before the first look at it).
+                files->setDirectory(QFileInfo(target).absolutePath());
+                if (auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                    name->setText(QFileInfo(target).fileName());
                 QMetaObject::invokeMethod(files, "accept");
             } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
                 box->accept();
