@@ -52,7 +52,8 @@ TEST(Settings, FirstStartIsSilentAndWritesTheDefaults)
 TEST(Settings, DamagedStoresAreNamedKeptAsBackupAndReplacedByDefaults)
 {
     Files f;
-    const QByteArray junk("\x01\x02BVSC\0\0\xff\xfe garbage", 20);
+    static const char kJunk[] = "\x01\x02" "BVSC\0\0\xff\xfe garbage";
+    const QByteArray junk(kJunk, sizeof kJunk - 1); // NULs inside, so not up to the first one
     for (const QString& path : {f.prefs(), f.places()}) {
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
