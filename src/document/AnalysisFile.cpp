@@ -132,6 +132,10 @@ Analysis CaptureAnalysis(const VideoDocument& doc)
     a.Recording.Size = QFileInfo(info.FileName).size();
     a.Recording.FrameCount = RecordCount(info);
     a.Recording.FirstFrame = info.FirstFrame;
+    if (doc.CanSetRecordingRate() && !doc.TimeBaseAssumed()) {
+        a.Recording.ChosenRate = info.FrameRate;
+        a.Recording.ChosenTimeZeroFrame = info.TimeZeroFrame;
+    }
     for (const auto& entry : doc.Adjustments)
         a.Adjustments.push_back(std::make_unique<AdjustmentEntry>(*entry));
     a.Calibration.CalUnitIndex = info.CalUnitIndex;
@@ -168,6 +172,10 @@ AnalysisProblem CheckAnalysisRecording(const Analysis& analysis, const VideoDocu
 
 void ApplyAnalysis(const Analysis& analysis, VideoDocument& doc)
 {
+    // The chosen rate first: the points' record times follow it. A rate the
+    // caller has set already (the command line's --rate) stays.
+    if (analysis.Recording.ChosenRate > 0 && doc.TimeBaseAssumed())
+        doc.SetRecordingRate(analysis.Recording.ChosenRate, analysis.Recording.ChosenTimeZeroFrame);
     doc.GridEntry = nullptr;
     doc.Adjustments.clear();
     for (const auto& entry : analysis.Adjustments)

@@ -30,6 +30,11 @@ struct AnalysisRecording {
     qint64 Size = 0;       // bytes
     int FrameCount = 0;
     int FirstFrame = 0;
+    // The rate the user gave a recording that carries none (an AVI without
+    // our information chunk), and its frame at time zero; 0 when none was
+    // given. Without it, tracked times would come back at the assumed rate.
+    int ChosenRate = 0;
+    int ChosenTimeZeroFrame = 0;
 };
 
 struct AnalysisCalibration {

@@ -455,16 +455,20 @@ QByteArray AnalysisToJson(const Analysis& a)
     QJsonArray points;
     for (const AnalysisPoint& p : a.Points)
         points.append(PointToJson(p));
+    QJsonObject recording{
+        {QStringLiteral("file"), a.Recording.FileName},
+        {QStringLiteral("size"), a.Recording.Size},
+        {QStringLiteral("frameCount"), a.Recording.FrameCount},
+        {QStringLiteral("firstFrame"), a.Recording.FirstFrame},
+    };
+    if (a.Recording.ChosenRate > 0) {
+        recording[QStringLiteral("chosenRate")] = a.Recording.ChosenRate;
+        recording[QStringLiteral("chosenTimeZeroFrame")] = a.Recording.ChosenTimeZeroFrame;
+    }
     QJsonObject root{
         {QStringLiteral("format"), kFormatName},
         {QStringLiteral("version"), AnalysisFormatVersion},
-        {QStringLiteral("recording"),
-         QJsonObject{
-             {QStringLiteral("file"), a.Recording.FileName},
-             {QStringLiteral("size"), a.Recording.Size},
-             {QStringLiteral("frameCount"), a.Recording.FrameCount},
-             {QStringLiteral("firstFrame"), a.Recording.FirstFrame},
-         }},
+        {QStringLiteral("recording"), recording},
         {QStringLiteral("adjustments"), adjustments},
         {QStringLiteral("calibration"),
          QJsonObject{
@@ -519,6 +523,8 @@ AnalysisProblem AnalysisFromJson(const QByteArray& bytes, Analysis* analysis, QS
     a.Recording.Size = in.integer(recording, "size", -1, 0, std::numeric_limits<qint64>::max() / 2);
     a.Recording.FrameCount = in.int32(recording, "frameCount", -1, 0, kMax);
     a.Recording.FirstFrame = in.int32(recording, "firstFrame", 0);
+    a.Recording.ChosenRate = in.int32(recording, "chosenRate", 0, 0, 65535);
+    a.Recording.ChosenTimeZeroFrame = in.int32(recording, "chosenTimeZeroFrame", 0);
     if (in.ok() && (a.Recording.Size < 0 || a.Recording.FrameCount < 0))
         in.fail(QStringLiteral("the recording's size and frame count are missing"));
 

@@ -350,3 +350,44 @@ TEST(AnalysisFile, AFailedWriteKeepsTheOldFile)
     EXPECT_FALSE(WriteAnalysisFile(path, CaptureAnalysis(*doc), &error));
     EXPECT_TRUE(Contents(path) == QByteArray("old contents"));
 }
+
+// An AVI without our information chunk has only an assumed rate: the rate
+// the user gave it is part of the work, or tracked times come back wrong.
+TEST(AnalysisFile, TheRateChosenForAnAviWithoutATimeBaseComesBack)
+{
+    QTemporaryDir dir;
+    const QString recording = dir.filePath(QStringLiteral("ffmpeg.avi"));
+    Write(recording, QByteArray(99, 'x'));
+    const auto aviDocument = [&] {
+        auto doc = std::make_unique<VideoDocument>();
+        auto source = std::make_unique<FakeSource>(-4, 20, 64, 48, 1000, 0); // the frames AddPoints uses
+        source->kind = 0;
+        doc->AttachSource(std::move(source), recording);
+        return doc;
+    };
+    auto doc = aviDocument();
+    ASSERT_TRUE(doc->TimeBaseAssumed());
+    EXPECT_EQ(CaptureAnalysis(*doc).Recording.ChosenRate, 0); // nothing chosen, nothing kept
+    ASSERT_TRUE(doc->SetRecordingRate(5000, 3));
+    AddPoints(*doc);
+    const QString path = AnalysisPathFor(recording);
+    QString error;
+    ASSERT_TRUE(WriteAnalysisFile(path, CaptureAnalysis(*doc), &error)) << error.toStdString();
+
+    auto reopened = aviDocument();
+    Analysis loaded;
+    QString message;
+    ASSERT_EQ(LoadAnalysisFor(*reopened, path, &loaded, &message), AnalysisProblem::None) << message.toStdString();
+    ApplyAnalysis(loaded, *reopened);
+    EXPECT_FALSE(reopened->TimeBaseAssumed());
+    EXPECT_EQ(reopened->Info.FrameRate, 5000);
+    EXPECT_EQ(reopened->Info.TimeZeroFrame, 3);
+    EXPECT_EQ(reopened->TimeOfFrame(13), Rational(10, 5000));
+    ExpectSameDocumentWork(*doc, *reopened);
+
+    // A rate set before the file is applied (the command line's --rate) stays.
+    auto rated = aviDocument();
+    ASSERT_TRUE(rated->SetRecordingRate(250, 0));
+    ApplyAnalysis(loaded, *rated);
+    EXPECT_EQ(rated->Info.FrameRate, 250);
+}
