@@ -79,6 +79,19 @@ void OpenBrava(VideoDocument& doc)
         std::fprintf(stderr, "cannot open the sample recording: %s\n", qPrintable(error));
 }
 
+// The whole recording into `dir`/`name` as the given output kind.
+ExportRequest WholeRange(const QTemporaryDir& dir, const char* name, int filterIndex, AviCodec codec)
+{
+    ExportRequest request;
+    request.fileName = dir.path() + QLatin1Char('/') + QLatin1String(name);
+    request.filterIndex = filterIndex;
+    request.rangeFirst = 0;
+    request.rangeLast = Frames - 1;
+    request.aviCodec = codec;
+    request.quality = Quality;
+    return request;
+}
+
 void OurExport(benchmark::State& state, int filterIndex, AviCodec codec, const char* name, bool serial)
 {
     VideoDocument doc;
@@ -87,13 +100,7 @@ void OurExport(benchmark::State& state, int filterIndex, AviCodec codec, const c
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;
-        ExportRequest request;
-        request.fileName = dir.path() + QLatin1Char('/') + QLatin1String(name);
-        request.filterIndex = filterIndex;
-        request.rangeFirst = 0;
-        request.rangeLast = Frames - 1;
-        request.aviCodec = codec;
-        request.quality = Quality;
+        ExportRequest request = WholeRange(dir, name, filterIndex, codec);
         request.serial = serial;
         state.ResumeTiming();
         const ExportResult result = ExportRange(doc, request);
@@ -204,13 +211,7 @@ void AbortLatency(benchmark::State& state, int filterIndex, AviCodec codec, cons
     double longest = 0.0;
     for (auto _ : state) {
         QTemporaryDir dir;
-        ExportRequest request;
-        request.fileName = dir.path() + QLatin1Char('/') + QLatin1String(name);
-        request.filterIndex = filterIndex;
-        request.rangeFirst = 0;
-        request.rangeLast = Frames - 1;
-        request.aviCodec = codec;
-        request.quality = Quality;
+        const ExportRequest request = WholeRange(dir, name, filterIndex, codec);
         AbortAt progress;
         progress.at = Frames / 2;
         const ExportResult result = ExportRange(doc, request, &progress);

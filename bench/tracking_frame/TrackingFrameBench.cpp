@@ -255,16 +255,21 @@ int main(int argc, char** argv)
         }
     }
 
+    // The main window on screen with the recording open in it.
+    const auto openShown = [&path](TQorMain& main) {
+        main.show();
+        main.OpenFiles({path});
+        QCoreApplication::processEvents();
+        return main.VideoWindows.size() == 1;
+    };
+
     // Show: the main window moves the common time over the same frames
     // without tracking (the document loads, the view paints).
     Span show;
     PaintCountingApp::Tallies showPaints;
     {
         TQorMain main;
-        main.show();
-        main.OpenFiles({path});
-        QCoreApplication::processEvents();
-        if (main.VideoWindows.size() != 1)
+        if (!openShown(main))
             return 1;
         VideoDocument& doc = *main.VideoWindows[0]->document();
         app.counting = true;
@@ -284,10 +289,7 @@ int main(int argc, char** argv)
     PaintCountingApp::Tallies runPaints;
     {
         TQorMain main;
-        main.show();
-        main.OpenFiles({path});
-        QCoreApplication::processEvents();
-        if (main.VideoWindows.size() != 1)
+        if (!openShown(main))
             return 1;
         TQORVideo* video = main.VideoWindows[0];
         main.PressToolButton(TQorMain::TrackTool, true);

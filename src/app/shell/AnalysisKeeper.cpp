@@ -4,6 +4,7 @@
 #include "document/window/ErrorBox.h"
 #include "document/window/VideoWindow.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 #include <QMessageBox>
 
@@ -39,7 +40,7 @@ AnalysisMarks AnalysisKeeper::Restore(TQORVideo* video)
     } else if (problem != AnalysisProblem::Missing) {
         ShowError(message + QStringLiteral("\nThe recording opens without it; the file is kept until you save."));
     }
-    m_saved.insert(video, Fingerprint(video));
+    m_saved.insert(video, Fingerprint(CaptureAnalysis(doc)));
     return problem == AnalysisProblem::None ? analysis.Marks : AnalysisMarks{};
 }
 
@@ -52,14 +53,14 @@ bool AnalysisKeeper::Save(TQORVideo* video, const AnalysisMarks& marks)
         ShowError(error);
         return false;
     }
-    m_saved.insert(video, Fingerprint(video));
+    m_saved.insert(video, Fingerprint(std::move(analysis)));
     return true;
 }
 
 bool AnalysisKeeper::HasUnsavedWork(const TQORVideo* video) const
 {
     const auto saved = m_saved.constFind(video);
-    return saved != m_saved.constEnd() && *saved != Fingerprint(video);
+    return saved != m_saved.constEnd() && *saved != Fingerprint(CaptureAnalysis(*video->document()));
 }
 
 bool AnalysisKeeper::MayClose(TQORVideo* video, const AnalysisMarks& marks)
@@ -85,14 +86,16 @@ void AnalysisKeeper::Forget(const TQORVideo* video)
     m_saved.remove(video);
 }
 
-QByteArray AnalysisKeeper::Fingerprint(const TQORVideo* video)
+QByteArray AnalysisKeeper::Fingerprint(Analysis analysis)
 {
-    Analysis analysis = CaptureAnalysis(*video->document());
+    analysis.Marks = {};
     std::erase_if(analysis.Adjustments, [](const auto& entry) { return IsUntouchedEntry(*entry); });
     for (const auto& entry : analysis.Adjustments)
         if (AnnotationEntry* annotation = entry->As<AnnotationEntry>(); annotation && annotation->TimeStamp)
             annotation->AnnDrawText.clear();
     for (AnalysisPoint& point : analysis.Points)
         point.Point.Selected = false;
-    return AnalysisToJson(analysis);
+    // A digest, not the text: a document with long tracks would otherwise
+    // keep megabytes of it for as long as it is open.
+    return QCryptographicHash::hash(AnalysisToJson(analysis), QCryptographicHash::Sha256);
 }

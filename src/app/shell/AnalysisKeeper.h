@@ -52,9 +52,9 @@ public:
     static QString PathFor(const TQORVideo* video);
 
 private:
-    // What counts as a change: the file's content without selection, the
-    // running stamp texts and the marks.
-    static QByteArray Fingerprint(const TQORVideo* video);
+    // What counts as a change: a digest of the file's content without
+    // selection, the running stamp texts, the marks and untouched entries.
+    static QByteArray Fingerprint(Analysis analysis);
 
     QWidget* m_parent;
     QHash<const TQORVideo*, QByteArray> m_saved;

@@ -158,24 +158,10 @@ inline uint32_t PackPixel(int b, int g, int r)
 }
 
 // One view row from a vertically resampled row (`row`, from column colLo),
-// every view pixel with `Taps` taps.
-template <int Taps>
-void HorizontalRow(const int16_t* row, uint32_t* out, int viewW, const int* first, int colLo, const int16_t* weights)
-{
-    for (int i = 0; i < viewW; ++i, weights += Taps) {
-        const int16_t* p = row + 3 * (first[i] - colLo);
-        int b = 0, g = 0, r = 0;
-        for (int k = 0; k < Taps; ++k, p += 3) {
-            b += weights[k] * p[0];
-            g += weights[k] * p[1];
-            r += weights[k] * p[2];
-        }
-        out[i] = PackPixel(b, g, r);
-    }
-}
-
-void HorizontalRowAnyTaps(const int16_t* row, uint32_t* out, int viewW, const int* first, int colLo, const int16_t* weights,
-                          int taps)
+// every view pixel with `taps` taps. Always inlined: called with a constant
+// tap count (HorizontalRow<Taps>) the inner loop unrolls.
+[[gnu::always_inline]] inline void HorizontalRowTaps(const int16_t* row, uint32_t* out, int viewW, const int* first,
+                                                     int colLo, const int16_t* weights, int taps)
 {
     for (int i = 0; i < viewW; ++i, weights += taps) {
         const int16_t* p = row + 3 * (first[i] - colLo);
@@ -187,6 +173,18 @@ void HorizontalRowAnyTaps(const int16_t* row, uint32_t* out, int viewW, const in
         }
         out[i] = PackPixel(b, g, r);
     }
+}
+
+template <int Taps>
+void HorizontalRow(const int16_t* row, uint32_t* out, int viewW, const int* first, int colLo, const int16_t* weights)
+{
+    HorizontalRowTaps(row, out, viewW, first, colLo, weights, Taps);
+}
+
+void HorizontalRowAnyTaps(const int16_t* row, uint32_t* out, int viewW, const int* first, int colLo, const int16_t* weights,
+                          int taps)
+{
+    HorizontalRowTaps(row, out, viewW, first, colLo, weights, taps);
 }
 
 using HorizontalRowFunction = void (*)(const int16_t*, uint32_t*, int, const int*, int, const int16_t*);
@@ -209,26 +207,10 @@ HorizontalRowFunction HorizontalRowFor(int taps)
 // Source rows first (when enlarging: few source rows, many view rows).
 constexpr int SourceRowShift = WeightBits - RowFractionBits;
 
-// One source row resampled horizontally, every view pixel with `Taps` taps.
-template <int Taps>
-void SourceRow(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights)
-{
-    constexpr int half = 1 << (SourceRowShift - 1);
-    for (int i = 0; i < viewW; ++i, weights += Taps) {
-        const uint8_t* p = in + 3 * first[i];
-        int b = 0, g = 0, r = 0;
-        for (int k = 0; k < Taps; ++k, p += 3) {
-            b += weights[k] * p[0];
-            g += weights[k] * p[1];
-            r += weights[k] * p[2];
-        }
-        out[3 * i + 0] = int16_t((b + half) >> SourceRowShift);
-        out[3 * i + 1] = int16_t((g + half) >> SourceRowShift);
-        out[3 * i + 2] = int16_t((r + half) >> SourceRowShift);
-    }
-}
-
-void SourceRowAnyTaps(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights, int taps)
+// One source row resampled horizontally, every view pixel with `taps` taps
+// (always inlined, as HorizontalRowTaps).
+[[gnu::always_inline]] inline void SourceRowTaps(const uint8_t* in, int16_t* out, int viewW, const int* first,
+                                                 const int16_t* weights, int taps)
 {
     constexpr int half = 1 << (SourceRowShift - 1);
     for (int i = 0; i < viewW; ++i, weights += taps) {
@@ -243,6 +225,17 @@ void SourceRowAnyTaps(const uint8_t* in, int16_t* out, int viewW, const int* fir
         out[3 * i + 1] = int16_t((g + half) >> SourceRowShift);
         out[3 * i + 2] = int16_t((r + half) >> SourceRowShift);
     }
+}
+
+template <int Taps>
+void SourceRow(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights)
+{
+    SourceRowTaps(in, out, viewW, first, weights, Taps);
+}
+
+void SourceRowAnyTaps(const uint8_t* in, int16_t* out, int viewW, const int* first, const int16_t* weights, int taps)
+{
+    SourceRowTaps(in, out, viewW, first, weights, taps);
 }
 
 using SourceRowFunction = void (*)(const uint8_t*, int16_t*, int, const int*, const int16_t*);

@@ -6,6 +6,7 @@
 #include "document/ui/ImageView.h"
 #include "document/ui/ViewTool.h"
 #include "document/window/VideoWindow.h"
+#include "overlays/ui/ListedEntries.h"
 
 #include <QButtonGroup>
 #include <QColorDialog>
@@ -57,6 +58,17 @@ QString timingLabel(int infoKind)
 {
     static const char* const labels[] = {"Time s", "Time ms", "Frame Number"};
     return QString::fromLatin1(labels[std::clamp(infoKind, 0, 2)]);
+}
+
+// The font of an annotation, its colour apart.
+void CopyFontFace(const AnnotationEntry& from, AnnotationEntry& to)
+{
+    to.AnnFontName = from.AnnFontName;
+    to.AnnFontSize = from.AnnFontSize;
+    to.AnnFontBold = from.AnnFontBold;
+    to.AnnFontItalic = from.AnnFontItalic;
+    to.AnnFontUnderline = from.AnnFontUnderline;
+    to.AnnFontStrikeOut = from.AnnFontStrikeOut;
 }
 
 bool isAnnotation(const AdjustmentEntry& entry)
@@ -259,22 +271,15 @@ void TAnnoFrame::AddAnnoButClick()
     if (!m_video)
         return;
     VideoDocument* doc = m_video->document();
-    AdjustmentEntry* entry = doc->AppendEntry(std::make_unique<AdjustmentEntry>(EntryFromControls()));
-    m_entries.push_back(entry);
-    ListBox1->addItem(entry->As<AnnotationEntry>()->AnnLabel);
+    const AnnotationEntry entry = EntryFromControls();
+    AddListedEntry(*doc, std::make_unique<AdjustmentEntry>(entry), entry.AnnLabel, ListBox1, m_entries);
     doc->RequestRender();
 }
 
 void TAnnoFrame::BitBtn1Click()
 {
-    const int row = ListBox1->currentRow();
-    if (!m_video || row < 0 || row >= int(m_entries.size()) || !ListBox1->currentItem()->isSelected())
-        return;
-    AdjustmentEntry* entry = m_entries[size_t(row)];
-    m_entries.erase(m_entries.begin() + row);
-    delete ListBox1->takeItem(row);
-    m_video->document()->RemoveEntry(entry);
-    m_video->document()->RequestRender();
+    if (m_video)
+        RemoveSelectedEntry(*m_video->document(), ListBox1, m_entries);
 }
 
 void TAnnoFrame::setAnnPosClick(bool down)
@@ -340,17 +345,11 @@ void TAnnoFrame::controlsChanged()
     if (m_loading || !m_pending)
         return;
     // The entry being placed takes the controls; added ones never change.
-    const AnnotationEntry fresh = EntryFromControls();
     AnnotationEntry* pending = m_pending->As<AnnotationEntry>();
-    pending->TimeStamp = fresh.TimeStamp;
-    pending->AnnX = fresh.AnnX;
-    pending->AnnY = fresh.AnnY;
-    pending->AnnAngle = fresh.AnnAngle;
-    pending->AnnBackground = fresh.AnnBackground;
-    pending->AnnInfoKind = fresh.AnnInfoKind;
-    pending->AnnDecimals = fresh.AnnDecimals;
-    pending->AnnLabel = fresh.AnnLabel;
-    pending->AnnDrawText = fresh.AnnDrawText;
+    AnnotationEntry fresh = EntryFromControls();
+    CopyFontFace(*pending, fresh);
+    fresh.AnnFontColour = pending->AnnFontColour;
+    *pending = fresh;
     drawPreview();
 }
 
@@ -381,12 +380,7 @@ void TAnnoFrame::ChooseFont(const QFont& font)
     m_font.AnnFontUnderline = font.underline();
     m_font.AnnFontStrikeOut = font.strikeOut();
     if (AnnotationEntry* pending = m_pending ? m_pending->As<AnnotationEntry>() : nullptr) {
-        pending->AnnFontName = m_font.AnnFontName;
-        pending->AnnFontSize = m_font.AnnFontSize;
-        pending->AnnFontBold = m_font.AnnFontBold;
-        pending->AnnFontItalic = m_font.AnnFontItalic;
-        pending->AnnFontUnderline = m_font.AnnFontUnderline;
-        pending->AnnFontStrikeOut = m_font.AnnFontStrikeOut;
+        CopyFontFace(m_font, *pending);
         drawPreview();
     }
 }

@@ -3,6 +3,7 @@
 #include "adjust/LogoOverlay.h"
 #include "document/VideoDocument.h"
 #include "document/window/VideoWindow.h"
+#include "overlays/ui/ListedEntries.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -230,9 +231,7 @@ void TLogoFrame::BitBtn2Click()
     if (!m_video || m_pending.LogoDisabled)
         return;
     VideoDocument* doc = m_video->document();
-    AdjustmentEntry* entry = doc->AppendEntry(std::make_unique<AdjustmentEntry>(m_pending));
-    m_entries.push_back(entry);
-    ListBox1->addItem(m_pending.LogoLabel);
+    AddListedEntry(*doc, std::make_unique<AdjustmentEntry>(m_pending), m_pending.LogoLabel, ListBox1, m_entries);
     m_pending = freshPending();
     ImgView321->clear();
     doc->RequestRender();
@@ -240,14 +239,8 @@ void TLogoFrame::BitBtn2Click()
 
 void TLogoFrame::BitBtn1Click()
 {
-    const int row = ListBox1->currentRow();
-    if (!m_video || row < 0 || row >= int(m_entries.size()) || !ListBox1->currentItem()->isSelected())
-        return;
-    AdjustmentEntry* entry = m_entries[size_t(row)];
-    m_entries.erase(m_entries.begin() + row);
-    delete ListBox1->takeItem(row);
-    m_video->document()->RemoveEntry(entry);
-    m_video->document()->RequestRender();
+    if (m_video)
+        RemoveSelectedEntry(*m_video->document(), ListBox1, m_entries);
 }
 
 void TLogoFrame::ListBox1Click()

@@ -2,11 +2,13 @@
 // document's list, placing with the mouse, previews and refusals.
 
 #include "FakeSource.h"
+#include "MessageCatcher.h"
 #include "adjust/AdjustmentEntry.h"
 #include "document/ui/ImageView.h"
 #include "document/window/VideoWindow.h"
 #include "overlays/ui/FrameAnno.h"
 #include "overlays/ui/FrameLogo.h"
+
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -25,20 +27,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Closes the next message box as it opens and returns its text.
-struct MessageCatcher {
-    QString text;
-    MessageCatcher()
-    {
-        QTimer::singleShot(0, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                text = box->text();
-                box->accept();
-            }
-        });
-    }
-};
 
 ViewMouse MouseAt(QPointF image, Qt::MouseButton button, Qt::MouseButtons buttons)
 {

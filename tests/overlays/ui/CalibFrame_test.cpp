@@ -2,10 +2,12 @@
 // controls and the ruler, on a document window without a display.
 
 #include "FakeSource.h"
+#include "MessageCatcher.h"
 #include "adjust/AdjustmentEntry.h"
 #include "document/ui/ImageView.h"
 #include "document/window/VideoWindow.h"
 #include "overlays/ui/FrameCalib.h"
+
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,20 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-// Closes the next message box as it opens and returns its text.
-struct MessageCatcher {
-    QString text;
-    MessageCatcher()
-    {
-        QTimer::singleShot(0, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                text = box->text();
-                box->accept();
-            }
-        });
-    }
-};
 
 ViewMouse LeftAt(QPointF image, bool press = true)
 {
