@@ -7,6 +7,7 @@
 #include "adjust/PixelOps.h"
 #include "adjust/TextDrawing.h"
 #include "common/Frame.h"
+#include "common/Overloaded.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,14 +23,6 @@ int KnownCodeOrZero(int code, int highest)
     return code >= 0 && code <= highest ? code : 0;
 }
 
-// Overloaded lambdas for std::visit.
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
-// Spelled out for compilers without deduction for aggregates (clang before 17).
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
 
 } // namespace
 

@@ -4,6 +4,7 @@
 
 #include "document/AnalysisFile.h"
 
+#include "common/Overloaded.h"
 #include "tracking/engine/TrackingPointList.h"
 
 #include <QJsonArray>
@@ -31,13 +32,6 @@ QJsonArray Pair(double a, double b)
     return QJsonArray{a, b};
 }
 
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
-// Spelled out for compilers without deduction for aggregates (clang before 17).
-template <class... Ts>
-Overloaded(Ts...) -> Overloaded<Ts...>;
 
 QJsonObject EntryToJson(const AdjustmentEntry& entry)
 {

@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <cmath>
 #include <future>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -324,12 +325,16 @@ AnalysisMarks TQorMain::MarksFor(const TQORVideo* video) const
     const PlaybackController& p = *m_playback;
     if (p.Range().IsEmpty() || (p.InTime() == p.Range().Start && p.OutTime() == p.Range().End))
         return {};
-    const RecordingInfo& info = video->document()->Info;
-    const int first = std::min(info.FirstFrame, info.LastFrame);
-    const int last = std::max(info.FirstFrame, info.LastFrame);
-    return {.Set = true,
-            .InFrame = std::clamp(video->document()->FrameAtTime(p.InTime()), first, last),
-            .OutFrame = std::clamp(video->document()->FrameAtTime(p.OutTime()), first, last)};
+    const auto [in, out] = MarkedFrames(*video->document());
+    return {.Set = true, .InFrame = in, .OutFrame = out};
+}
+
+std::pair<int, int> TQorMain::MarkedFrames(const VideoDocument& doc) const
+{
+    const int first = std::min(doc.Info.FirstFrame, doc.Info.LastFrame);
+    const int last = std::max(doc.Info.FirstFrame, doc.Info.LastFrame);
+    return {std::clamp(doc.FrameAtTime(m_playback->InTime()), first, last),
+            std::clamp(doc.FrameAtTime(m_playback->OutTime()), first, last)};
 }
 
 QRect TQorMain::CascadePlace(const QRect& area, int k, const QSize& preferred, const QSize& minimum)
@@ -514,10 +519,7 @@ void TQorMain::saveAs()
     if (!ActiveVideo || m_playback->Range().IsEmpty())
         return;
     VideoDocument* doc = ActiveVideo->document();
-    const int first = std::min(doc->Info.FirstFrame, doc->Info.LastFrame);
-    const int last = std::max(doc->Info.FirstFrame, doc->Info.LastFrame);
-    doc->Info.RangeFirst = std::clamp(doc->FrameAtTime(m_playback->InTime()), first, last);
-    doc->Info.RangeLast = std::clamp(doc->FrameAtTime(m_playback->OutTime()), first, last);
+    std::tie(doc->Info.RangeFirst, doc->Info.RangeLast) = MarkedFrames(*doc);
     RunSaveAsDialog(ActiveVideo, *doc, doc->Info.RangeFirst, doc->Info.RangeLast, m_controls->PlaySpeed());
     Prefs.LastSave = LastSaveIndex();
     Prefs.SVFCon = SvfConversionPreference();

@@ -12,10 +12,12 @@
 
 #include <QList>
 #include <QMainWindow>
+#include <utility>
 
 class ControlPanel;
 class TABgraph;
 class TQORVideo;
+class VideoDocument;
 
 class TQorMain : public QMainWindow {
     Q_OBJECT
@@ -110,6 +112,8 @@ private:
     QWidget* m_pictureArea = nullptr; // left of the control panel
     // The picture area in screen coordinates, where new documents go.
     QRect PictureArea() const;
+    // The marks of the common axis as frames of a document, inside its recording.
+    std::pair<int, int> MarkedFrames(const VideoDocument& doc) const;
     ControlPanel* m_controls = nullptr;
     ToolDock* m_tools = nullptr;
     TQORVideo* m_justOpened = nullptr; // until the axis has taken it in
